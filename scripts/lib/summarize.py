@@ -1,0 +1,23 @@
+#!/usr/bin/env python3
+"""Adds up CTest JUnit reports and prints 'N passed, N failed, N skipped'."""
+import sys
+import xml.etree.ElementTree as ET
+
+passed = failed = skipped = 0
+for path in sys.argv[1:]:
+    try:
+        root = ET.parse(path).getroot()
+    except (OSError, ET.ParseError) as e:
+        print(f"summary: cannot read {path}: {e}", file=sys.stderr)
+        failed += 1
+        continue
+    for case in root.iter("testcase"):
+        status = case.get("status", "")
+        if case.find("failure") is not None or case.find("error") is not None or status == "fail":
+            failed += 1
+        elif case.find("skipped") is not None or status in ("notrun", "disabled"):
+            skipped += 1
+        else:
+            passed += 1
+print(f"{passed} passed, {failed} failed, {skipped} skipped")
+sys.exit(1 if failed else 0)

@@ -1,0 +1,25 @@
+// ovtool subcommands register themselves: each cmd_*.cpp defines one
+//   static const ov::tool::Registration reg{"name", "usage", Run};
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace ov::tool {
+
+// Exit status: 0 success, 1 the work failed, 2 usage error.
+using CommandFn = int (*)(const std::vector<std::string>& args);
+
+struct Command {
+  const char* name;
+  const char* usage;
+  CommandFn run;
+};
+
+const std::vector<Command>& Commands();
+
+struct Registration {
+  Registration(const char* name, const char* usage, CommandFn run);
+};
+
+}  // namespace ov::tool
