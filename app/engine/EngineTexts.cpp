@@ -41,6 +41,14 @@ std::string MinutesSecondsText(uint64_t seconds) {
   return Printf("%02dm%02ds", static_cast<int>(seconds / 60), static_cast<int>(seconds % 60));
 }
 
+std::string UnbuiltFamilyText(int32_t driverType) {
+  const char* family = driverType == kDriverDirectSound ? "DirectSound"
+                       : driverType == kDriverAsio      ? "ASIO"
+                       : driverType == kDriverWasapi    ? "WASAPI"
+                                                        : "Unknown";
+  return std::string(family) + " driver not available in this program";
+}
+
 std::string StoppedText(const std::string& reason) {
   return "Stopped! \n\n" + reason;
 }

@@ -45,6 +45,9 @@ std::string UnsupportedFormatText(const WaveFormat& f);
 std::string FormatText(const WaveFormat& f, bool rf64, bool bwf);
 // "%02dm%02ds" of whole seconds.
 std::string MinutesSecondsText(uint64_t seconds);
+// Reason for a driver family this program does not contain (DirectSound,
+// ASIO, WASAPI): "<family> driver not available in this program".
+std::string UnbuiltFamilyText(int32_t driverType);
 // "Stopped! \n\n%s".
 std::string StoppedText(const std::string& reason);
 

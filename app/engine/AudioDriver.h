@@ -1,0 +1,108 @@
+// The seam between the engine and one driver family. The engine always works
+// on its own ring of equal buffers; a family either hands those buffers to the
+// system (waveform audio) or copies between them and the device's own buffer.
+// Either way it signals the engine's play event once per consumed buffer and
+// the record event once per filled buffer, so the pumps are the same for all.
+//
+// Threads: device checks, opens, closes and the frame play run on the main
+// thread; Submit/Queue/Start/Reset and the position run on the pump threads
+// while the main thread only pauses and resumes. A family never allocates,
+// locks or blocks inside Submit or Queue.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/common/WaveFormat.h"
+#include "app/engine/EnginePlatform.h"
+
+namespace ov {
+
+struct DeviceCheck {
+  uint32_t outputs = 0;
+  uint32_t inputs = 0;
+  std::string message;    // empty when both directions have devices
+  bool unusable = false;  // the family cannot be used at all
+};
+
+struct DriverOptions {
+  bool useExtensible = false;  // hand the device an extensible format record
+  bool useDirect = false;      // ask for the format without conversion
+};
+
+class AudioDriver {
+ public:
+  virtual ~AudioDriver() = default;
+
+  virtual DeviceCheck CheckDevices() = 0;
+  virtual uint32_t DeviceCount(bool input) = 0;
+  // UTF-8; device number 0 is the family's default (the mapper for MME).
+  virtual std::string DeviceName(uint32_t number, bool input) = 0;
+
+  // --- Output. `id` is the system's identifier (-1: the mapper). On failure
+  // the reason is left in `message`.
+  virtual bool OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o,
+                          AutoResetEvent& done, std::string& message) = 0;
+  virtual bool OutputOpen() const = 0;
+  // The identifier the system reports for the open output.
+  virtual int32_t OutputId() const = 0;
+  virtual bool PauseOutput(std::string& message) = 0;
+  virtual bool ResetOutput(std::string& message) = 0;
+  virtual bool RestartOutput(std::string& message) = 0;
+  // Hands ring buffer `index` (bytes of data) to the device.
+  virtual bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
+                            std::string& message) = 0;
+  // Returns every submitted buffer and releases the first `count` headers.
+  virtual void DrainOutput(uint32_t count, std::string& message) = 0;
+  virtual void CloseOutput(std::string& message) = 0;
+  // Samples played so far, as the device counts them; false when unknown.
+  virtual bool OutputPosition(uint64_t& samples) = 0;
+  virtual void SetFullVolume() = 0;
+  // The device's own output latency in seconds (for the automatic correction).
+  virtual double OutputLatencySeconds() const = 0;
+
+  // --- Input.
+  // Opens the input once with the format and closes it again.
+  virtual bool ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
+                          std::string& message) = 0;
+  virtual bool OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
+                         AutoResetEvent& done, std::string& message) = 0;
+  virtual bool InputOpen() const = 0;
+  virtual bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes,
+                          std::string& message) = 0;
+  virtual bool StartInput(std::string& message) = 0;
+  virtual bool StopInput(std::string& message) = 0;
+  // True when buffer `index` has been filled by the device.
+  virtual bool InputDone(uint32_t index) = 0;
+  // Bytes the device put into buffer `index`.
+  virtual uint32_t BytesRecorded(uint32_t index) = 0;
+  // Stops the input, returns every queued buffer and releases `count` headers.
+  virtual void EndInput(uint32_t count, std::string& message) = 0;
+  virtual void CloseInput(std::string& message) = 0;
+  virtual double InputLatencySeconds() const = 0;
+
+  // --- Frame play: a second output playing one caller-owned block.
+  virtual bool SupportsFramePlay() const = 0;
+  virtual bool OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& o,
+                         AutoResetEvent& done, uint8_t* data, uint32_t bytes,
+                         std::string& message) = 0;
+  // Submits the block and restarts the frame output; the caller resets the
+  // event between the two.
+  virtual bool SubmitFrame(std::string& message) = 0;
+  virtual bool RestartFrame(std::string& message) = 0;
+  // Resets, releases and closes the frame output; false when any step failed.
+  virtual bool CloseFrame(std::string& message) = 0;
+};
+
+// The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,
+// 3 WASAPI). Families not built into this program report themselves unusable.
+std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType);
+
+// The format record handed to a device: with `useExtensible` a record that is
+// not yet extensible becomes one (tag 0xFFFE, 22 extra bytes, valid bits =
+// bits, the first `channels` speaker positions, PCM or float sub-format); an
+// extensible record with valid bits 0 gets valid bits = bits.
+WaveFormat DeviceFormat(const WaveFormat& f, bool useExtensible);
+
+}  // namespace ov
