@@ -1,0 +1,87 @@
+#include "app/wavefile/DiskInMemory.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace ov {
+
+namespace {
+
+class MemoryFile : public DiskFile {
+ public:
+  MemoryFile(DiskInMemory& disk, DiskInMemory::Stored& stored) : disk_(disk), stored_(stored) {}
+  ~MemoryFile() override { stored_.open = false; }
+
+  size_t Write(const void* data, size_t bytes) override {
+    // Growth beyond the free space, or beyond the fault budget, is refused.
+    const uint64_t end = pos_ + bytes;
+    const uint64_t growth = end > stored_.size ? end - stored_.size : 0;
+    uint64_t allowed = std::min<uint64_t>(bytes, disk_.writeBudget);
+    if (growth > disk_.freeBytes) allowed = std::min(allowed, bytes - (growth - disk_.freeBytes));
+    const uint8_t* p = static_cast<const uint8_t*>(data);
+    if (pos_ < disk_.keepBytes) {
+      const uint64_t keepEnd = std::min(pos_ + allowed, disk_.keepBytes);
+      if (stored_.bytes.size() < keepEnd) stored_.bytes.resize(keepEnd);
+      std::memcpy(stored_.bytes.data() + pos_, p, keepEnd - pos_);
+    }
+    pos_ += allowed;
+    if (pos_ > stored_.size) {
+      disk_.freeBytes -= pos_ - stored_.size;
+      stored_.size = pos_;
+    }
+    if (disk_.writeBudget != UINT64_MAX) disk_.writeBudget -= allowed;
+    return allowed;
+  }
+  bool SeekTo(uint64_t offset) override {
+    if (disk_.failSeek) return false;
+    pos_ = offset;
+    return true;
+  }
+  bool SeekToEnd() override {
+    if (disk_.failSeek) return false;
+    pos_ = stored_.size;
+    return true;
+  }
+  bool Flush() override {
+    ++disk_.flushes;
+    return !disk_.failFlush;
+  }
+  bool Close() override {
+    stored_.open = false;
+    return !disk_.failClose;
+  }
+
+ private:
+  DiskInMemory& disk_;
+  DiskInMemory::Stored& stored_;
+  uint64_t pos_ = 0;
+};
+
+}  // namespace
+
+std::unique_ptr<DiskFile> DiskInMemory::CreateAlways(const char* name) {
+  if (failCreate) return nullptr;
+  Stored& stored = files[name];
+  if (stored.open) return nullptr;  // no sharing
+  freeBytes += stored.size;         // the old content is replaced
+  stored = Stored{};
+  stored.open = true;
+  return std::make_unique<MemoryFile>(*this, stored);
+}
+
+void DiskInMemory::VolumeOf(const char* name, char* volume, size_t capacity) {
+  const char* slash = std::strrchr(name, '/');
+  const size_t n = slash ? std::min<size_t>(slash - name + 1, capacity - 1) : 0;
+  std::memcpy(volume, name, n);
+  volume[n] = '\0';
+}
+
+bool DiskInMemory::FreeBytes(const char* volume, uint64_t* bytes) {
+  lastVolume = volume;
+  if (failFreeSpace) return false;
+  *bytes = freeBytes;
+  return true;
+}
+
+}  // namespace ov

@@ -1,0 +1,271 @@
+#include "app/wavefile/RecordingWriter.h"
+
+#include <cctype>
+#include <cinttypes>
+#include <cstdio>
+#include <cstring>
+
+#include "app/wavefile/RecordingMessages.h"
+
+namespace ov {
+
+namespace {
+
+namespace text = recording_text;
+
+// Free space a block needs before it is written: a generous bound on one
+// capture block plus the closing pad byte and bext chunk.
+constexpr uint64_t kBlockReserveBytes = 1100000;
+// How much room the last header rewrites leave on a filling disk.
+constexpr uint64_t kRewriteReserveBytes = 1000000;
+
+bool EndsInWav(const char* name) {
+  const size_t n = std::strlen(name);
+  return n >= 4 && name[n - 4] == '.' &&
+         std::toupper(static_cast<unsigned char>(name[n - 3])) == 'W' &&
+         std::toupper(static_cast<unsigned char>(name[n - 2])) == 'A' &&
+         std::toupper(static_cast<unsigned char>(name[n - 1])) == 'V';
+}
+
+// "12.34" for a byte count: whole MB and hundredths of 1 048 576 bytes.
+struct Megabytes {
+  uint64_t whole;
+  unsigned hundredths;
+};
+Megabytes ToMegabytes(uint64_t bytes) {
+  return {bytes / 1048576, static_cast<unsigned>((bytes % 1048576) / 10486)};
+}
+
+}  // namespace
+
+RecordingWriter::RecordingWriter(RecordingFile& file, RecordingEngineFields engine,
+                                 UserNotifier& notifier, Disk& disk)
+    : file_(file), engine_(engine), notifier_(notifier), disk_(disk) {}
+
+void RecordingWriter::Fail(const TwoLanguageText& t) {
+  if (engine_.message) *engine_.message = t.english;
+  std::string box = t.In(language_);
+  box += "\n\n";
+  box += file_.fileName;
+  notifier_.Notify(box, NoticeIcon::Warning);
+}
+
+void RecordingWriter::DropHandle() {
+  if (file_.handle) file_.handle->Close();
+  file_.handle.reset();
+  file_.fileOpen = false;
+}
+
+uint32_t RecordingWriter::BuildHeaderImage() {
+  const WaveFormat& format = *engine_.format;
+  file_.rf64Layout = file_.Rec_RF64 != 0;
+  file_.headerSize = BuildRecordingHeader(format, file_.rf64Layout, file_.header);
+  if (engine_.floatWidth) *engine_.floatWidth = FloatWidth(format);
+  if (engine_.isPcm) *engine_.isPcm = 1;
+  return file_.headerSize;
+}
+
+bool RecordingWriter::FixExtension() {
+  if (EndsInWav(file_.fileName)) return true;
+  Fail(text::kNotWav);
+  // Give the name a usable extension for the next attempt: cut at its last
+  // '.' (a leading '.' is part of the name) and append ".WAV".
+  char* name = file_.fileName;
+  size_t cut = std::strlen(name);
+  for (size_t i = cut; i-- > 1;) {
+    if (name[i] == '.') {
+      cut = i;
+      break;
+    }
+  }
+  if (cut + 5 <= sizeof file_.fileName) std::memcpy(name + cut, ".WAV", 5);
+  return false;
+}
+
+bool RecordingWriter::CreateRecordingFile() {
+  return Create(false);
+}
+
+bool RecordingWriter::Create(bool keepDivisionCounter) {
+  if (file_.handle) DropHandle();  // a file left open is abandoned, never written twice
+  if (engine_.message) engine_.message->clear();
+  file_.rf64Switched = false;
+  file_.bextWritten = false;
+  file_.bextBuilt = false;
+  file_.appended = 0;
+  BuildHeaderImage();
+  if (!FixExtension()) return false;
+  if (!CheckDiskSpace(file_.fileName, sizeof file_.fileName, file_.headerSize)) return false;
+  file_.handle = disk_.CreateAlways(file_.fileName);
+  if (!file_.handle) {
+    Fail(text::kCannotCreate);
+    return false;
+  }
+  if (file_.Rec_BWF) {
+    BuildBextImage(*engine_.format, now_(), engine_.originatorText, file_.bext);
+    file_.bextBuilt = true;
+  }
+  file_.position = file_.headerSize;
+  if (!WriteHeader(false)) {
+    DropHandle();
+    disk_.Remove(file_.fileName);
+    return false;
+  }
+  file_.nextUpdate = 0;
+  file_.periodBytes = 0;
+  if (file_.RecUpdateHeaderPeriod > 0) {
+    // 64-bit: 10000 s at 65535-byte frames and 4 GHz still fits.
+    const WaveFormat& f = *engine_.format;
+    file_.periodBytes =
+        static_cast<uint64_t>(file_.RecUpdateHeaderPeriod) * f.blockAlign * f.samplesPerSec;
+    if (file_.periodBytes) file_.nextUpdate = file_.headerSize + file_.periodBytes;
+  }
+  if (!keepDivisionCounter) file_.divisionCounter = 0;
+  file_.fileOpen = true;
+  return true;
+}
+
+bool RecordingWriter::StartNextFile() {
+  if (!CloseRecordingFile(true)) return false;
+  char* name = file_.fileName;
+  if (file_.divisionCounter == 1) {
+    const char* dot = std::strrchr(name, '.');
+    file_.extensionAt = dot ? static_cast<size_t>(dot - name) : std::strlen(name);
+  }
+  const size_t at = file_.extensionAt;
+  if (at + sizeof "_99.WAV" > sizeof file_.fileName) {
+    Fail(text::kCannotCreate);
+    return false;
+  }
+  std::snprintf(name + at, sizeof file_.fileName - at, "_%02d.WAV", file_.divisionCounter);
+  return Create(true);
+}
+
+uint32_t RecordingWriter::WriteRecordedData(const void* data, uint32_t bytes) {
+  if (bytes == 0 || !file_.handle) return 0;
+  // What the file would hold after this block, its pad byte and its bext.
+  const uint64_t closing = 1 + (file_.bextBuilt ? kBextChunkBytes : 0);
+  if (!file_.rf64Layout) {
+    // A plain file is divided at its limit, on request, and always before a
+    // block would carry its sizes past what 32-bit fields describe.
+    const bool wouldWrap =
+        file_.position > file_.headerSize && file_.position + bytes + closing > kMaxRiffFileBytes;
+    if (file_.divideNow.exchange(false) || file_.position > file_.RecFileDivideBytes || wouldWrap) {
+      if (++file_.divisionCounter > kMaxFollowingFiles) return 0;
+      if (!StartNextFile()) return 0;
+    }
+    if (file_.position + bytes + (file_.bextBuilt ? kBextChunkBytes : 0) + 1 > kMaxRiffFileBytes) {
+      Fail(text::kCannotWrite);  // one block larger than a whole RIFF file
+      return 0;
+    }
+  } else if (!file_.rf64Switched && file_.position + bytes > kRf64SwitchBytes) {
+    // Switch before the block that would pass the limit, so that no header
+    // rewrite or close ever describes a wrapped 32-bit size.
+    SwitchHeaderToRf64(file_.header, file_.headerSize);
+    file_.rf64Switched = true;
+  }
+  if (!CheckDiskSpace(file_.fileName, sizeof file_.fileName, kBlockReserveBytes)) return 0;
+  if (file_.nextUpdate && file_.position > file_.nextUpdate) {
+    if (!WriteHeader(true)) return 0;
+    // As the disk fills the rewrites come closer together, so that the header
+    // still describes nearly everything when the space runs out.
+    const uint64_t free = file_.RecFileCapacityBytes;
+    if (2 * file_.periodBytes > free) {
+      file_.nextUpdate += free > kRewriteReserveBytes ? free - kRewriteReserveBytes : 1;
+    } else {
+      file_.nextUpdate += file_.periodBytes;
+    }
+  }
+  if (file_.handle->Write(data, bytes) != bytes) {
+    Fail(text::kCannotWrite);
+    return 0;
+  }
+  file_.position += bytes;
+  return bytes;
+}
+
+bool RecordingWriter::CloseRecordingFile(bool final) {
+  if (!file_.handle) return false;  // never opened, or lost to a failed seek (already shown)
+  file_.fileOpen = false;
+  if (file_.position & 1) {
+    static const uint8_t kPad = 0;
+    if (file_.handle->Write(&kPad, 1) == 1) {
+      ++file_.position;
+    } else {
+      Fail(text::kCannotWrite);
+    }
+  }
+  if (final && file_.bextBuilt) {
+    if (file_.handle->Write(file_.bext, kBextChunkBytes) == kBextChunkBytes) {
+      file_.appended = kBextChunkBytes;
+      file_.bextWritten = true;
+    } else {
+      Fail(text::kCannotWrite);
+    }
+  }
+  WriteHeader(false);  // a failure has shown its message; the close goes on
+  if (!file_.handle) return false;
+  const bool closed = file_.handle->Close();
+  file_.handle.reset();
+  if (!closed) {
+    Fail(text::kCannotClose);
+    return false;
+  }
+  return true;
+}
+
+bool RecordingWriter::WriteHeader(bool flush) {
+  if (!file_.handle) return false;
+  if (!file_.handle->SeekTo(0)) {
+    DropHandle();
+    Fail(text::kCannotSeek);
+    return false;
+  }
+  FillHeaderSizes(file_.header, file_.headerSize, file_.position, file_.appended,
+                  engine_.format->blockAlign);
+  if (file_.handle->Write(file_.header, file_.headerSize) != file_.headerSize) {
+    Fail(text::kCannotWrite);
+    return false;
+  }
+  if (flush) {
+    if (!file_.handle->Flush()) {
+      Fail(text::kCannotWrite);
+      return false;
+    }
+    if (!file_.handle->SeekToEnd()) {
+      Fail(text::kCannotSeek);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t needed) {
+  disk_.QualifyName(name, capacity);
+  char volume[kRecordingNameBytes];
+  disk_.VolumeOf(name, volume, sizeof volume);
+  uint64_t free = 0;
+  if (!disk_.FreeBytes(volume, &free)) free = 0;  // an unmeasurable volume takes nothing
+  file_.RecFileCapacityBytes = free;
+  if (needed <= free) return true;
+  const Megabytes have = ToMegabytes(free);
+  const Megabytes want = ToMegabytes(needed);
+  char box[2 * kRecordingNameBytes + 160];
+  std::snprintf(box, sizeof box, "%s %s %s  (%" PRIu64 ".%02uMB)\n\n%s  (%" PRIu64 ".%02uMB)",
+                text::kDiskSpaceFirst.In(language_), volume, text::kDiskSpaceSecond.In(language_),
+                have.whole, have.hundredths, name, want.whole, want.hundredths);
+  if (engine_.message) {
+    char english[2 * kRecordingNameBytes + 160];
+    std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",
+                  text::kDiskSpaceFirst.english, volume, have.whole, have.hundredths);
+    *engine_.message = english;
+  }
+  notifier_.Notify(box, NoticeIcon::Warning);
+  return false;
+}
+
+void RecordingWriter::RequestDivide() {
+  if (file_.fileOpen) file_.divideNow = true;
+}
+
+}  // namespace ov
