@@ -16,8 +16,12 @@
 
 #include "app/common/WaveFormat.h"
 #include "app/engine/EnginePlatform.h"
+#include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
+
+// The engine's message text: a fixed buffer, so pump threads may set it.
+using EngineMessage = ReaderMessage;
 
 struct DeviceCheck {
   uint32_t outputs = 0;
@@ -43,19 +47,19 @@ class AudioDriver {
   // --- Output. `id` is the system's identifier (-1: the mapper). On failure
   // the reason is left in `message`.
   virtual bool OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                          AutoResetEvent& done, std::string& message) = 0;
+                          AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool OutputOpen() const = 0;
   // The identifier the system reports for the open output.
   virtual int32_t OutputId() const = 0;
-  virtual bool PauseOutput(std::string& message) = 0;
-  virtual bool ResetOutput(std::string& message) = 0;
-  virtual bool RestartOutput(std::string& message) = 0;
+  virtual bool PauseOutput(EngineMessage& message) = 0;
+  virtual bool ResetOutput(EngineMessage& message) = 0;
+  virtual bool RestartOutput(EngineMessage& message) = 0;
   // Hands ring buffer `index` (bytes of data) to the device.
   virtual bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
-                            std::string& message) = 0;
+                            EngineMessage& message) = 0;
   // Returns every submitted buffer and releases the first `count` headers.
-  virtual void DrainOutput(uint32_t count, std::string& message) = 0;
-  virtual void CloseOutput(std::string& message) = 0;
+  virtual void DrainOutput(uint32_t count, EngineMessage& message) = 0;
+  virtual void CloseOutput(EngineMessage& message) = 0;
   // Samples played so far, as the device counts them; false when unknown.
   virtual bool OutputPosition(uint64_t& samples) = 0;
   virtual void SetFullVolume() = 0;
@@ -65,34 +69,34 @@ class AudioDriver {
   // --- Input.
   // Opens the input once with the format and closes it again.
   virtual bool ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                          std::string& message) = 0;
+                          EngineMessage& message) = 0;
   virtual bool OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                         AutoResetEvent& done, std::string& message) = 0;
+                         AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool InputOpen() const = 0;
   virtual bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes,
-                          std::string& message) = 0;
-  virtual bool StartInput(std::string& message) = 0;
-  virtual bool StopInput(std::string& message) = 0;
+                          EngineMessage& message) = 0;
+  virtual bool StartInput(EngineMessage& message) = 0;
+  virtual bool StopInput(EngineMessage& message) = 0;
   // True when buffer `index` has been filled by the device.
   virtual bool InputDone(uint32_t index) = 0;
   // Bytes the device put into buffer `index`.
   virtual uint32_t BytesRecorded(uint32_t index) = 0;
   // Stops the input, returns every queued buffer and releases `count` headers.
-  virtual void EndInput(uint32_t count, std::string& message) = 0;
-  virtual void CloseInput(std::string& message) = 0;
+  virtual void EndInput(uint32_t count, EngineMessage& message) = 0;
+  virtual void CloseInput(EngineMessage& message) = 0;
   virtual double InputLatencySeconds() const = 0;
 
   // --- Frame play: a second output playing one caller-owned block.
   virtual bool SupportsFramePlay() const = 0;
   virtual bool OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& o,
                          AutoResetEvent& done, uint8_t* data, uint32_t bytes,
-                         std::string& message) = 0;
+                         EngineMessage& message) = 0;
   // Submits the block and restarts the frame output; the caller resets the
   // event between the two.
-  virtual bool SubmitFrame(std::string& message) = 0;
-  virtual bool RestartFrame(std::string& message) = 0;
+  virtual bool SubmitFrame(EngineMessage& message) = 0;
+  virtual bool RestartFrame(EngineMessage& message) = 0;
   // Resets, releases and closes the frame output; false when any step failed.
-  virtual bool CloseFrame(std::string& message) = 0;
+  virtual bool CloseFrame(EngineMessage& message) = 0;
 };
 
 // The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,

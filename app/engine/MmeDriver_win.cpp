@@ -29,8 +29,8 @@ std::string AnsiToUtf8(const char* s) {
   return Utf16ToUtf8(std::u16string(reinterpret_cast<const char16_t*>(wide), n - 1));
 }
 
-bool Fail(std::string& message, const char* text) {
-  message = text;
+bool Fail(EngineMessage& message, const char* text) {
+  message.Set(text);
   return false;
 }
 
@@ -39,7 +39,7 @@ bool Fail(std::string& message, const char* text) {
 MmeDriver::MmeDriver() = default;
 
 MmeDriver::~MmeDriver() {
-  std::string ignored;
+  EngineMessage ignored;
   if (frame_) CloseFrame(ignored);
   if (in_) {
     EndInput(kMaxBuffers, ignored);
@@ -83,9 +83,9 @@ std::string MmeDriver::DeviceName(uint32_t number, bool input) {
 // ---------------------------------------------------------------- output
 
 bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                           AutoResetEvent& done, std::string& message) {
+                           AutoResetEvent& done, EngineMessage& message) {
   outputId_ = id;
-  message.clear();
+  message.Clear();
   if (waveOutCount_ == 0) return Fail(message, text::kNoWaveOutput);
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEOUT h = nullptr;
@@ -94,7 +94,7 @@ bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions&
                   reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0,
                   OpenFlags(o, CALLBACK_EVENT));
   if (r != MMSYSERR_NOERROR) {
-    message = OpenFailureText(r, f);
+    message.Set(OpenFailureText(r, f).c_str());
     return false;
   }
   out_ = h;
@@ -108,23 +108,23 @@ bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions&
   return true;
 }
 
-bool MmeDriver::PauseOutput(std::string& message) {
+bool MmeDriver::PauseOutput(EngineMessage& message) {
   if (out_ && waveOutPause(out_) != MMSYSERR_NOERROR) return Fail(message, text::kWaveOutPause);
   return true;
 }
 
-bool MmeDriver::ResetOutput(std::string& message) {
+bool MmeDriver::ResetOutput(EngineMessage& message) {
   if (out_ && waveOutReset(out_) != MMSYSERR_NOERROR) return Fail(message, text::kWaveOutReset);
   return true;
 }
 
-bool MmeDriver::RestartOutput(std::string&) {
+bool MmeDriver::RestartOutput(EngineMessage&) {
   if (out_) waveOutRestart(out_);
   return true;
 }
 
 bool MmeDriver::SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
-                             std::string& message) {
+                             EngineMessage& message) {
   if (!out_ || index >= kMaxBuffers) return Fail(message, text::kWaveOutWrite);
   WAVEHDR& h = outHeaders_[index];
   // A header stays prepared from one pass to the next while it covers the
@@ -145,21 +145,21 @@ bool MmeDriver::SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
   return true;
 }
 
-void MmeDriver::DrainOutput(uint32_t count, std::string& message) {
+void MmeDriver::DrainOutput(uint32_t count, EngineMessage& message) {
   if (!out_) return;
-  if (waveOutReset(out_) != MMSYSERR_NOERROR) message = text::kWaveOutReset;
+  if (waveOutReset(out_) != MMSYSERR_NOERROR) message.Set(text::kWaveOutReset);
   if (count > kMaxBuffers) count = kMaxBuffers;
   for (uint32_t i = 0; i < count; ++i) {
     WAVEHDR& h = outHeaders_[i];
     if (!(h.dwFlags & WHDR_PREPARED)) continue;
     if (waveOutUnprepareHeader(out_, &h, sizeof h) != MMSYSERR_NOERROR) {
-      message = text::kWaveOutUnprepareHeader;
+      message.Set(text::kWaveOutUnprepareHeader);
     }
     h = WAVEHDR{};
   }
 }
 
-void MmeDriver::CloseOutput(std::string& message) {
+void MmeDriver::CloseOutput(EngineMessage& message) {
   if (!out_) return;
   // Headers still prepared (a run that failed midway) are released first, as
   // the system refuses to close a handle with buffers queued.
@@ -170,7 +170,7 @@ void MmeDriver::CloseOutput(std::string& message) {
       h = WAVEHDR{};
     }
   }
-  if (waveOutClose(out_) != MMSYSERR_NOERROR) message = text::kWaveOutClose;
+  if (waveOutClose(out_) != MMSYSERR_NOERROR) message.Set(text::kWaveOutClose);
   out_ = nullptr;
 }
 
@@ -196,14 +196,14 @@ void MmeDriver::SetFullVolume() {
 // ---------------------------------------------------------------- input
 
 bool MmeDriver::ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                           std::string& message) {
+                           EngineMessage& message) {
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEIN h = nullptr;
   const MMRESULT r = waveInOpen(&h, static_cast<UINT>(id),
                                 reinterpret_cast<const WAVEFORMATEX*>(&d), 0, 0,
                                 OpenFlags(o, CALLBACK_NULL));
   if (r != MMSYSERR_NOERROR) {
-    message = OpenFailureText(r, f);
+    message.Set(OpenFailureText(r, f).c_str());
     return false;
   }
   waveInClose(h);
@@ -211,9 +211,9 @@ bool MmeDriver::ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions&
 }
 
 bool MmeDriver::OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                          AutoResetEvent& done, std::string& message) {
+                          AutoResetEvent& done, EngineMessage& message) {
   inputId_ = id;
-  message.clear();
+  message.Clear();
   if (waveInCount_ == 0) return Fail(message, text::kNoWaveInput);
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEIN h = nullptr;
@@ -221,7 +221,7 @@ bool MmeDriver::OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& 
       waveInOpen(&h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d),
                  reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0, OpenFlags(o, CALLBACK_EVENT));
   if (r != MMSYSERR_NOERROR) {
-    message = OpenFailureText(r, f);
+    message.Set(OpenFailureText(r, f).c_str());
     return false;
   }
   in_ = h;
@@ -235,7 +235,7 @@ bool MmeDriver::OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& 
   return true;
 }
 
-bool MmeDriver::QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, std::string& message) {
+bool MmeDriver::QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, EngineMessage& message) {
   if (!in_ || index >= kMaxBuffers) return Fail(message, text::kWaveInAddBuffer);
   WAVEHDR& h = inHeaders_[index];
   if ((h.dwFlags & WHDR_PREPARED) && h.lpData != reinterpret_cast<LPSTR>(data)) {
@@ -258,12 +258,12 @@ bool MmeDriver::QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, std::s
   return true;
 }
 
-bool MmeDriver::StartInput(std::string& message) {
+bool MmeDriver::StartInput(EngineMessage& message) {
   if (!in_ || waveInStart(in_) != MMSYSERR_NOERROR) return Fail(message, text::kWaveInStart);
   return true;
 }
 
-bool MmeDriver::StopInput(std::string& message) {
+bool MmeDriver::StopInput(EngineMessage& message) {
   if (in_ && waveInStop(in_) != MMSYSERR_NOERROR) return Fail(message, text::kWaveInStop);
   return true;
 }
@@ -278,22 +278,22 @@ uint32_t MmeDriver::BytesRecorded(uint32_t index) {
   return index < kMaxBuffers ? inHeaders_[index].dwBytesRecorded : 0;
 }
 
-void MmeDriver::EndInput(uint32_t count, std::string& message) {
+void MmeDriver::EndInput(uint32_t count, EngineMessage& message) {
   if (!in_) return;
-  if (waveInStop(in_) != MMSYSERR_NOERROR) message = text::kWaveInStop;
-  if (waveInReset(in_) != MMSYSERR_NOERROR) message = text::kWaveInReset;
+  if (waveInStop(in_) != MMSYSERR_NOERROR) message.Set(text::kWaveInStop);
+  if (waveInReset(in_) != MMSYSERR_NOERROR) message.Set(text::kWaveInReset);
   if (count > kMaxBuffers) count = kMaxBuffers;
   for (uint32_t i = 0; i < count; ++i) {
     WAVEHDR& h = inHeaders_[i];
     if (!(h.dwFlags & WHDR_PREPARED)) continue;
     if (waveInUnprepareHeader(in_, &h, sizeof h) != MMSYSERR_NOERROR) {
-      message = text::kWaveInUnprepareHeader;
+      message.Set(text::kWaveInUnprepareHeader);
     }
     h = WAVEHDR{};
   }
 }
 
-void MmeDriver::CloseInput(std::string& message) {
+void MmeDriver::CloseInput(EngineMessage& message) {
   if (!in_) return;
   for (auto& h : inHeaders_) {
     if (h.dwFlags & WHDR_PREPARED) {
@@ -302,7 +302,7 @@ void MmeDriver::CloseInput(std::string& message) {
       h = WAVEHDR{};
     }
   }
-  if (waveInClose(in_) != MMSYSERR_NOERROR) message = text::kWaveInClose;
+  if (waveInClose(in_) != MMSYSERR_NOERROR) message.Set(text::kWaveInClose);
   in_ = nullptr;
 }
 
@@ -310,7 +310,7 @@ void MmeDriver::CloseInput(std::string& message) {
 
 bool MmeDriver::OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& o,
                           AutoResetEvent& done, uint8_t* data, uint32_t bytes,
-                          std::string& message) {
+                          EngineMessage& message) {
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEOUT h = nullptr;
   const MMRESULT r =
@@ -318,7 +318,7 @@ bool MmeDriver::OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& 
                   reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0,
                   OpenFlags(o, CALLBACK_EVENT));
   if (r != MMSYSERR_NOERROR) {
-    message = OpenFailureText(r, f);
+    message.Set(OpenFailureText(r, f).c_str());
     return false;
   }
   frame_ = h;
@@ -330,7 +330,7 @@ bool MmeDriver::OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& 
   return true;
 }
 
-bool MmeDriver::SubmitFrame(std::string& message) {
+bool MmeDriver::SubmitFrame(EngineMessage& message) {
   if (!frame_) return Fail(message, text::kWaveOutWrite);
   if (!(frameHeader_.dwFlags & WHDR_PREPARED) &&
       waveOutPrepareHeader(frame_, &frameHeader_, sizeof frameHeader_) != MMSYSERR_NOERROR) {
@@ -342,12 +342,12 @@ bool MmeDriver::SubmitFrame(std::string& message) {
   return true;
 }
 
-bool MmeDriver::RestartFrame(std::string&) {
+bool MmeDriver::RestartFrame(EngineMessage&) {
   if (frame_) waveOutRestart(frame_);
   return true;
 }
 
-bool MmeDriver::CloseFrame(std::string& message) {
+bool MmeDriver::CloseFrame(EngineMessage& message) {
   if (!frame_) return true;
   bool ok = true;
   if (waveOutReset(frame_) != MMSYSERR_NOERROR) ok = Fail(message, text::kWaveOutReset);

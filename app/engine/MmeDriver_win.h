@@ -22,39 +22,39 @@ class MmeDriver : public AudioDriver {
   std::string DeviceName(uint32_t number, bool input) override;
 
   bool OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o, AutoResetEvent& done,
-                  std::string& message) override;
+                  EngineMessage& message) override;
   bool OutputOpen() const override { return out_ != nullptr; }
   int32_t OutputId() const override { return outputId_; }
-  bool PauseOutput(std::string& message) override;
-  bool ResetOutput(std::string& message) override;
-  bool RestartOutput(std::string& message) override;
-  bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes, std::string& message) override;
-  void DrainOutput(uint32_t count, std::string& message) override;
-  void CloseOutput(std::string& message) override;
+  bool PauseOutput(EngineMessage& message) override;
+  bool ResetOutput(EngineMessage& message) override;
+  bool RestartOutput(EngineMessage& message) override;
+  bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes, EngineMessage& message) override;
+  void DrainOutput(uint32_t count, EngineMessage& message) override;
+  void CloseOutput(EngineMessage& message) override;
   bool OutputPosition(uint64_t& samples) override;
   void SetFullVolume() override;
   double OutputLatencySeconds() const override { return 0.05; }
 
   bool ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
-                  std::string& message) override;
+                  EngineMessage& message) override;
   bool OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o, AutoResetEvent& done,
-                 std::string& message) override;
+                 EngineMessage& message) override;
   bool InputOpen() const override { return in_ != nullptr; }
-  bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, std::string& message) override;
-  bool StartInput(std::string& message) override;
-  bool StopInput(std::string& message) override;
+  bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, EngineMessage& message) override;
+  bool StartInput(EngineMessage& message) override;
+  bool StopInput(EngineMessage& message) override;
   bool InputDone(uint32_t index) override;
   uint32_t BytesRecorded(uint32_t index) override;
-  void EndInput(uint32_t count, std::string& message) override;
-  void CloseInput(std::string& message) override;
+  void EndInput(uint32_t count, EngineMessage& message) override;
+  void CloseInput(EngineMessage& message) override;
   double InputLatencySeconds() const override { return 0.05; }
 
   bool SupportsFramePlay() const override { return true; }
   bool OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& o, AutoResetEvent& done,
-                 uint8_t* data, uint32_t bytes, std::string& message) override;
-  bool SubmitFrame(std::string& message) override;
-  bool RestartFrame(std::string& message) override;
-  bool CloseFrame(std::string& message) override;
+                 uint8_t* data, uint32_t bytes, EngineMessage& message) override;
+  bool SubmitFrame(EngineMessage& message) override;
+  bool RestartFrame(EngineMessage& message) override;
+  bool CloseFrame(EngineMessage& message) override;
 
  private:
   HWAVEOUT out_ = nullptr;

@@ -10,29 +10,29 @@ DeviceCheck UnavailableDriver::CheckDevices() {
 }
 
 bool UnavailableDriver::OpenOutput(int32_t, const WaveFormat&, const DriverOptions&,
-                                   AutoResetEvent&, std::string& message) {
+                                   AutoResetEvent&, EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::SubmitOutput(uint32_t, uint8_t*, uint32_t, std::string& message) {
+bool UnavailableDriver::SubmitOutput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) {
   return Fail(message);
 }
 bool UnavailableDriver::ProbeInput(int32_t, const WaveFormat&, const DriverOptions&,
-                                   std::string& message) {
+                                   EngineMessage& message) {
   return Fail(message);
 }
 bool UnavailableDriver::OpenInput(int32_t, const WaveFormat&, const DriverOptions&,
-                                  AutoResetEvent&, std::string& message) {
+                                  AutoResetEvent&, EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::QueueInput(uint32_t, uint8_t*, uint32_t, std::string& message) {
+bool UnavailableDriver::QueueInput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::StartInput(std::string& message) { return Fail(message); }
+bool UnavailableDriver::StartInput(EngineMessage& message) { return Fail(message); }
 bool UnavailableDriver::OpenFrame(int32_t, const WaveFormat&, const DriverOptions&,
-                                  AutoResetEvent&, uint8_t*, uint32_t, std::string& message) {
+                                  AutoResetEvent&, uint8_t*, uint32_t, EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::SubmitFrame(std::string& message) { return Fail(message); }
-bool UnavailableDriver::RestartFrame(std::string& message) { return Fail(message); }
+bool UnavailableDriver::SubmitFrame(EngineMessage& message) { return Fail(message); }
+bool UnavailableDriver::RestartFrame(EngineMessage& message) { return Fail(message); }
 
 }  // namespace ov

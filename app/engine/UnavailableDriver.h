@@ -16,42 +16,42 @@ class UnavailableDriver : public AudioDriver {
   std::string DeviceName(uint32_t, bool) override { return {}; }
 
   bool OpenOutput(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&,
-                  std::string& message) override;
+                  EngineMessage& message) override;
   bool OutputOpen() const override { return false; }
   int32_t OutputId() const override { return -1; }
-  bool PauseOutput(std::string&) override { return true; }
-  bool ResetOutput(std::string&) override { return true; }
-  bool RestartOutput(std::string&) override { return true; }
-  bool SubmitOutput(uint32_t, uint8_t*, uint32_t, std::string& message) override;
-  void DrainOutput(uint32_t, std::string&) override {}
-  void CloseOutput(std::string&) override {}
+  bool PauseOutput(EngineMessage&) override { return true; }
+  bool ResetOutput(EngineMessage&) override { return true; }
+  bool RestartOutput(EngineMessage&) override { return true; }
+  bool SubmitOutput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) override;
+  void DrainOutput(uint32_t, EngineMessage&) override {}
+  void CloseOutput(EngineMessage&) override {}
   bool OutputPosition(uint64_t&) override { return false; }
   void SetFullVolume() override {}
   double OutputLatencySeconds() const override { return 0; }
 
-  bool ProbeInput(int32_t, const WaveFormat&, const DriverOptions&, std::string& message) override;
+  bool ProbeInput(int32_t, const WaveFormat&, const DriverOptions&, EngineMessage& message) override;
   bool OpenInput(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&,
-                 std::string& message) override;
+                 EngineMessage& message) override;
   bool InputOpen() const override { return false; }
-  bool QueueInput(uint32_t, uint8_t*, uint32_t, std::string& message) override;
-  bool StartInput(std::string& message) override;
-  bool StopInput(std::string&) override { return true; }
+  bool QueueInput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) override;
+  bool StartInput(EngineMessage& message) override;
+  bool StopInput(EngineMessage&) override { return true; }
   bool InputDone(uint32_t) override { return true; }
   uint32_t BytesRecorded(uint32_t) override { return 0; }
-  void EndInput(uint32_t, std::string&) override {}
-  void CloseInput(std::string&) override {}
+  void EndInput(uint32_t, EngineMessage&) override {}
+  void CloseInput(EngineMessage&) override {}
   double InputLatencySeconds() const override { return 0; }
 
   bool SupportsFramePlay() const override { return false; }
   bool OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&, uint8_t*,
-                 uint32_t, std::string& message) override;
-  bool SubmitFrame(std::string& message) override;
-  bool RestartFrame(std::string& message) override;
-  bool CloseFrame(std::string&) override { return true; }
+                 uint32_t, EngineMessage& message) override;
+  bool SubmitFrame(EngineMessage& message) override;
+  bool RestartFrame(EngineMessage& message) override;
+  bool CloseFrame(EngineMessage&) override { return true; }
 
  private:
-  bool Fail(std::string& message) const {
-    message = reason_;
+  bool Fail(EngineMessage& message) const {
+    message.Set(reason_.c_str());
     return false;
   }
   std::string reason_;

@@ -1,0 +1,72 @@
+// Auditioning while play is paused: a snippet of the file from the paused
+// position, or one block (a frame) played once or in a loop on a second
+// output handle.
+#include "app/engine/EngineTexts.h"
+#include "app/engine/WavePlayRec.h"
+
+namespace ov {
+
+bool WavePlayRec::PlaySnippet(uint32_t ms) {
+  if (FrameBusyFlag.load() || playState_.load() != kPlayPaused || !PlayOpened) return false;
+  const uint64_t remembered = reader_.position;
+  FrameBusyFlag = true;
+  // The snippet is heard alone: no synchronised start, and the resume waits
+  // for the play thread.
+  auto sync = std::move(cb_.OnSyncStart);
+  cb_.OnSyncStart = nullptr;
+  const bool syncDone = SyncDone.exchange(false);
+  Paused = false;
+  ResumeDevices();
+  const uint32_t wait = ms >= 22 ? ms - 20 : ms;
+  const uint32_t start = TickMs();
+  WaitWithMessages(1, [&] { return TickMs() - start >= wait; });
+  Paused = true;
+  PauseDevices();
+  cb_.OnSyncStart = std::move(sync);
+  SyncDone = syncDone;
+  SeekToSample(static_cast<int64_t>(remembered));
+  FrameBusyFlag = false;
+  host_.PostNotification(WM_FRAME_PLAY_END, 0);
+  return true;
+}
+
+bool WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool loop,
+                                 uint32_t bytes) {
+  JoinFinishedThreads();
+  Message.Clear();
+  if (!driver_->SupportsFramePlay() || FrameBusyFlag.load() || !PlayOpened || bytes == 0) {
+    return false;
+  }
+  if (!data) {
+    if (PlayRing.Empty()) return false;
+    data = PlayRing.Buffer(0);
+    if (bytes > PlayBufBytes) bytes = PlayBufBytes;
+  }
+  const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  if (!driver_->OpenFrame(id, reader_.format, Options(), FramePlayEvent,
+                          const_cast<uint8_t*>(data), bytes, Message)) {
+    return false;
+  }
+  FrameLoop = loop;
+  FrameBusyFlag = true;
+  frameThread_ = std::thread([this] { PlayFrameThreadMain(); });
+  return true;
+}
+
+void WavePlayRec::PlayFrameThreadMain() {
+  SetCurrentThreadPriorityLevel(4);
+  EngineMessage m;
+  do {
+    if (!driver_->SubmitFrame(m)) break;
+    FramePlayEvent.Reset();
+    driver_->RestartFrame(m);
+    FramePlayEvent.Wait();
+  } while (FrameLoop.load());
+  // A failing clean-up leaves the busy flag set: the device is in an unknown
+  // state and no further frame play should start on it.
+  if (!driver_->CloseFrame(m)) return;
+  FrameBusyFlag = false;
+  host_.PostNotification(WM_FRAME_PLAY_END, 0);
+}
+
+}  // namespace ov

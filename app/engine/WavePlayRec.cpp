@@ -1,0 +1,719 @@
+// WavePlayRec: construction, settings, devices, buffer plans, opening,
+// starting and stopping, pausing, seeking, positions and the display hand-off.
+#include "app/engine/WavePlayRec.h"
+
+#include <cstring>
+
+#include "app/engine/EngineTexts.h"
+#include "app/engine/RecordState.h"
+
+namespace ov {
+
+WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier,
+                         std::atomic<int32_t>& playState, std::atomic<int32_t>& recState,
+                         EngineCallbacks callbacks, const EngineSettings& s,
+                         std::unique_ptr<AudioDriver> driver)
+    : host_(host),
+      notifier_(notifier),
+      playState_(playState),
+      recState_(recState),
+      cb_(std::move(callbacks)),
+      language_(s.language),
+      OriginatorText(s.originatorText.substr(0, 49)),
+      driver_(std::move(driver)),
+      injectedDriver_(driver_ != nullptr),
+      PlayLatencyCorrect_ms(s.PlayLatencyCorrect_ms),
+      RecLatencyCorrect_ms(s.RecLatencyCorrect_ms),
+      Use_WF_EXTENSIBLE(s.Use_WF_EXTENSIBLE),
+      Use_WF_DIRECT(s.Use_WF_DIRECT),
+      RecUpdateHeaderPeriod(s.RecUpdateHeaderPeriod),
+      Rec_RF64(s.Rec_RF64),
+      Rec_BWF(s.Rec_BWF),
+      DS_PlayLatency(s.DS_PlayLatency),
+      DS_RecLatency(s.DS_RecLatency),
+      WAS_Latency(s.WAS_Latency),
+      WAS_EventMode(s.WAS_EventMode),
+      PlayThreadPriority(s.PlayThreadPriority),
+      RecThreadPriority(s.RecThreadPriority),
+      Message(reader_.message) {
+  playPlan_.perSec = s.NofPlayBufPerSec;
+  playPlan_.minCount = s.NofPlayBuf;
+  playPlan_.minSamples = s.PlayBufSampleSizeMin;
+  recPlan_.perSec = s.NofRecBufPerSec;
+  recPlan_.minCount = s.NofRecBuf;
+  recPlan_.minSamples = s.RecBufSampleSizeMin;
+  reader_.dataSaveBytes = s.DataSaveBytes;
+  reader_.notifier = &notifier_;
+  reader_.language = language_;
+  if (cb_.OnPlayListCursor) reader_.onPlayListCursor = cb_.OnPlayListCursor;
+  rec_ = std::make_unique<RecordState>(*this);
+  rec_->Configure(Rec_RF64, Rec_BWF, RecUpdateHeaderPeriod);
+
+  ResetControls();
+  // Construction default: PCM, 2 channels, 44100 Hz, 16 bits.
+  WaveFormat& f = reader_.format;
+  f = WaveFormat{};
+  f.formatTag = kWaveFormatPcm;
+  f.channels = 2;
+  f.samplesPerSec = 44100;
+  f.avgBytesPerSec = 176400;
+  f.blockAlign = 4;
+  f.bitsPerSample = 16;
+  reader_.isPcm = 1;
+  std::string planMessage;
+  playPlan_.Compute(f.samplesPerSec, f.blockAlign, planMessage);
+  recPlan_.Compute(f.samplesPerSec, f.blockAlign, planMessage);
+  BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
+
+  DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
+  if (!driver_) driver_ = CreateAudioDriver(DriverType);
+  CheckDevices(true);
+  if (Failed && DriverType != kDriverMme && !injectedDriver_) {
+    DriverType = kDriverMme;
+    driver_ = CreateAudioDriver(DriverType);
+    CheckDevices(false);
+  }
+  host_.EnableButton(EngineButton::Rec, true);
+}
+
+WavePlayRec::~WavePlayRec() {
+  Stop();
+  FrameLoop = false;
+  if (frameThread_.joinable()) frameThread_.join();
+  ReleaseAll();
+}
+
+// ------------------------------------------------------------------ settings
+
+void WavePlayRec::SetRecRF64(bool on) {
+  Rec_RF64 = on;
+  rec_->Configure(Rec_RF64, Rec_BWF, RecUpdateHeaderPeriod);
+}
+void WavePlayRec::SetRecBWF(bool on) {
+  Rec_BWF = on;
+  rec_->Configure(Rec_RF64, Rec_BWF, RecUpdateHeaderPeriod);
+}
+void WavePlayRec::SetRecUpdateHeaderPeriod(int32_t seconds) {
+  RecUpdateHeaderPeriod = seconds;
+  rec_->Configure(Rec_RF64, Rec_BWF, RecUpdateHeaderPeriod);
+}
+void WavePlayRec::SetRecFileDivideBytes(uint64_t bytes) { rec_->SetDivideBytes(bytes); }
+
+void WavePlayRec::ResetControls() {
+  host_.EnableButton(EngineButton::Play, false);
+  host_.EnableButton(EngineButton::Stop, false);
+  host_.EnableButton(EngineButton::Pause, false);
+  host_.EnableButton(EngineButton::Rec, true);
+  host_.SetLabelText(EngineLabel::Position, "");
+  host_.SetLabelText(EngineLabel::Length, "");
+  host_.SetLabelText(EngineLabel::Format, "");
+  host_.SetTrackBar(TrackBarSetup{});
+  PlayOpened = RecOpened = PlayFromFile = RecToFile = false;
+  Paused = false;
+  StopRequest = false;
+  SetPlayState(kPlayStopped);
+  SetRecState(kRecStopped);
+}
+
+// ------------------------------------------------------------------ devices
+
+void WavePlayRec::CheckDevices(bool clearMessage) {
+  if (clearMessage) Message.Clear();
+  const DeviceCheck c = driver_->CheckDevices();
+  WaveOutCount = c.outputs;
+  WaveInCount = c.inputs;
+  Failed = c.unusable;
+  if (!c.message.empty()) Message.Set(c.message.c_str());
+}
+
+bool WavePlayRec::SetDriverType(int32_t type) {
+  if (type == DriverType || type < 0) return false;
+  ReleaseAll();
+  const int32_t old = DriverType;
+  DriverType = type;
+  driver_ = CreateAudioDriver(type);
+  CheckDevices(true);
+  if (!Failed) return false;
+  DriverType = old;
+  driver_ = CreateAudioDriver(old);
+  CheckDevices(false);
+  return true;
+}
+
+uint32_t WavePlayRec::GetDeviceCount(bool input) { return driver_->DeviceCount(input); }
+
+std::string WavePlayRec::GetDeviceName(uint32_t number, bool input) {
+  return driver_->DeviceName(number, input);
+}
+
+void WavePlayRec::ReleaseDevices(uint32_t mask) {
+  if (mask & 1) {
+    PlayEvent.Reset();
+    FramePlayEvent.Reset();
+  }
+  if (mask & 2) RecEvent.Reset();
+}
+
+void WavePlayRec::ReleaseAll() {
+  ReleaseDevices(3);
+  EngineMessage ignored;
+  if (driver_->InputOpen()) {
+    driver_->EndInput(RecBufCount, ignored);
+    driver_->CloseInput(ignored);
+  }
+  if (driver_->OutputOpen()) {
+    driver_->DrainOutput(kMaxBuffers, ignored);
+    driver_->CloseOutput(ignored);
+  }
+  PlayRing.Free();
+  RecRing.Free();
+}
+
+// ------------------------------------------------------------------ buffer plan
+
+bool WavePlayRec::SetPlayBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) {
+  std::string m;
+  const bool ok =
+      playPlan_.SetPlan(perSec > 0 ? perSec : 0, count > 0 ? count : 0,
+                        minSamples > 0 ? minSamples : 0, reader_.format.samplesPerSec, Align(), m);
+  if (!ok) Message.Set(m.c_str());
+  return ok;
+}
+
+bool WavePlayRec::SetRecBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) {
+  std::string m;
+  const bool ok =
+      recPlan_.SetPlan(perSec > 0 ? perSec : 0, count > 0 ? count : 0,
+                       minSamples > 0 ? minSamples : 0, reader_.format.samplesPerSec, Align(), m);
+  if (!ok) Message.Set(m.c_str());
+  BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
+  return ok;
+}
+
+bool WavePlayRec::SetPlayBuffers(uint32_t count, uint32_t bytes, uint32_t ahead, uint32_t skipTop,
+                                 uint32_t skipEnd) {
+  std::string m;
+  const bool ok = playPlan_.SetBuffers(count, bytes, ahead, skipTop, skipEnd, m);
+  playPlan_.bufSamples = bytes / Align();
+  if (!ok) Message.Set(m.c_str());
+  return ok;
+}
+
+bool WavePlayRec::SetRecBuffers(uint32_t count, uint32_t bytes) {
+  std::string m;
+  const bool ok = recPlan_.SetBuffers(count, bytes, 0, 0, 0, m);
+  recPlan_.bufSamples = bytes / Align();
+  if (!ok) Message.Set(m.c_str());
+  return ok;
+}
+
+BufferInfo WavePlayRec::GetBufferInfo(bool rec) const {
+  const BufferPlan& p = rec ? recPlan_ : playPlan_;
+  BufferInfo b{};
+  b.NumOfBuf = p.bufCount;
+  b.BufSize = p.bufBytes;
+  b.TotalBufSize = static_cast<uint32_t>(p.ringBytes);
+  b.BufSamples = p.bufSamples;
+  b.BufFixed = p.fixed;
+  if (rec) {
+    b.OverrunCount = OverrunCount;
+    b.BufferTime = BufferTimeMs;
+    b.BufferTimeMax = BufferTimeMaxMs;
+  } else {
+    b.NumOfAheadBuf = p.aheadCount;
+    b.NumOfSkipBufAtTop = p.skipAtTop;
+    b.NumOfSkipBufAtEnd = p.skipAtEnd;
+  }
+  return b;
+}
+
+bool WavePlayRec::PrepareBuffers(uint32_t mask) {
+  PlayedSamples = 0;
+  RecordedSamples = 0;
+  LastPlayTick = LastRecTick = TickMs();
+  playElapsed_ = recElapsed_ = 0;
+  const uint32_t rate = reader_.format.samplesPerSec;
+  std::string m;
+  if (mask & 2) {
+    if (!recPlan_.fixed && !recPlan_.Compute(rate, Align(), m)) {
+      Message.Set(m.c_str());
+      return false;
+    }
+    if (recPlan_.fixed) recPlan_.bufSamples = recPlan_.bufBytes / Align();
+    RecBufCount = recPlan_.bufCount;
+    RecBufBytes = recPlan_.bufBytes;
+    RecBufSamples = recPlan_.bufSamples;
+    RecRingBytes = recPlan_.ringBytes;
+    if (!RecRing.Layout(RecBufCount, RecBufBytes, RecMonitor ? 2 : 1)) {
+      Message.Set(text::kNoMemory);
+      return false;
+    }
+    RecRing.Fill(RecSilence);
+  }
+  if (mask & 1) {
+    if (!playPlan_.fixed && !playPlan_.Compute(rate, Align(), m)) {
+      Message.Set(m.c_str());
+      return false;
+    }
+    if (playPlan_.fixed) playPlan_.bufSamples = playPlan_.bufBytes / Align();
+    PlayBufCount = playPlan_.bufCount;
+    PlayBufBytes = playPlan_.bufBytes;
+    PlayBufSamples = playPlan_.bufSamples;
+    PlayRingBytes = playPlan_.ringBytes;
+    if (!PlayRing.Layout(PlayBufCount, PlayBufBytes, 1)) {
+      Message.Set(text::kNoMemory);
+      return false;
+    }
+    PlayRing.Fill(static_cast<uint8_t>(reader_.playSilence));
+    if (PlayDeviceOpen && !driver_->PauseOutput(Message)) return false;
+  }
+  return true;
+}
+
+// ------------------------------------------------------------------ opening
+
+bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const PlayItem* item,
+                           uint8_t* pcmOut, uint32_t* floatOut) {
+  JoinFinishedThreads();
+  Message.Clear();
+  Failed = false;
+  PlayFileName = fileName ? fileName : "";
+  reader_.currentItem = item;
+  reader_.previousItem = nullptr;
+  if (!OpenForPlay(reader_, item ? item->fileName : PlayFileName.c_str(), true)) {
+    Failed = true;
+    return true;
+  }
+  CloseReadFile(reader_);
+  if (!item) {
+    CurrentItemRecord = PlayItem{};
+    std::strncpy(CurrentItemRecord.fileName, PlayFileName.c_str(),
+                 sizeof CurrentItemRecord.fileName - 1);
+    CurrentItemRecord.format = reader_.format;
+    CurrentItemRecord.floatWidth = reader_.floatWidth;
+    CurrentItemRecord.valid = reader_.isPcm;
+    CurrentItemRecord.dataSize = reader_.dataBytes;
+    CurrentItemRecord.trailingSilence = 0;
+    reader_.currentItem = &CurrentItemRecord;
+  }
+  if (formatOut) *formatOut = reader_.format;
+  if (pcmOut) *pcmOut = reader_.isPcm;
+  if (floatOut) *floatOut = reader_.floatWidth;
+  AfterOpen();
+  UpdatePositionTexts(true);
+  PlayFromFile = true;
+  reader_.itemSwitchPending = false;
+  PlayOpened = true;
+  host_.EnableButton(EngineButton::Play, true);
+  SetPlayState(kPlayStopped);
+  return Failed;
+}
+
+bool WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format, bool monitorWithFile,
+                          int32_t deviceNumber, bool probe, bool monitor) {
+  JoinFinishedThreads();
+  Message.Clear();
+  Failed = false;
+  RecOpened = false;
+  RecMonitor = monitor && DriverType == kDriverMme;
+  reader_.format = format;
+  reader_.floatWidth = FloatWidth(format);
+  RecToFile = false;
+  MonitorWithFile = false;
+  if (fileName && *fileName) {
+    if (!rec_->SetFileName(fileName) || !CreateRecFile()) {
+      Failed = true;
+      return true;
+    }
+    CloseRecFile();
+    RecPosition = 0;
+    UpdateRecordTimeText();
+    RecToFile = true;
+    MonitorWithFile = monitorWithFile;
+  } else {
+    rec_->PrepareFileless();
+  }
+  UpdateFormatText(2, false);
+  RecSilence = format.bitsPerSample == 8 ? 128 : 0;
+  SetRecState(kRecStopped);
+  if (probe) {
+    const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+    if (!driver_->ProbeInput(id, format, Options(), Message)) Failed = true;
+  }
+  if (!Failed) RecOpened = true;
+  return Failed;
+}
+
+// ------------------------------------------------------------------ running
+
+bool WavePlayRec::OpenOutputDevice(int32_t id) {
+  if (!driver_->OpenOutput(id, reader_.format, Options(), PlayEvent, Message)) {
+    EngineMessage keep = Message;
+    driver_->CloseOutput(Message);
+    Message = keep;
+    return false;
+  }
+  return true;
+}
+
+bool WavePlayRec::OpenInputDevice(int32_t id) {
+  if (!driver_->OpenInput(id, reader_.format, Options(), RecEvent, Message)) {
+    EngineMessage keep = Message;
+    driver_->CloseInput(Message);
+    Message = keep;
+    return false;
+  }
+  return true;
+}
+
+bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool withDevice) {
+  JoinFinishedThreads();
+  Message.Clear();
+  if (!PlayFromFile || !PlayOpened) return false;
+  if (playState_.load() != kPlayStopped || playThread_.joinable()) return false;
+  ItemStreamOffset = 0;
+  reader_.itemSwitchPending = false;
+  reader_.itemSilenceBytes = reader_.currentItem ? reader_.currentItem->trailingSilence : 0;
+  reader_.position = 0;
+  if (!OpenForPlay(reader_, nullptr, false)) return false;
+  if (reader_.dataBytes == 0 || !reader_.file) {
+    CloseReadFile(reader_);
+    return false;
+  }
+  PlayDeviceOpen = withDevice;
+  const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  if (withDevice) {
+    if (!OpenOutputDevice(id)) {
+      CloseReadFile(reader_);
+      return false;
+    }
+    playDeviceId_ = driver_->OutputId();
+  }
+  if (!PrepareBuffers(1)) {
+    EngineMessage keep = Message;
+    driver_->CloseOutput(Message);
+    Message = keep;
+    ReleaseDevices(1);
+    CloseReadFile(reader_);
+    return false;
+  }
+  activeMask_ = 1;
+  AnalyzeStart = analyze;
+  reader_.reprime = true;
+  SyncDone = false;
+  StopRequest = false;
+  SetPlayState(kPlayPaused);  // the thread exists from here on; priming sets the real state
+  playThread_ = std::thread([this] { PlayThreadMain(); });
+  return true;
+}
+
+bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
+  JoinFinishedThreads();
+  Message.Clear();
+  if (!RecOpened) return false;
+  if (recState_.load() != kRecStopped || recThread_.joinable()) return false;
+  const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  if (!OpenInputDevice(id)) return false;
+  if (RecMonitor && !OpenOutputDevice(id)) {
+    EngineMessage keep = Message;
+    driver_->CloseInput(Message);
+    Message = keep;
+    return false;
+  }
+  if (!PrepareBuffers(2)) {
+    EngineMessage keep = Message;
+    driver_->CloseInput(Message);
+    driver_->CloseOutput(Message);
+    Message = keep;
+    ReleaseDevices(2);
+    return false;
+  }
+  if (probeOnly) {
+    driver_->CloseInput(Message);
+    if (RecMonitor) driver_->CloseOutput(Message);
+    ReleaseDevices(2);
+    return true;
+  }
+  host_.SetLabelText(EngineLabel::Position, text::kRecInLabel);
+  host_.SetPositionLabelColour(kRecLabelColour);
+  host_.SetLabelText(EngineLabel::Length, "");
+  host_.SetTrackBar(TrackBarSetup{});
+  if (RecToFile) {
+    if (!CreateRecFile()) {
+      EngineMessage keep = Message;
+      driver_->CloseInput(Message);
+      if (RecMonitor) driver_->CloseOutput(Message);
+      Message = keep;
+      ReleaseDevices(2);
+      host_.SetPositionLabelColour(kButtonFaceColour);
+      return false;
+    }
+    host_.SetLabelText(EngineLabel::Position, "00m00s");
+    const uint64_t bps = reader_.format.avgBytesPerSec ? reader_.format.avgBytesPerSec : 1;
+    uint64_t seconds = rec_->CapacityBytes() / bps;
+    if (seconds > 59999) seconds = 59999;
+    host_.SetLabelText(EngineLabel::Length, MinutesSecondsText(seconds));
+    rec_->ClearDivideRequest();
+  }
+  SetRecState(kRecStarting);
+  activeMask_ = 2;
+  StopRequest = false;
+  recThread_ = std::thread([this] { RecThreadMain(); });
+  return true;
+}
+
+void WavePlayRec::WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done) {
+  while (!done()) {
+    host_.ProcessMessages();
+    SleepMs(sleepMs);
+  }
+}
+
+void WavePlayRec::Stop() {
+  StopRequest = true;
+  if (playState_.load() != kPlayStopped) PlayEvent.Set();
+  if (recState_.load() != kRecStopped) RecEvent.Set();
+  WaitWithMessages(5, [&] { return playState_.load() == kPlayStopped; });
+  WaitWithMessages(5, [&] { return recState_.load() == kRecStopped; });
+  activeMask_ = 0;
+  JoinFinishedThreads();
+}
+
+void WavePlayRec::JoinFinishedThreads() {
+  // A pump sets its state to Stopped in its last main-thread step; what is
+  // left is a posted notification, so these joins return at once.
+  if (playThread_.joinable() && playState_.load() == kPlayStopped) playThread_.join();
+  if (recThread_.joinable() && recState_.load() == kRecStopped) recThread_.join();
+  if (frameThread_.joinable() && !FrameBusyFlag.load()) frameThread_.join();
+}
+
+uint64_t WavePlayRec::TogglePause() {
+  Paused = !Paused;
+  if (Paused) {
+    PauseDevices();
+  } else {
+    ResumeDevices();
+  }
+  return GetPausedPosition();
+}
+
+void WavePlayRec::PauseDevices() {
+  if (playState_.load() != kPlayStopped) {
+    if (PlayDeviceOpen) driver_->PauseOutput(Message);
+    reader_.pausedPlayed = GetPlaySamplePosition();
+    SetPlayState(kPlayPaused);
+  }
+  if (recState_.load() != kRecStopped) {
+    driver_->StopInput(Message);
+    if (RecMonitor) driver_->PauseOutput(Message);
+    SetRecState(kRecPaused);
+  }
+}
+
+void WavePlayRec::ResumeDevices() {
+  if (playState_.load() != kPlayStopped) {
+    if (reader_.reprime.load()) {
+      PlayedSamples = 0;
+      playElapsed_ = 0;
+      // The play thread re-primes from the new position: resetting the output
+      // returns every buffer and wakes it.
+      if (PlayDeviceOpen) {
+        driver_->ResetOutput(Message);
+      }
+      PlayEvent.Set();
+      if (!SyncDone.load()) {
+        const uint32_t start = TickMs();
+        WaitWithMessages(1, [&] {
+          return playState_.load() != kPlayPaused || TickMs() - start >= 500;
+        });
+      }
+      SetPlayState(kPlayPlaying);
+    } else {
+      if (PlayDeviceOpen) driver_->RestartOutput(Message);
+      if (PlayDeviceOpen) WaitUntilPositionMoves(true);
+      LastPlayTick = TickMs() - playElapsed_.load();
+      SetPlayState(kPlayPlaying);
+    }
+  }
+  if (recState_.load() != kRecStopped) {
+    driver_->StartInput(Message);
+    if (RecMonitor) driver_->RestartOutput(Message);
+    LastRecTick = TickMs() - recElapsed_.load();
+    SetRecState(kRecRecording);
+  }
+}
+
+void WavePlayRec::RequestDivide() {
+  if (RecToFile && recState_.load() != kRecStopped) rec_->RequestDivide();
+}
+
+// ------------------------------------------------------------------ positions
+
+uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
+  if (reader_.itemSwitchPending.load()) {
+    CloseReadFile(reader_);
+    reader_.itemSwitchPending = false;
+    if (reader_.previousItem) {
+      reader_.currentItem = reader_.previousItem;
+      reader_.itemSilenceBytes = reader_.currentItem->trailingSilence;
+      OpenForPlay(reader_, nullptr, false);
+      AfterOpen();
+    }
+  }
+  const uint64_t align = Align();
+  const uint64_t last = reader_.dataBytes / align;
+  uint64_t pos = bytes < 0 ? 0 : static_cast<uint64_t>(bytes) / align;
+  if (pos > last) pos = last;
+  reader_.position = pos;
+  UpdatePositionTexts(false);
+  ItemStreamOffset = 0;
+  BlockFromRingStart = false;
+  reader_.reprime = true;
+  if (PlayFromFile) {
+    const int32_t state = playState_.load();
+    if (state == kPlayPlaying) {
+      PlayEvent.Set();
+    } else if (state == kPlayPaused && !PlayRing.Empty()) {
+      // The pump waits on the device; the main thread owns the ring meanwhile.
+      BlockFromRingStart = true;
+      for (uint32_t i = 0; i < PlayBufCount; ++i) {
+        uint8_t* buf = PlayRing.Buffer(i);
+        const uint32_t got = ReadStream(reader_, buf, PlayBufBytes);
+        if (got < PlayBufBytes) {
+          std::memset(buf + got, static_cast<int>(reader_.playSilence), PlayBufBytes - got);
+        }
+      }
+      reader_.reprime = true;
+      DoneIndex = FillIndex = 0;
+    }
+  }
+  return reader_.position;
+}
+
+uint64_t WavePlayRec::SeekToSample(int64_t samples) {
+  if (samples < 0) return SeekToByte(0);
+  const uint64_t last = reader_.dataBytes / Align();
+  if (static_cast<uint64_t>(samples) > last) return SeekToByte(static_cast<int64_t>(last * Align()));
+  return SeekToByte(samples * static_cast<int64_t>(Align()));
+}
+
+uint64_t WavePlayRec::SeekBySamples(int64_t delta) {
+  return SeekToSample(static_cast<int64_t>(reader_.position) + delta);
+}
+
+uint64_t WavePlayRec::SeekBySeconds(double delta) {
+  return SeekBySamples(static_cast<int64_t>(delta * reader_.format.samplesPerSec));
+}
+
+uint64_t WavePlayRec::GetPausedPosition() const {
+  const uint64_t align = Align();
+  const uint64_t p = reader_.reprimeStartBytes / align + reader_.pausedPlayed;
+  const uint64_t off = ItemStreamOffset / align;
+  return p >= off ? p - off : 0;
+}
+
+uint64_t WavePlayRec::GetDataLengthSamples() const { return reader_.dataBytes / Align(); }
+
+uint64_t WavePlayRec::GetPlaySamplePosition() {
+  if (playState_.load() != kPlayPlaying) return 0;
+  const uint32_t elapsed = TickMs() - LastPlayTick.load();
+  playElapsed_ = elapsed;
+  return InterpolatedPosition(PlayedSamples.load(), elapsed, reader_.format.samplesPerSec,
+                              PlayBufSamples);
+}
+
+uint64_t WavePlayRec::GetRecSamplePosition() {
+  if (recState_.load() == kRecStopped) return 0;
+  if (recState_.load() == kRecPaused) return RecordedSamples.load();
+  const uint32_t elapsed = TickMs() - LastRecTick.load();
+  recElapsed_ = elapsed;
+  return InterpolatedPosition(RecordedSamples.load(), elapsed, reader_.format.samplesPerSec,
+                              RecBufSamples);
+}
+
+void WavePlayRec::CopyNewestPlayBlock(uint8_t* dst, size_t n, bool fromRingStart) {
+  const uint8_t silence = static_cast<uint8_t>(reader_.playSilence);
+  if (BlockFromRingStart.exchange(false) || fromRingStart) {
+    CopyFromRing(PlayRing.Data(), PlayRingBytes, 0, dst, n, silence);
+    return;
+  }
+  if (playState_.load() != kPlayPlaying) {
+    std::memset(dst, silence, n);
+    return;
+  }
+  const uint64_t start =
+      PlayBlockStart(GetPlaySamplePosition(), Align(), PlayRingBytes, PlayLatencyBytes);
+  CopyFromRing(PlayRing.Data(), PlayRingBytes, start, dst, n, silence);
+}
+
+void WavePlayRec::CopyNewestRecBlock(uint8_t* dst, size_t n) {
+  if (recState_.load() != kRecRecording) {
+    std::memset(dst, RecSilence, n);
+    return;
+  }
+  const uint64_t start =
+      RecBlockStart(GetRecSamplePosition(), Align(), RecRingBytes, RecLatencyBytes, n);
+  CopyFromRing(RecRing.Data(), RecRingBytes, start, dst, n, RecSilence);
+}
+
+const WaveFormat& WavePlayRec::GetFormat(uint32_t* floatOut) const {
+  if (floatOut) *floatOut = reader_.floatWidth;
+  return reader_.format;
+}
+
+// ------------------------------------------------------------------ texts
+
+void WavePlayRec::AfterOpen() {
+  const uint64_t align = Align();
+  const uint64_t bps = reader_.format.avgBytesPerSec ? reader_.format.avgBytesPerSec : 1;
+  TotalSamples = reader_.dataBytes / align;
+  reader_.position = 0;
+  TrackBarSetup t;
+  t.enabled = true;
+  t.maximum = static_cast<int32_t>(reader_.dataBytes / bps);
+  t.frequency = 60;
+  t.lineSize = 1;
+  const uint64_t page = std::max<uint64_t>(bps, (TotalSamples / 20) * align);
+  t.pageSize = static_cast<int32_t>(page / bps);
+  t.position = 0;
+  host_.SetTrackBar(t);
+  host_.SetLabelText(EngineLabel::Length, MinutesSecondsText(reader_.dataBytes / bps));
+  lastShownSeconds_ = -1;
+  UpdateFormatText(1, false);
+  if (cb_.OnPlayListCursor) cb_.OnPlayListCursor(false);
+}
+
+void WavePlayRec::UpdatePositionTexts(bool force) {
+  const uint32_t rate = reader_.format.samplesPerSec ? reader_.format.samplesPerSec : 1;
+  const int64_t seconds = static_cast<int64_t>(reader_.position / rate);
+  if (seconds == lastShownSeconds_ && !force) return;
+  lastShownSeconds_ = seconds;
+  host_.SetLabelText(EngineLabel::Position, MinutesSecondsText(static_cast<uint64_t>(seconds)));
+  host_.SetTrackBarPosition(static_cast<int32_t>(seconds));
+}
+
+void WavePlayRec::UpdateRecordTimeText() {
+  if (!RecToFile) return;
+  const uint32_t rate = reader_.format.samplesPerSec ? reader_.format.samplesPerSec : 1;
+  host_.SetLabelText(EngineLabel::Position, MinutesSecondsText(RecPosition / rate));
+}
+
+void WavePlayRec::UpdateFormatText(int which, bool rebuild) {
+  std::string t;
+  if (which == 2) {
+    if (rebuild) rec_->RebuildChunkTable();
+    t = reader_.isPcm || !RecToFile ? FormatText(reader_.format, RecFileRf64(), Rec_BWF)
+                                    : text::kNotPcm;
+  } else {
+    t = reader_.isPcm ? FormatText(reader_.format, reader_.rf64, reader_.bext) : text::kNotPcm;
+  }
+  host_.SetLabelText(EngineLabel::Format, t);
+  host_.PostNotification(WM_FORMAT_TEXT, static_cast<uintptr_t>(which));
+}
+
+void WavePlayRec::ShowStoppedIfFailed() {
+  if (Message.Empty()) return;
+  host_.ShowStopped(StoppedText(Message.c_str()));
+}
+
+}  // namespace ov

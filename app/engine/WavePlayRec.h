@@ -1,0 +1,282 @@
+// WavePlayRec: the program's one audio engine. It plays a wave file to a sound
+// device, records from a sound device (optionally into a wave file), and at
+// any moment hands the newest block of samples to the display side. Every
+// driver family works on the engine's own ring of equal buffers; the two pump
+// threads PlayThread and RecThread move the ring between device and file.
+//
+// Threads: every operation runs on the main thread, except the positions and
+// the newest-block copies, which the display thread calls. Commands return a
+// success flag (some, as documented, a "failed" flag) and leave an English
+// reason in GetMessage(). No locks: the shared flags are atomics with one
+// writer at a time by protocol (the main thread writes StopRequest, Reprime and,
+// while paused, the ring; the pumps write the indices and the states).
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "app/analysis/SampleBlockSource.h"
+#include "app/common/UserNotifier.h"
+#include "app/common/WaveFormat.h"
+#include "app/engine/AudioDriver.h"
+#include "app/engine/BufferPlan.h"
+#include "app/engine/EngineHost.h"
+#include "app/engine/EnginePlatform.h"
+#include "app/engine/EngineTypes.h"
+#include "app/engine/SampleRing.h"
+#include "app/wavefile/WaveReader.h"
+
+namespace ov {
+
+// The settings the main window hands over at construction.
+struct EngineSettings {
+  std::string originatorText;  // "%s %s": application title and version (bext)
+  uint32_t NofPlayBufPerSec = 2, NofPlayBuf = 4, PlayBufSampleSizeMin = 131072;
+  uint32_t NofRecBufPerSec = 2, NofRecBuf = 4, RecBufSampleSizeMin = 131072;
+  int32_t PlayLatencyCorrect_ms = -1;  // -1: automatic
+  int32_t RecLatencyCorrect_ms = -1;
+  int32_t PlayRecDriverType = kDriverMme;
+  bool Use_WF_EXTENSIBLE = false;
+  bool Use_WF_DIRECT = false;
+  int32_t RecUpdateHeaderPeriod = 0;  // seconds; 0: no periodic header rewrite
+  bool Rec_RF64 = false;
+  bool Rec_BWF = false;
+  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 0;
+  bool WAS_EventMode = false;
+  uint32_t DataSaveBytes = 512;
+  int PlayThreadPriority = 3, RecThreadPriority = 3;  // 1 lowest .. 5 highest
+  Language language = Language::English;
+};
+
+class WavePlayRec : public SampleBlockSource {
+ public:
+  // playState / recState: the main window's state cells. driver: the family to
+  // use instead of the configured one (tests); null creates it from the type.
+  WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<int32_t>& playState,
+              std::atomic<int32_t>& recState, EngineCallbacks callbacks,
+              const EngineSettings& settings, std::unique_ptr<AudioDriver> driver = nullptr);
+  ~WavePlayRec() override;
+  WavePlayRec(const WavePlayRec&) = delete;
+  WavePlayRec& operator=(const WavePlayRec&) = delete;
+
+  // ---- Settings.
+  void SetUseExtensible(bool on) { Use_WF_EXTENSIBLE = on; }
+  void SetUseDirect(bool on) { Use_WF_DIRECT = on; }
+  void SetRecRF64(bool on);
+  void SetRecBWF(bool on);
+  void SetRecUpdateHeaderPeriod(int32_t seconds);
+  void SetPlayForceMonoStereo(bool on) { PlayForceMonoStereo = on; }
+  void SetPlayWithFullVol(bool on) { PlayWithFullVol = on; }
+  void SetWasapiLatency(int32_t ms) { WAS_Latency = ms; }
+  void SetWasapiEventMode(bool on) { WAS_EventMode = on; }
+  void SetRecFileDivideBytes(uint64_t bytes);
+  void SetLanguage(Language l) { language_ = l; }
+
+  // ---- Devices.
+  void CheckDevices(bool clearMessage);
+  // Returns true (failed) when the new family is unusable; the old one stays.
+  bool SetDriverType(int32_t type);
+  int32_t GetDriverType() const { return DriverType; }
+  uint32_t GetDeviceCount(bool input);
+  std::string GetDeviceName(uint32_t number, bool input);
+  void ReleaseDevices(uint32_t mask);
+  void ReleaseAll();
+
+  // ---- Buffer plan.
+  bool SetPlayBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) override;
+  bool SetRecBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) override;
+  bool SetPlayBuffers(uint32_t count, uint32_t bytesPerBuffer, uint32_t ahead = 0,
+                      uint32_t skipTop = 0, uint32_t skipEnd = 0);
+  bool SetRecBuffers(uint32_t count, uint32_t bytesPerBuffer);
+  BufferInfo GetBufferInfo(bool rec) const;
+
+  // ---- Opening. Both return true when they FAILED.
+  bool OpenPlay(const char* fileName, WaveFormat* formatOut, const PlayItem* item, uint8_t* pcmOut,
+                uint32_t* floatOut);
+  bool OpenRec(const char* fileName, const WaveFormat& format, bool monitorWithFile,
+               int32_t deviceNumber, bool probe, bool monitor);
+
+  // ---- Running.
+  bool StartPlay(int32_t deviceNumber, bool analyze, int32_t asioChannel, bool withDevice);
+  bool StartRec(int32_t deviceNumber, int32_t asioChannel, bool probeOnly);
+  void Stop();
+  uint64_t TogglePause();
+  void PauseDevices();
+  void ResumeDevices();
+  void RequestDivide();
+
+  // ---- Positions (samples).
+  uint64_t SeekToByte(int64_t bytes);
+  uint64_t SeekToSample(int64_t samples);
+  uint64_t SeekBySamples(int64_t delta);
+  uint64_t SeekBySeconds(double delta);
+  uint64_t GetPosition() const { return reader_.position; }
+  uint64_t GetPausedPosition() const;
+  uint64_t GetDataLengthSamples() const;
+  uint64_t GetPlaySamplePosition();
+  uint64_t GetRecSamplePosition();
+
+  // ---- Display hand-off (SampleBlockSource).
+  int32_t PlayState() const override { return playState_.load(); }
+  int32_t RecState() const override { return recState_.load(); }
+  void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool fromRingStart) override;
+  void CopyNewestRecBlock(uint8_t* destination, size_t byteCount) override;
+
+  const WaveFormat& GetFormat(uint32_t* floatOut) const;
+  const char* GetMessage() const { return Message.c_str(); }
+  const std::string& GetPlayFileName() const { return PlayFileName; }
+  const ChunkTable& GetChunkTable() const { return reader_.chunks; }
+  const ChunkEntry* FindChunk(const char id[4]) const { return ov::FindChunk(reader_, id); }
+  MarkerTable& GetMarkerTable() { return reader_.markers; }
+  int32_t GetWasapiLatency() const { return WAS_Latency; }
+  uint32_t ActiveMask() const { return activeMask_.load(); }
+
+  // ---- Auditioning while paused.
+  bool PlaySnippet(uint32_t ms);
+  bool StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool loop, uint32_t bytes);
+  void SetFrameLoop(bool loop) { FrameLoop = loop; }
+  bool FrameBusy() const { return FrameBusyFlag.load(); }
+
+ private:
+  // Play pump (PlayPump.cpp).
+  void PlayThreadMain();
+  void PlayInit();
+  int64_t PlayFillNext(int64_t cont);
+  void PlayDrain();
+  void WaitUntilPositionMoves(bool processMessages);
+  void PlayBegin();
+  void PlayPositionUpdate();
+  void PlayNextItem();
+  void PlayFinished();
+  // Record pump (RecPump.cpp).
+  void RecThreadMain();
+  bool RecQueue();
+  bool RecProcessBuffer();
+  uint32_t RecMonitorWrite(uint32_t bytes, uint8_t* data);
+  void RecStopDevices();
+  void RecInit();
+  void RecPositionUpdate();
+  void RecFinished();
+  // Frame play (FramePlay.cpp).
+  void PlayFrameThreadMain();
+
+  // Runs a member step on the main thread and waits for it.
+  template <void (WavePlayRec::*Step)()>
+  void OnMain() {
+    host_.RunOnMainThread([](void* self) { (static_cast<WavePlayRec*>(self)->*Step)(); }, this);
+  }
+
+  void ResetControls();
+  bool PrepareBuffers(uint32_t mask);
+  bool OpenOutputDevice(int32_t deviceNumber);
+  bool OpenInputDevice(int32_t deviceNumber);
+  void AfterOpen();
+  void UpdatePositionTexts(bool force);
+  void UpdateRecordTimeText();
+  void UpdateFormatText(int which, bool rebuild);
+  void ShowStoppedIfFailed();
+  void SetPlayState(int32_t s) { playState_.store(s); }
+  void SetRecState(int32_t s) { recState_.store(s); }
+  void JoinFinishedThreads();
+  uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
+  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
+  void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
+
+  // Recording file (RecordFile.cpp).
+  bool CreateRecFile();
+  void CloseRecFile();
+  uint32_t WriteRecBlock(const uint8_t* data, uint32_t bytes);
+  bool RecFileRf64() const;
+
+  EngineHost& host_;
+  UserNotifier& notifier_;
+  std::atomic<int32_t>& playState_;
+  std::atomic<int32_t>& recState_;
+  EngineCallbacks cb_;
+  Language language_;
+  std::string OriginatorText;
+
+  std::unique_ptr<AudioDriver> driver_;
+  bool injectedDriver_ = false;
+
+  // Settings.
+  int32_t PlayLatencyCorrect_ms, RecLatencyCorrect_ms;
+  bool Use_WF_EXTENSIBLE, Use_WF_DIRECT;
+  int32_t RecUpdateHeaderPeriod;
+  bool Rec_RF64, Rec_BWF;
+  int32_t DS_PlayLatency, DS_RecLatency, WAS_Latency;
+  bool WAS_EventMode;
+  int PlayThreadPriority, RecThreadPriority;
+  int32_t DriverType = kDriverMme;
+  bool PlayForceMonoStereo = false;
+  bool PlayWithFullVol = false;
+  bool Failed = false;
+
+  // Buffer plans and rings.
+  BufferPlan playPlan_, recPlan_;
+  SampleRing PlayRing, RecRing;
+  uint32_t PlayBufCount = 0, RecBufCount = 0;
+  uint32_t PlayBufSamples = 0, RecBufSamples = 0;
+  uint32_t PlayBufBytes = 0, RecBufBytes = 0;
+  uint64_t PlayRingBytes = 0, RecRingBytes = 0;
+  bool PlayDeviceOpen = false;
+  uint32_t WaveOutCount = 0, WaveInCount = 0;
+
+  // Play pump state.
+  uint32_t FilledCount = 0, PrimeTarget = 0;
+  uint64_t PlayLatencyBytes = 0, RecLatencyBytes = 0;
+  bool DisplayStarted = false, RecDisplayStarted = false;
+  std::atomic<bool> FrameLoop{false}, FrameBusyFlag{false};
+  uint64_t ItemStreamOffset = 0;
+  PlayItem CurrentItemRecord{};
+  bool ContinueWithNextItem = false;
+  uint32_t FillIndex = 0, RecIndex = 0, DoneIndex = 0, InFlight = 0, RecQueued = 0;
+  std::atomic<bool> StopRequest{false};
+  uint32_t BuffersWritten = 0;
+  std::atomic<bool> AnalyzeStart{false};
+  int32_t playDeviceId_ = -1;  // identifier of the first run's output
+
+  // Flags.
+  bool PlayOpened = false, RecOpened = false, PlayFromFile = false, RecToFile = false;
+  uint8_t RecSilence = 0;
+  bool savedRecButton_ = false, savedPlayButton_ = false;
+  std::atomic<bool> Paused{false};
+  bool MonitorWithFile = false;
+  std::atomic<bool> BlockFromRingStart{false};
+  std::atomic<bool> SyncDone{false};
+  bool RecMonitor = false;
+  bool RecReprime = false;
+  bool recDeviceStarted_ = false;
+  std::string PlayFileName;
+  uint64_t TotalSamples = 0;
+  uint64_t RecPosition = 0;
+  int64_t lastShownSeconds_ = -1;
+
+  // Clock bookkeeping, written by the pumps and read by the display thread.
+  std::atomic<uint64_t> PlayedSamples{0}, RecordedSamples{0};
+  std::atomic<uint32_t> LastPlayTick{0}, LastRecTick{0};
+  std::atomic<uint32_t> playElapsed_{0}, recElapsed_{0};
+  uint32_t OverrunCount = 0, BufferTimeMs = 500, BufferTimeMaxMs = 0;
+  std::atomic<uint32_t> activeMask_{0};
+
+  // Events (auto-reset).
+  AutoResetEvent PlayEvent, FramePlayEvent, RecEvent;
+
+  // The open play file (the reader's record) and the engine's message.
+  PlayReadState reader_;
+  EngineMessage& Message;
+
+  // The recording file.
+  struct RecordState;
+  std::unique_ptr<RecordState> rec_;
+
+  // Frame play.
+  const uint8_t* frameData_ = nullptr;
+
+  std::thread playThread_, recThread_, frameThread_;
+};
+
+}  // namespace ov
