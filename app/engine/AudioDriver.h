@@ -54,6 +54,13 @@ class AudioDriver {
   virtual bool PauseOutput(EngineMessage& message) = 0;
   virtual bool ResetOutput(EngineMessage& message) = 0;
   virtual bool RestartOutput(EngineMessage& message) = 0;
+  // True when the family marks each buffer done (waveform audio's WHDR_DONE).
+  // The pumps then follow the marks, as an auto-reset event signalled twice
+  // before the pump waits wakes it only once; other families signal their
+  // events from their own copy step, exactly once per buffer.
+  virtual bool HasDoneFlags() const = 0;
+  // With done flags: true when output buffer `index` has been played.
+  virtual bool OutputDone(uint32_t index) = 0;
   // Hands ring buffer `index` (bytes of data) to the device.
   virtual bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
                             EngineMessage& message) = 0;

@@ -14,10 +14,11 @@ WaveFormat DeviceFormat(const WaveFormat& f, bool useExtensible) {
   d.formatTag = kWaveFormatExtensible;
   d.extraSize = 22;
   d.validBitsPerSample = d.bitsPerSample;
-  d.channelMask = d.channels == 0 ? 0
+  d.channelMask = d.channels == 0    ? 0
                   : d.channels >= 32 ? 0xFFFFFFFFu
                                      : (uint32_t{1} << d.channels) - 1;
-  std::memcpy(d.subFormat, f.formatTag == kWaveFormatIeeeFloat ? kSubFormatIeeeFloat : kSubFormatPcm,
+  std::memcpy(d.subFormat,
+              f.formatTag == kWaveFormatIeeeFloat ? kSubFormatIeeeFloat : kSubFormatPcm,
               sizeof d.subFormat);
   return d;
 }

@@ -26,8 +26,8 @@ enum class EngineLabel {
 };
 
 // Colours of the position label (0x00BBGGRR, or a system colour with high byte 0xFF).
-constexpr uint32_t kRecLabelColour = 255;              // red while recording
-constexpr uint32_t kButtonFaceColour = 0xFF00000Fu;    // the system's button face
+constexpr uint32_t kRecLabelColour = 255;            // red while recording
+constexpr uint32_t kButtonFaceColour = 0xFF00000Fu;  // the system's button face
 
 struct TrackBarSetup {
   bool enabled = false;

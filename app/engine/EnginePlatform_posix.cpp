@@ -42,7 +42,9 @@ bool AutoResetEvent::Wait(int32_t timeoutMs) {
   return true;
 }
 
-void* AutoResetEvent::NativeHandle() const { return nullptr; }
+void* AutoResetEvent::NativeHandle() const {
+  return nullptr;
+}
 
 uint32_t TickMs() {
   using namespace std::chrono;
@@ -50,7 +52,9 @@ uint32_t TickMs() {
       duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
 
-void SleepMs(uint32_t ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+void SleepMs(uint32_t ms) {
+  std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
 
 void SetCurrentThreadPriorityLevel(int) {}
 

@@ -17,19 +17,29 @@ AutoResetEvent::~AutoResetEvent() {
   if (impl_->event) CloseHandle(impl_->event);
 }
 
-void AutoResetEvent::Set() { SetEvent(impl_->event); }
-void AutoResetEvent::Reset() { ResetEvent(impl_->event); }
+void AutoResetEvent::Set() {
+  SetEvent(impl_->event);
+}
+void AutoResetEvent::Reset() {
+  ResetEvent(impl_->event);
+}
 
 bool AutoResetEvent::Wait(int32_t timeoutMs) {
   const DWORD t = timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs);
   return WaitForSingleObject(impl_->event, t) == WAIT_OBJECT_0;
 }
 
-void* AutoResetEvent::NativeHandle() const { return impl_->event; }
+void* AutoResetEvent::NativeHandle() const {
+  return impl_->event;
+}
 
-uint32_t TickMs() { return timeGetTime(); }
+uint32_t TickMs() {
+  return timeGetTime();
+}
 
-void SleepMs(uint32_t ms) { Sleep(ms); }
+void SleepMs(uint32_t ms) {
+  Sleep(ms);
+}
 
 void SetCurrentThreadPriorityLevel(int level) {
   static const int kPriorities[] = {THREAD_PRIORITY_LOWEST, THREAD_PRIORITY_BELOW_NORMAL,

@@ -43,8 +43,8 @@ bool WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool
     if (bytes > PlayBufBytes) bytes = PlayBufBytes;
   }
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
-  if (!driver_->OpenFrame(id, reader_.format, Options(), FramePlayEvent,
-                          const_cast<uint8_t*>(data), bytes, Message)) {
+  if (!driver_->OpenFrame(id, reader_.format, Options(), FramePlayEvent, const_cast<uint8_t*>(data),
+                          bytes, Message)) {
     return false;
   }
   FrameLoop = loop;

@@ -66,7 +66,9 @@ DeviceCheck MmeDriver::CheckDevices() {
   return c;
 }
 
-uint32_t MmeDriver::DeviceCount(bool input) { return input ? waveInCount_ : waveOutCount_; }
+uint32_t MmeDriver::DeviceCount(bool input) {
+  return input ? waveInCount_ : waveOutCount_;
+}
 
 std::string MmeDriver::DeviceName(uint32_t number, bool input) {
   if (number == 0) return "Wave Mapper";
@@ -89,10 +91,9 @@ bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions&
   if (waveOutCount_ == 0) return Fail(message, text::kNoWaveOutput);
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEOUT h = nullptr;
-  const MMRESULT r =
-      waveOutOpen(&h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d),
-                  reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0,
-                  OpenFlags(o, CALLBACK_EVENT));
+  const MMRESULT r = waveOutOpen(
+      &h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d),
+      reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0, OpenFlags(o, CALLBACK_EVENT));
   if (r != MMSYSERR_NOERROR) {
     message.Set(OpenFailureText(r, f).c_str());
     return false;
@@ -100,7 +101,8 @@ bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions&
   out_ = h;
   for (auto& hdr : outHeaders_) hdr = WAVEHDR{};
   UINT realId = 0;
-  if (waveOutGetID(out_, &realId) != MMSYSERR_NOERROR) return Fail(message, text::kUnableToGetDeviceId);
+  if (waveOutGetID(out_, &realId) != MMSYSERR_NOERROR)
+    return Fail(message, text::kUnableToGetDeviceId);
   outputId_ = static_cast<int32_t>(realId);
   if (waveOutGetDevCapsA(realId, &outCaps_, sizeof outCaps_) != MMSYSERR_NOERROR) {
     return Fail(message, text::kUnableToGetDeviceCaps);
@@ -141,8 +143,15 @@ bool MmeDriver::SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes,
       return Fail(message, text::kWaveOutPrepareHeader);
     }
   }
-  if (waveOutWrite(out_, &h, sizeof h) != MMSYSERR_NOERROR) return Fail(message, text::kWaveOutWrite);
+  if (waveOutWrite(out_, &h, sizeof h) != MMSYSERR_NOERROR)
+    return Fail(message, text::kWaveOutWrite);
   return true;
+}
+
+bool MmeDriver::OutputDone(uint32_t index) {
+  if (index >= kMaxBuffers) return true;
+  // The device writes the flags from its own thread.
+  return (reinterpret_cast<volatile DWORD&>(outHeaders_[index].dwFlags) & WHDR_DONE) != 0;
 }
 
 void MmeDriver::DrainOutput(uint32_t count, EngineMessage& message) {
@@ -199,9 +208,9 @@ bool MmeDriver::ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions&
                            EngineMessage& message) {
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEIN h = nullptr;
-  const MMRESULT r = waveInOpen(&h, static_cast<UINT>(id),
-                                reinterpret_cast<const WAVEFORMATEX*>(&d), 0, 0,
-                                OpenFlags(o, CALLBACK_NULL));
+  const MMRESULT r =
+      waveInOpen(&h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d), 0, 0,
+                 OpenFlags(o, CALLBACK_NULL));
   if (r != MMSYSERR_NOERROR) {
     message.Set(OpenFailureText(r, f).c_str());
     return false;
@@ -227,7 +236,8 @@ bool MmeDriver::OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& 
   in_ = h;
   for (auto& hdr : inHeaders_) hdr = WAVEHDR{};
   UINT realId = 0;
-  if (waveInGetID(in_, &realId) != MMSYSERR_NOERROR) return Fail(message, text::kUnableToGetDeviceId);
+  if (waveInGetID(in_, &realId) != MMSYSERR_NOERROR)
+    return Fail(message, text::kUnableToGetDeviceId);
   inputId_ = static_cast<int32_t>(realId);
   if (waveInGetDevCapsA(realId, &inCaps_, sizeof inCaps_) != MMSYSERR_NOERROR) {
     return Fail(message, text::kUnableToGetDeviceCaps);
@@ -313,10 +323,9 @@ bool MmeDriver::OpenFrame(int32_t id, const WaveFormat& f, const DriverOptions& 
                           EngineMessage& message) {
   const WaveFormat d = DeviceFormat(f, o.useExtensible);
   HWAVEOUT h = nullptr;
-  const MMRESULT r =
-      waveOutOpen(&h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d),
-                  reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0,
-                  OpenFlags(o, CALLBACK_EVENT));
+  const MMRESULT r = waveOutOpen(
+      &h, static_cast<UINT>(id), reinterpret_cast<const WAVEFORMATEX*>(&d),
+      reinterpret_cast<DWORD_PTR>(done.NativeHandle()), 0, OpenFlags(o, CALLBACK_EVENT));
   if (r != MMSYSERR_NOERROR) {
     message.Set(OpenFailureText(r, f).c_str());
     return false;

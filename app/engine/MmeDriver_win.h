@@ -28,6 +28,8 @@ class MmeDriver : public AudioDriver {
   bool PauseOutput(EngineMessage& message) override;
   bool ResetOutput(EngineMessage& message) override;
   bool RestartOutput(EngineMessage& message) override;
+  bool HasDoneFlags() const override { return true; }
+  bool OutputDone(uint32_t index) override;
   bool SubmitOutput(uint32_t index, uint8_t* data, uint32_t bytes, EngineMessage& message) override;
   void DrainOutput(uint32_t count, EngineMessage& message) override;
   void CloseOutput(EngineMessage& message) override;

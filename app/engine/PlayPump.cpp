@@ -18,9 +18,11 @@ void WavePlayRec::PlayThreadMain() {
     do {
       r = PlayFillNext(r);
       if (r == -1) break;
+      // A failed fill with nothing in flight would wait for ever.
+      if (!Message.Empty() && InFlight == 0) break;
       OnMain<&WavePlayRec::PlayPositionUpdate>();
       if (r == -2) continue;
-      PlayEvent.Wait();
+      WaitPlayCompletion();
       PlayedSamples.fetch_add(PlayBufSamples);
       playElapsed_ = 0;
       LastPlayTick = TickMs();
@@ -38,10 +40,23 @@ void WavePlayRec::PlayThreadMain() {
   }
   OnMain<&WavePlayRec::PlayFinished>();
   host_.PostNotification(WM_PLAY_END, 0);
+  playAlive_ = false;
+}
+
+void WavePlayRec::WaitPlayCompletion() {
+  if (!driver_->HasDoneFlags() || !PlayDeviceOpen) {
+    PlayEvent.Wait();
+    return;
+  }
+  // A completion whose signal merged with an earlier one is already marked.
+  while (!driver_->OutputDone(DoneIndex) && !StopRequest.load() && !reader_.reprime.load()) {
+    PlayEvent.Wait();
+  }
 }
 
 void WavePlayRec::PlayInit() {
-  StopRequest = false;
+  // StopRequest is cleared by StartPlay, not here: a Stop that comes before
+  // the thread gets this far must not be lost.
   Paused = AnalyzeStart.load();
   BuffersWritten = FilledCount = InFlight = DoneIndex = FillIndex = 0;
   reader_.pausedPlayed = 0;
@@ -73,6 +88,7 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
   uint32_t count = 0;
   if (cont != 0) {
     count = ReadStream(reader_, buf, PlayBufBytes);
+    if (reader_.itemSwitchPending.load()) ItemSwitchPending = true;
     if (count && cb_.OnPlayDataRead) count = cb_.OnPlayDataRead(buf, count);
   }
   if (count < PlayBufBytes) {
@@ -95,6 +111,7 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
 
   if (FilledCount == PrimeTarget) {
     PlayEvent.Reset();
+    if (StopRequest.load()) PlayEvent.Set();  // keep a Stop that came meanwhile
     if (AnalyzeStart.load()) {
       AnalyzeStart = false;
     } else {
@@ -161,12 +178,13 @@ void WavePlayRec::PlayPositionUpdate() {
     reader_.position = p >= off ? p - off : 0;
     UpdatePositionTexts(false);
     const PlayItem* prev = reader_.previousItem;
-    if (reader_.itemSwitchPending.load() && prev &&
+    if (ItemSwitchPending.load() && prev &&
         reader_.position * align >= prev->dataSize + prev->trailingSilence) {
       // The audible position has passed the end of the previous item: the
       // texts, the bar and the caption switch to the new one. The reader
       // already owes the new item's trailing silence.
       ItemStreamOffset += prev->dataSize + prev->trailingSilence;
+      ItemSwitchPending = false;
       reader_.itemSwitchPending = false;
       AfterOpen();
     }
@@ -178,10 +196,16 @@ void WavePlayRec::PlayNextItem() {
   ContinueWithNextItem = false;
   if (!PlayFromFile) return;
   CloseReadFile(reader_);
+  if (ItemSwitchPending.exchange(false)) {
+    // The run ended before the position reached the item the stream had
+    // switched to: it became current all the same.
+    AfterOpen();
+  }
   const PlayItem* next = cb_.OnPlayListCursor ? cb_.OnPlayListCursor(true) : nullptr;
   if (!next || !Message.Empty() || StopRequest.load()) return;
   ItemStreamOffset = 0;
   reader_.itemSwitchPending = false;
+  ItemSwitchPending = false;
   reader_.previousItem = nullptr;
   reader_.currentItem = next;
   reader_.itemSilenceBytes = next->trailingSilence;

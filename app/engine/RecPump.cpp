@@ -20,7 +20,7 @@ void WavePlayRec::RecThreadMain() {
   for (uint32_t i = 0;; ++i) {
     if (!RecQueue()) break;
     OnMain<&WavePlayRec::RecPositionUpdate>();
-    RecEvent.Wait();
+    WaitRecCompletion();
     RecordedSamples.fetch_add(RecBufSamples);
     recElapsed_ = 0;
     const uint32_t now = TickMs();
@@ -47,6 +47,16 @@ void WavePlayRec::RecThreadMain() {
   RecStopDevices();
   OnMain<&WavePlayRec::RecFinished>();
   host_.PostNotification(WM_REC_END, 0);
+  recAlive_ = false;
+}
+
+void WavePlayRec::WaitRecCompletion() {
+  if (!driver_->HasDoneFlags()) {
+    RecEvent.Wait();
+    return;
+  }
+  // A buffer whose signal merged with an earlier one is already marked done.
+  if (!driver_->InputDone(RecIndex)) RecEvent.Wait();
 }
 
 bool WavePlayRec::RecQueue() {
@@ -135,7 +145,6 @@ void WavePlayRec::RecInit() {
   savedPlayButton_ = host_.IsButtonEnabled(EngineButton::Play);
   host_.EnableButton(EngineButton::Play, false);
   Paused = false;
-  StopRequest = false;
   RecReprime = true;
   RecQueued = 0;
   recDeviceStarted_ = false;

@@ -92,6 +92,8 @@ uint32_t WavePlayRec::WriteRecBlock(const uint8_t* data, uint32_t bytes) {
   return n;
 }
 
-bool WavePlayRec::RecFileRf64() const { return rec_->file.rf64Switched; }
+bool WavePlayRec::RecFileRf64() const {
+  return rec_->file.rf64Switched;
+}
 
 }  // namespace ov

@@ -20,19 +20,25 @@ bool UnavailableDriver::ProbeInput(int32_t, const WaveFormat&, const DriverOptio
                                    EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::OpenInput(int32_t, const WaveFormat&, const DriverOptions&,
-                                  AutoResetEvent&, EngineMessage& message) {
+bool UnavailableDriver::OpenInput(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&,
+                                  EngineMessage& message) {
   return Fail(message);
 }
 bool UnavailableDriver::QueueInput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::StartInput(EngineMessage& message) { return Fail(message); }
-bool UnavailableDriver::OpenFrame(int32_t, const WaveFormat&, const DriverOptions&,
-                                  AutoResetEvent&, uint8_t*, uint32_t, EngineMessage& message) {
+bool UnavailableDriver::StartInput(EngineMessage& message) {
   return Fail(message);
 }
-bool UnavailableDriver::SubmitFrame(EngineMessage& message) { return Fail(message); }
-bool UnavailableDriver::RestartFrame(EngineMessage& message) { return Fail(message); }
+bool UnavailableDriver::OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&,
+                                  uint8_t*, uint32_t, EngineMessage& message) {
+  return Fail(message);
+}
+bool UnavailableDriver::SubmitFrame(EngineMessage& message) {
+  return Fail(message);
+}
+bool UnavailableDriver::RestartFrame(EngineMessage& message) {
+  return Fail(message);
+}
 
 }  // namespace ov

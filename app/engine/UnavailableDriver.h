@@ -22,6 +22,8 @@ class UnavailableDriver : public AudioDriver {
   bool PauseOutput(EngineMessage&) override { return true; }
   bool ResetOutput(EngineMessage&) override { return true; }
   bool RestartOutput(EngineMessage&) override { return true; }
+  bool HasDoneFlags() const override { return false; }
+  bool OutputDone(uint32_t) override { return true; }
   bool SubmitOutput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) override;
   void DrainOutput(uint32_t, EngineMessage&) override {}
   void CloseOutput(EngineMessage&) override {}
@@ -29,7 +31,8 @@ class UnavailableDriver : public AudioDriver {
   void SetFullVolume() override {}
   double OutputLatencySeconds() const override { return 0; }
 
-  bool ProbeInput(int32_t, const WaveFormat&, const DriverOptions&, EngineMessage& message) override;
+  bool ProbeInput(int32_t, const WaveFormat&, const DriverOptions&,
+                  EngineMessage& message) override;
   bool OpenInput(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&,
                  EngineMessage& message) override;
   bool InputOpen() const override { return false; }

@@ -9,10 +9,9 @@
 
 namespace ov {
 
-WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier,
-                         std::atomic<int32_t>& playState, std::atomic<int32_t>& recState,
-                         EngineCallbacks callbacks, const EngineSettings& s,
-                         std::unique_ptr<AudioDriver> driver)
+WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<int32_t>& playState,
+                         std::atomic<int32_t>& recState, EngineCallbacks callbacks,
+                         const EngineSettings& s, std::unique_ptr<AudioDriver> driver)
     : host_(host),
       notifier_(notifier),
       playState_(playState),
@@ -97,7 +96,9 @@ void WavePlayRec::SetRecUpdateHeaderPeriod(int32_t seconds) {
   RecUpdateHeaderPeriod = seconds;
   rec_->Configure(Rec_RF64, Rec_BWF, RecUpdateHeaderPeriod);
 }
-void WavePlayRec::SetRecFileDivideBytes(uint64_t bytes) { rec_->SetDivideBytes(bytes); }
+void WavePlayRec::SetRecFileDivideBytes(uint64_t bytes) {
+  rec_->SetDivideBytes(bytes);
+}
 
 void WavePlayRec::ResetControls() {
   host_.EnableButton(EngineButton::Play, false);
@@ -140,7 +141,9 @@ bool WavePlayRec::SetDriverType(int32_t type) {
   return true;
 }
 
-uint32_t WavePlayRec::GetDeviceCount(bool input) { return driver_->DeviceCount(input); }
+uint32_t WavePlayRec::GetDeviceCount(bool input) {
+  return driver_->DeviceCount(input);
+}
 
 std::string WavePlayRec::GetDeviceName(uint32_t number, bool input) {
   return driver_->DeviceName(number, input);
@@ -370,13 +373,19 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   JoinFinishedThreads();
   Message.Clear();
   if (!PlayFromFile || !PlayOpened) return false;
-  if (playState_.load() != kPlayStopped || playThread_.joinable()) return false;
+  if (playAlive_.load() || playThread_.joinable()) return false;
   ItemStreamOffset = 0;
   reader_.itemSwitchPending = false;
+  ItemSwitchPending = false;
   reader_.itemSilenceBytes = reader_.currentItem ? reader_.currentItem->trailingSilence : 0;
   reader_.position = 0;
-  if (!OpenForPlay(reader_, nullptr, false)) return false;
-  if (reader_.dataBytes == 0 || !reader_.file) {
+  const bool opened = OpenForPlay(reader_, nullptr, false);
+  if (reader_.dataBytes == 0) {
+    CloseReadFile(reader_);
+    Message.Clear();
+    return false;
+  }
+  if (!opened || !reader_.file) {
     CloseReadFile(reader_);
     return false;
   }
@@ -402,7 +411,7 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   reader_.reprime = true;
   SyncDone = false;
   StopRequest = false;
-  SetPlayState(kPlayPaused);  // the thread exists from here on; priming sets the real state
+  playAlive_ = true;
   playThread_ = std::thread([this] { PlayThreadMain(); });
   return true;
 }
@@ -411,7 +420,7 @@ bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
   JoinFinishedThreads();
   Message.Clear();
   if (!RecOpened) return false;
-  if (recState_.load() != kRecStopped || recThread_.joinable()) return false;
+  if (recAlive_.load() || recThread_.joinable()) return false;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   if (!OpenInputDevice(id)) return false;
   if (RecMonitor && !OpenOutputDevice(id)) {
@@ -458,6 +467,7 @@ bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
   SetRecState(kRecStarting);
   activeMask_ = 2;
   StopRequest = false;
+  recAlive_ = true;
   recThread_ = std::thread([this] { RecThreadMain(); });
   return true;
 }
@@ -471,10 +481,18 @@ void WavePlayRec::WaitWithMessages(uint32_t sleepMs, const std::function<bool()>
 
 void WavePlayRec::Stop() {
   StopRequest = true;
-  if (playState_.load() != kPlayStopped) PlayEvent.Set();
-  if (recState_.load() != kRecStopped) RecEvent.Set();
-  WaitWithMessages(5, [&] { return playState_.load() == kPlayStopped; });
-  WaitWithMessages(5, [&] { return recState_.load() == kRecStopped; });
+  // The events are signalled again on every pass: a pump that resets its
+  // event while priming or queueing must still see the stop.
+  WaitWithMessages(5, [&] {
+    if (!playAlive_.load()) return true;
+    PlayEvent.Set();
+    return false;
+  });
+  WaitWithMessages(5, [&] {
+    if (!recAlive_.load()) return true;
+    RecEvent.Set();
+    return false;
+  });
   activeMask_ = 0;
   JoinFinishedThreads();
 }
@@ -482,8 +500,8 @@ void WavePlayRec::Stop() {
 void WavePlayRec::JoinFinishedThreads() {
   // A pump sets its state to Stopped in its last main-thread step; what is
   // left is a posted notification, so these joins return at once.
-  if (playThread_.joinable() && playState_.load() == kPlayStopped) playThread_.join();
-  if (recThread_.joinable() && recState_.load() == kRecStopped) recThread_.join();
+  if (playThread_.joinable() && !playAlive_.load()) playThread_.join();
+  if (recThread_.joinable() && !recAlive_.load()) recThread_.join();
   if (frameThread_.joinable() && !FrameBusyFlag.load()) frameThread_.join();
 }
 
@@ -523,9 +541,8 @@ void WavePlayRec::ResumeDevices() {
       PlayEvent.Set();
       if (!SyncDone.load()) {
         const uint32_t start = TickMs();
-        WaitWithMessages(1, [&] {
-          return playState_.load() != kPlayPaused || TickMs() - start >= 500;
-        });
+        WaitWithMessages(
+            1, [&] { return playState_.load() != kPlayPaused || TickMs() - start >= 500; });
       }
       SetPlayState(kPlayPlaying);
     } else {
@@ -550,7 +567,7 @@ void WavePlayRec::RequestDivide() {
 // ------------------------------------------------------------------ positions
 
 uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
-  if (reader_.itemSwitchPending.load()) {
+  if (ItemSwitchPending.exchange(false)) {
     CloseReadFile(reader_);
     reader_.itemSwitchPending = false;
     if (reader_.previousItem) {
@@ -593,7 +610,8 @@ uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
 uint64_t WavePlayRec::SeekToSample(int64_t samples) {
   if (samples < 0) return SeekToByte(0);
   const uint64_t last = reader_.dataBytes / Align();
-  if (static_cast<uint64_t>(samples) > last) return SeekToByte(static_cast<int64_t>(last * Align()));
+  if (static_cast<uint64_t>(samples) > last)
+    return SeekToByte(static_cast<int64_t>(last * Align()));
   return SeekToByte(samples * static_cast<int64_t>(Align()));
 }
 
@@ -612,7 +630,9 @@ uint64_t WavePlayRec::GetPausedPosition() const {
   return p >= off ? p - off : 0;
 }
 
-uint64_t WavePlayRec::GetDataLengthSamples() const { return reader_.dataBytes / Align(); }
+uint64_t WavePlayRec::GetDataLengthSamples() const {
+  return reader_.dataBytes / Align();
+}
 
 uint64_t WavePlayRec::GetPlaySamplePosition() {
   if (playState_.load() != kPlayPlaying) return 0;

@@ -144,6 +144,8 @@ class WavePlayRec : public SampleBlockSource {
   // Play pump (PlayPump.cpp).
   void PlayThreadMain();
   void PlayInit();
+  void WaitPlayCompletion();
+  void WaitRecCompletion();
   int64_t PlayFillNext(int64_t cont);
   void PlayDrain();
   void WaitUntilPositionMoves(bool processMessages);
@@ -247,6 +249,12 @@ class WavePlayRec : public SampleBlockSource {
   bool MonitorWithFile = false;
   std::atomic<bool> BlockFromRingStart{false};
   std::atomic<bool> SyncDone{false};
+  // A gapless switch into the next item whose start is not yet audible. The
+  // engine keeps its own latch: the reader clears its flag when the stream
+  // ends, which would lose the switch of the caption and the play-list cursor.
+  std::atomic<bool> ItemSwitchPending{false};
+  // The pump threads exist (from their creation until their last notification).
+  std::atomic<bool> playAlive_{false}, recAlive_{false};
   bool RecMonitor = false;
   bool RecReprime = false;
   bool recDeviceStarted_ = false;
