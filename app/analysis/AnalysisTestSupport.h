@@ -99,13 +99,13 @@ struct Partial {
 // Interleaved frames of a tone (the same on every channel), or silence on
 // channels other than toneChannel when toneChannel >= 0.
 inline std::vector<uint8_t> ToneFrames(const WaveFormat& f, int frames,
-                                       const std::vector<Partial>& partials,
-                                       int toneChannel = -1) {
+                                       const std::vector<Partial>& partials, int toneChannel = -1) {
   const int bytes = f.bitsPerSample / 8;
   std::vector<uint8_t> out(static_cast<size_t>(frames) * f.blockAlign, 0);
   for (int i = 0; i < frames; ++i) {
     double v = 0;  // 16-bit units
-    for (const Partial& p : partials) v += p.amplitude * std::sin(2 * kPi * p.hz * i / f.samplesPerSec);
+    for (const Partial& p : partials)
+      v += p.amplitude * std::sin(2 * kPi * p.hz * i / f.samplesPerSec);
     for (int c = 0; c < f.channels; ++c) {
       const double s = (toneChannel < 0 || c == toneChannel) ? v : 0.0;
       uint8_t* p = out.data() + static_cast<size_t>(i) * f.blockAlign + c * bytes;
@@ -125,6 +125,8 @@ inline std::vector<uint8_t> ToneFrames(const WaveFormat& f, int frames,
 }
 
 // Frequency of bin k at rate and analysis size n.
-inline double BinHz(int k, uint32_t rate, int n) { return static_cast<double>(k) * rate / n; }
+inline double BinHz(int k, uint32_t rate, int n) {
+  return static_cast<double>(k) * rate / n;
+}
 
 }  // namespace ov::test

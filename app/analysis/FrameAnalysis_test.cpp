@@ -138,8 +138,8 @@ TEST_F(FrameAnalysisTest, AcquireFollowsThePlayAndRecordStates) {
   engine.playState = SampleBlockSource::kPlayPlaying;  // play wins over record
   EXPECT_EQ(a.AcquireFrame(true), 0);
   EXPECT_EQ(engine.playCopies, 1);
-  EXPECT_EQ(a.WaveData[0][5],
-            static_cast<int32_t>(uint32_t{engine.block[21]} << 24 | uint32_t{engine.block[20]} << 16));
+  EXPECT_EQ(a.WaveData[0][5], static_cast<int32_t>(uint32_t{engine.block[21]} << 24 |
+                                                   uint32_t{engine.block[20]} << 16));
 
   // A changed format without PrepareFormatBuffers never copies past DataBuf.
   a.Format = PcmFormat(8, 44100, 32);

@@ -56,8 +56,8 @@ TEST_F(MeasurementsTest, DistortionSumsTheBinsOfTheExamples) {
   // Bin 100: w = 64 bins each side are left out.
   std::vector<double> c(analysis.B, 0.0);
   c[100] = 1;
-  c[36] = 1;   // inside the skirt
-  c[35] = 0.5; // outside
+  c[36] = 1;    // inside the skirt
+  c[35] = 0.5;  // outside
   EXPECT_NEAR(analysis.DistortionRatio(c.data(), 100, true), 0.5, 1e-12);
 
   // Harmonics 2 ... 101 only.
@@ -104,7 +104,8 @@ TEST_F(MeasurementsTest, PureSineReadsNoDistortionAndALargeSignalToNoise) {
   // Only 16-bit quantisation noise falls on the harmonics.
   EXPECT_EQ(r.thdLine.substr(0, 6), " 0.000");
   EXPECT_EQ(r.thdLine.back(), '%');
-  const double sn = -20 * std::log10(analysis.DistortionRatio(analysis.SpectrumAmp.data(), 100, true));
+  const double sn =
+      -20 * std::log10(analysis.DistortionRatio(analysis.SpectrumAmp.data(), 100, true));
   EXPECT_GT(sn, 80.0);  // 16-bit quantisation noise only
   char expected[16];
   std::snprintf(expected, sizeof expected, "%7.2fdB", sn);

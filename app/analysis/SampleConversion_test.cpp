@@ -43,8 +43,15 @@ TEST(SampleConversion, UnpacksInterleavedChannelsWithPadding) {
 }
 
 TEST(SampleConversion, FloatsClipToIntegerFullScaleAndNaNReadsZero) {
-  const float in[] = {1.0f, 1.5f, -1.0f, -1.5f, 0.5f, -0.25f, 1e-10f,
-                      std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity()};
+  const float in[] = {1.0f,
+                      1.5f,
+                      -1.0f,
+                      -1.5f,
+                      0.5f,
+                      -0.25f,
+                      1e-10f,
+                      std::numeric_limits<float>::quiet_NaN(),
+                      std::numeric_limits<float>::infinity()};
   constexpr size_t n = sizeof in / sizeof in[0];
   uint8_t bytes[4 * n + 1];
   std::memcpy(bytes + 1, in, sizeof in);  // deliberately unaligned
@@ -75,7 +82,9 @@ TEST(SampleConversion, SpectrumInputIsInSixteenBitUnits) {
 TEST(SampleConversion, ChannelLevelsOfFullScaleSineAndSilence) {
   std::vector<int32_t> sine(4410);
   for (size_t i = 0; i < sine.size(); ++i) {
-    sine[i] = static_cast<int32_t>(std::lround(32767.0 * std::sin(2 * 3.141592653589793 * 1000 * i / 44100.0))) * 65536;
+    sine[i] = static_cast<int32_t>(
+                  std::lround(32767.0 * std::sin(2 * 3.141592653589793 * 1000 * i / 44100.0))) *
+              65536;
   }
   ChannelLevels levels = MeasureChannelLevels(sine.data(), sine.size(), false);
   EXPECT_EQ(levels.peak, 0);   // 32767 x 65536 against 2147483647

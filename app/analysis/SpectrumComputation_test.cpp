@@ -149,7 +149,8 @@ TEST_F(SpectrumTest, PeakHoldKeepsTheLargestAmplitudeWithoutDecay) {
   analysis.WindowFunction = KP05_WINDOW_RECT;
   analysis.measureMode = true;
   analysis.PeakButtonDown(true);
-  for (double amplitude : {3000.0, 9000.0, 2000.0, 0.0}) Frame({{amplitude, Hz(100)}, {500, Hz(40)}});
+  for (double amplitude : {3000.0, 9000.0, 2000.0, 0.0})
+    Frame({{amplitude, Hz(100)}, {500, Hz(40)}});
   EXPECT_NEAR(analysis.Overlay1Amp[100], 9000, 0.5);
   EXPECT_NEAR(analysis.Overlay1Amp[40], 500, 0.5);
   EXPECT_TRUE(analysis.overlay1.dirty);
@@ -211,7 +212,8 @@ TEST_F(SpectrumTest, OffBinToneIsInterpolatedToItsTrueFrequency) {
         const double truth = Hz(bin);
         const double measured = analysis.PeakFreq10 / 10.0;
         const double binCentre = Hz(analysis.peakBin);
-        SCOPED_TRACE(testing::Message() << "mode " << mode << " bin " << bin << " window " << window);
+        SCOPED_TRACE(testing::Message()
+                     << "mode " << mode << " bin " << bin << " window " << window);
         EXPECT_LE(std::fabs(measured - truth), Hz(1) / q + 0.05);
         EXPECT_LT(std::fabs(measured - truth), std::fabs(binCentre - truth));
       }
