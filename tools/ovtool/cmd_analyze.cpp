@@ -70,7 +70,7 @@ bool ParseInteger(const std::string& text, int64_t lo, int64_t hi, int64_t& out)
 }
 
 // Returns 0 when parsed, else the exit status (2) after a message.
-int ParseOptions(const std::vector<std::string>& args, Options& o) {
+int ParseArguments(const std::vector<std::string>& args, Options& o) {
   struct Numeric {
     const char* name;
     int64_t* value;
@@ -173,12 +173,12 @@ void PrintLevels(const char* key, const int32_t* levels, int32_t count) {
 
 int Run(const std::vector<std::string>& args) {
   Options o;
-  if (int status = ParseOptions(args, o)) return status;
+  if (int status = ParseArguments(args, o)) return status;
 
   WaveFormat format{};
   WaveFileInfo info;
   ReaderMessage message;
-  if (!ParseWaveFile(o.file.c_str(), &format, &info, &message, ParseOptions{})) {
+  if (!ParseWaveFile(o.file.c_str(), &format, &info, &message, ov::ParseOptions{})) {
     std::fprintf(stderr, "ovtool analyze: %s: %s\n", o.file.c_str(),
                  message.Empty() ? "file not found" : message.c_str());
     return 1;
