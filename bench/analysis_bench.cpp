@@ -66,3 +66,5 @@ BENCHMARK(WholeFrame)->Arg(4096)->Arg(131072)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace ov
+
+BENCHMARK_MAIN();
