@@ -61,8 +61,64 @@ void WholeFrame(benchmark::State& state) {
   }
 }
 
+// The parts of the whole frame outside the transform: acquisition with the
+// transform skipped (Shift+Ctrl+Alt held: copy, unpack, levels, window), and
+// the spectrum computation with THD and THD+N on a transformed frame.
+void AcquireWithoutTransform(benchmark::State& state) {
+  const int32_t n = static_cast<int32_t>(state.range(0));
+  const Kp05Api api = StaticKp05Api();
+  test::FakeBlockSource engine;
+  test::RecordingNotifier notifier;
+  test::HeldModifierKeys keys;
+  keys.held = true;
+  FrameAnalysis a(api, engine, notifier, keys);
+  a.Format = test::PcmFormat(2, 48000, 24);
+  if (!a.SetAnalysisSize(n)) {
+    state.SkipWithError("analysis buffers not allocated");
+    return;
+  }
+  engine.block = test::ToneFrames(a.Format, n, {{20000, 1000.7}});
+  engine.playState = SampleBlockSource::kPlayPlaying;
+  a.spectrumAreaHeight = 200;
+  a.levelMeterShown = true;
+  a.meterUpdatesPerSecond = 30;
+  for (auto _ : state) {
+    a.AcquireFrame(true);
+    benchmark::DoNotOptimize(a.FftBuf.data());
+  }
+}
+
+void SpectrumAndThd(benchmark::State& state) {
+  const int32_t n = static_cast<int32_t>(state.range(0));
+  const Kp05Api api = StaticKp05Api();
+  test::FakeBlockSource engine;
+  test::RecordingNotifier notifier;
+  NoModifierKeys keys;
+  FrameAnalysis a(api, engine, notifier, keys);
+  a.Format = test::PcmFormat(2, 48000, 24);
+  if (!a.SetAnalysisSize(n)) {
+    state.SkipWithError("analysis buffers not allocated");
+    return;
+  }
+  engine.block = test::ToneFrames(a.Format, n, {{20000, 1000.7}, {20, 2001.4}});
+  engine.playState = SampleBlockSource::kPlayPlaying;
+  a.spectrumAreaHeight = 200;
+  a.live = true;
+  a.measureMode = true;
+  a.AcquireFrame(true);
+  double thd = 0;
+  for (auto _ : state) {
+    a.ComputeSpectrum();
+    thd += a.DistortionRatio(a.SpectrumAmp.data(), a.peakBin, false);
+    thd += a.DistortionRatio(a.SpectrumAmp.data(), a.peakBin, true);
+    benchmark::DoNotOptimize(thd);
+  }
+}
+
 BENCHMARK(WindowTransform)->Arg(4096)->Arg(131072)->Unit(benchmark::kMicrosecond);
 BENCHMARK(WholeFrame)->Arg(4096)->Arg(131072)->Unit(benchmark::kMicrosecond);
+BENCHMARK(AcquireWithoutTransform)->Arg(4096)->Arg(131072)->Unit(benchmark::kMicrosecond);
+BENCHMARK(SpectrumAndThd)->Arg(4096)->Arg(131072)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 }  // namespace ov

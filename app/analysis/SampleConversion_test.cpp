@@ -42,6 +42,24 @@ TEST(SampleConversion, UnpacksInterleavedChannelsWithPadding) {
   EXPECT_EQ(right[1], INT32_MIN);
 }
 
+TEST(SampleConversion, PackedTwentyFourBitStereoWithTransformInput) {
+  // Tightly packed frames: the last sample of the block ends the buffer, so a
+  // read past it would show under the address sanitizer.
+  std::vector<uint8_t> frames = {0x00, 0x00, 0x80, 0xFF, 0xFF, 0x7F, 0x01, 0x02, 0x03,
+                                 0xFE, 0xFF, 0xFF, 0x10, 0x00, 0x00, 0x00, 0x00, 0xC0};
+  int32_t left[3], right[3];
+  int32_t* channels[2] = {left, right};
+  std::vector<double> input(3);
+  UnpackFrames(frames.data(), 3, 6, 24, 2, channels, 1, input.data());
+  EXPECT_EQ(left[0], INT32_MIN);
+  EXPECT_EQ(right[0], 2147483392);
+  EXPECT_EQ(left[1], 0x03020100);
+  EXPECT_EQ(right[1], -512);
+  EXPECT_EQ(left[2], 0x1000);
+  EXPECT_EQ(right[2], -(1 << 30));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(input[i], right[i] / 65536.0);
+}
+
 TEST(SampleConversion, FloatsClipToIntegerFullScaleAndNaNReadsZero) {
   const float in[] = {1.0f,
                       1.5f,
