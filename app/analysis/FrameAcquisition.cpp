@@ -66,9 +66,15 @@ int32_t FrameAnalysis::AcquireFrame(bool fetch) {
   SelectChannels();
   int32_t* channels[kMaxAnalysisChannels];
   for (int32_t j = 0; j < kMaxAnalysisChannels; ++j) channels[j] = WaveData[j].data();
-  UnpackFrames(DataBuf.data(), static_cast<size_t>(N), Format.blockAlign, Format.bitsPerSample,
-               channelCount, channels);
-  ToSpectrumInput(WaveData[spectrumChannel].data(), static_cast<size_t>(N), FftBuf.data());
+  if (spectrumChannel < channelCount) {
+    UnpackFrames(DataBuf.data(), static_cast<size_t>(N), Format.blockAlign, Format.bitsPerSample,
+                 channelCount, channels, spectrumChannel, FftBuf.data());
+  } else {
+    // No channel fits the frame: the zeroed first array is transformed.
+    UnpackFrames(DataBuf.data(), static_cast<size_t>(N), Format.blockAlign, Format.bitsPerSample,
+                 channelCount, channels);
+    ToSpectrumInput(WaveData[spectrumChannel].data(), static_cast<size_t>(N), FftBuf.data());
+  }
 
   if (levelMeterShown) {
     // One meter period of samples, or half a block before the rate is known.

@@ -34,6 +34,20 @@ constexpr int32_t kLevelFloor = -960;  // tenths of a dB
 
 }  // namespace
 
+int32_t RoundedAnalysisSize(int32_t requested) {
+  // Powers of two are used unchanged; other values round down. Requests
+  // outside the offered range are held to it.
+  int32_t n = 64;
+  while (n <= kMaxAnalysisSize && n != requested) {
+    if (requested < n) {
+      n /= 2;
+      break;
+    }
+    n *= 2;
+  }
+  return std::clamp(n, kMinAnalysisSize, kMaxAnalysisSize);
+}
+
 FrameAnalysis::FrameAnalysis(const Kp05Api& fft, SampleBlockSource& engine, UserNotifier& notifier,
                              const ModifierKeys& keys, AnalysisViews* views)
     : fft_(fft),
@@ -119,17 +133,7 @@ bool FrameAnalysis::SetAnalysisSize(int32_t requested) {
   }
   FreeSizeBuffers();
 
-  // Powers of two are used unchanged; other values round down. Requests
-  // outside the offered range are held to it.
-  int32_t n = 64;
-  while (n <= kMaxAnalysisSize && n != requested) {
-    if (requested < n) {
-      n /= 2;
-      break;
-    }
-    n *= 2;
-  }
-  N = std::clamp(n, kMinAnalysisSize, kMaxAnalysisSize);
+  N = RoundedAnalysisSize(requested);
   B = N / 2 + 1;
 
   if (!AllocateSizeBuffers()) {

@@ -30,6 +30,10 @@ constexpr int32_t kMinAnalysisSize = 128;
 constexpr int32_t kMaxAnalysisSize = 131072;
 constexpr int32_t kMaxAnalysisChannels = 8;
 
+// The analysis size used for a request: a power of two within 128 ... 131072,
+// other values rounded down (and held to that range).
+int32_t RoundedAnalysisSize(int32_t requested);
+
 // Readout colour roles of the colour sets.
 enum class ColorRole { LineColor, OVL1Color, OVL2Color };
 

@@ -23,9 +23,8 @@ double FrameAnalysis::DistortionRatio(const double* a, int32_t f, bool withNoise
   } else {
     // Bin 0 and the fundamental with its window skirt (+-w bins) are left out.
     const int32_t w = std::min(N / 64, f - 1);
-    for (int32_t i = 1; i < B; ++i) {
-      if (i < f - w || i > f + w) sum += a[i] * a[i];
-    }
+    for (int32_t i = 1; i < f - w; ++i) sum += a[i] * a[i];
+    for (int32_t i = f + w + 1; i < B; ++i) sum += a[i] * a[i];
   }
   return std::sqrt(sum) / a[f];
 }

@@ -21,9 +21,13 @@ uint32_t UnpackedSampleBytes(uint32_t bitsPerSample);
 // at byte j x UnpackedSampleBytes) into channels[0 ... channelCount-1]:
 //   32 bits: the int32 itself; 24 bits: bytes b0 b1 b2 -> (b2 b1 as int16) x 65536 + b0 x 256;
 //   16 bits: s x 65536; otherwise (8 bits): (u - 128) x 2^24.
-// The caller guarantees channelCount x UnpackedSampleBytes <= blockAlign.
+// The caller guarantees channelCount x UnpackedSampleBytes <= blockAlign and
+// channelCount <= 8.
+// When spectrumInput is not null it also receives channel spectrumChannel as
+// ToSpectrumInput would write it (if that channel is unpacked).
 void UnpackFrames(const uint8_t* frames, size_t frameCount, uint32_t blockAlign,
-                  uint32_t bitsPerSample, int32_t channelCount, int32_t* const* channels);
+                  uint32_t bitsPerSample, int32_t channelCount, int32_t* const* channels,
+                  int32_t spectrumChannel = -1, double* spectrumInput = nullptr);
 
 // Transform input in 16-bit units: out[i] = samples[i] x 2^-16.
 void ToSpectrumInput(const int32_t* samples, size_t count, double* out);

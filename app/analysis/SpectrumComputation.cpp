@@ -63,31 +63,45 @@ void FrameAnalysis::ComputeSpectrum() {
   CursorFreq10 = -1;
   MaxAmp = -1.0;
 
-  const bool trackMaximum = mode == 1 || measureMode;
-  const bool accumulate = measureMode && averaging;
-  const bool hold = measureMode && holding;
-  const double inverseCount = 1.0 / averageCount;
+  // Separate passes keep the amplitude pass free of branches (it vectorises)
+  // and skip what this frame does not need.
   const double* bins = FftBuf.data();
+  double* amp = SpectrumAmp.data();
   for (int32_t k = 0; k < B; ++k) {
     const double re = bins[2 * k];
     const double im = bins[2 * k + 1];
-    double a = std::sqrt(re * re + im * im);
-    if (k > 0) a += a;  // the other half of the spectrum (bin 0 has none)
-    if (accumulate) {
-      AverageAcc[k] += a;
-      if (complete) Overlay2Amp[k] = AverageAcc[k] * inverseCount;
-    }
-    if (hold && a > Overlay1Amp[k]) {
-      Overlay1Amp[k] = a;
-      peakChanged = true;
-    }
-    if (trackMaximum && a > MaxAmp) {
-      MaxAmp = a;
-      peakBin = k;
-    }
-    if (k == referenceBin) referenceAmp = a;
-    SpectrumAmp[k] = a;
+    const double a = std::sqrt(re * re + im * im);
+    amp[k] = a + a;  // the other half of the spectrum
   }
+  amp[0] *= 0.5;  // bin 0 has no other half (exact: a power of two)
+
+  if (measureMode && averaging) {
+    double* acc = AverageAcc.data();
+    for (int32_t k = 0; k < B; ++k) acc[k] += amp[k];
+    if (complete) {
+      const double inverseCount = 1.0 / averageCount;
+      double* average = Overlay2Amp.data();
+      for (int32_t k = 0; k < B; ++k) average[k] = acc[k] * inverseCount;
+    }
+  }
+  if (measureMode && holding) {
+    double* held = Overlay1Amp.data();
+    for (int32_t k = 0; k < B; ++k) {
+      if (amp[k] > held[k]) {
+        held[k] = amp[k];
+        peakChanged = true;
+      }
+    }
+  }
+  if (mode == 1 || measureMode) {
+    for (int32_t k = 0; k < B; ++k) {
+      if (amp[k] > MaxAmp) {  // the first of equal maxima
+        MaxAmp = amp[k];
+        peakBin = k;
+      }
+    }
+  }
+  if (referenceBin >= 0 && referenceBin < B) referenceAmp = amp[referenceBin];
 
   if (mode != 0) {
     double v = mode == 1 ? MaxAmp : referenceAmp;
