@@ -35,5 +35,7 @@ void SleepMs(uint32_t ms);
 // Priority level of the calling thread: 1 lowest, 2 below normal, 3 normal,
 // 4 above normal, 5 highest.
 void SetCurrentThreadPriorityLevel(int level);
+// Processor time the calling thread has used so far, in milliseconds.
+double CurrentThreadCpuMs();
 
 }  // namespace ov

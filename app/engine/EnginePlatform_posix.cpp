@@ -1,4 +1,6 @@
 // Native build: the engine's portable code runs against fake drivers in tests.
+#include <time.h>
+
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -57,5 +59,11 @@ void SleepMs(uint32_t ms) {
 }
 
 void SetCurrentThreadPriorityLevel(int) {}
+
+double CurrentThreadCpuMs() {
+  timespec t{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return t.tv_sec * 1e3 + t.tv_nsec / 1e6;
+}
 
 }  // namespace ov

@@ -51,3 +51,16 @@ void SetCurrentThreadPriorityLevel(int level) {
 }
 
 }  // namespace ov
+
+namespace ov {
+
+double CurrentThreadCpuMs() {
+  FILETIME created, exited, kernel, user;
+  if (!GetThreadTimes(GetCurrentThread(), &created, &exited, &kernel, &user)) return 0;
+  auto ticks = [](const FILETIME& f) {
+    return (static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime;
+  };
+  return static_cast<double>(ticks(kernel) + ticks(user)) / 1e4;  // 100-ns units
+}
+
+}  // namespace ov

@@ -23,8 +23,8 @@ MainThreadCaller::MainThreadCaller() : mainThread_(GetCurrentThreadId()) {
   wc.hInstance = GetModuleHandleW(nullptr);
   wc.lpszClassName = kClassName;
   RegisterClassW(&wc);  // fails harmlessly when already registered
-  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            wc.hInstance, nullptr);
+  window_ = CreateWindowExW(0, kClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance,
+                            nullptr);
 }
 
 MainThreadCaller::~MainThreadCaller() {

@@ -39,6 +39,7 @@ void WavePlayRec::PlayThreadMain() {
     if (!ContinueWithNextItem) break;
   }
   OnMain<&WavePlayRec::PlayFinished>();
+  playPumpCpuMs_ = CurrentThreadCpuMs();
   host_.PostNotification(WM_PLAY_END, 0);
   playAlive_ = false;
 }

@@ -46,6 +46,7 @@ void WavePlayRec::RecThreadMain() {
   }
   RecStopDevices();
   OnMain<&WavePlayRec::RecFinished>();
+  recPumpCpuMs_ = CurrentThreadCpuMs();
   host_.PostNotification(WM_REC_END, 0);
   recAlive_ = false;
 }

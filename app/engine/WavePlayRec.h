@@ -133,6 +133,9 @@ class WavePlayRec : public SampleBlockSource {
   MarkerTable& GetMarkerTable() { return reader_.markers; }
   int32_t GetWasapiLatency() const { return WAS_Latency; }
   uint32_t ActiveMask() const { return activeMask_.load(); }
+  // Processor time (ms) the last play and record pumps used over their runs.
+  double PlayPumpCpuMs() const { return playPumpCpuMs_.load(); }
+  double RecPumpCpuMs() const { return recPumpCpuMs_.load(); }
 
   // ---- Auditioning while paused.
   bool PlaySnippet(uint32_t ms);
@@ -269,6 +272,7 @@ class WavePlayRec : public SampleBlockSource {
   std::atomic<uint32_t> playElapsed_{0}, recElapsed_{0};
   uint32_t OverrunCount = 0, BufferTimeMs = 500, BufferTimeMaxMs = 0;
   std::atomic<uint32_t> activeMask_{0};
+  std::atomic<double> playPumpCpuMs_{0}, recPumpCpuMs_{0};
 
   // Events (auto-reset).
   AutoResetEvent PlayEvent, FramePlayEvent, RecEvent;

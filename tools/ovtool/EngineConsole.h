@@ -34,8 +34,7 @@ inline void CatchInterrupt() {
 
 struct EngineConsole {
   explicit EngineConsole(EngineCallbacks callbacks = {}, const EngineSettings& s = EngineSettings{})
-      : host(true),
-        engine(host, notifier, playState, recState, std::move(callbacks), s) {}
+      : host(true), engine(host, notifier, playState, recState, std::move(callbacks), s) {}
   ConsoleEngineHost host;
   PrintingNotifier notifier;
   std::atomic<int32_t> playState{0}, recState{0};

@@ -1,0 +1,447 @@
+// The engine on real waveform-audio devices under the test environment's
+// loopback: what is played to "Null Output" is recorded from "Monitor of Null
+// Output". Assertions are on content and order, never on speed.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "app/engine/ConsoleEngineHost.h"
+#include "app/engine/WavePlayRec.h"
+#include "app/wavefile/WaveFileParse.h"
+
+namespace ov {
+namespace {
+
+namespace fs = std::filesystem;
+constexpr double kPi = 3.14159265358979323846;
+
+class QuietNotifier : public UserNotifier {
+ public:
+  NoticeAnswer Notify(std::string_view t, NoticeIcon) override {
+    texts.emplace_back(t);
+    return NoticeAnswer::Ok;
+  }
+  std::vector<std::string> texts;
+};
+
+WaveFormat Pcm16(uint32_t rate, uint16_t channels) {
+  WaveFormat f{};
+  f.formatTag = kWaveFormatPcm;
+  f.channels = channels;
+  f.samplesPerSec = rate;
+  f.bitsPerSample = 16;
+  f.blockAlign = static_cast<uint16_t>(2 * channels);
+  f.avgBytesPerSec = rate * f.blockAlign;
+  return f;
+}
+
+void Put32(std::string& s, uint32_t v) {
+  for (int i = 0; i < 4; ++i) s.push_back(static_cast<char>(v >> (8 * i)));
+}
+
+void WriteWave(const fs::path& p, const WaveFormat& f, const std::vector<int16_t>& samples) {
+  const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
+  std::string s = "RIFF";
+  Put32(s, 36 + bytes);
+  s += "WAVEfmt ";
+  Put32(s, 16);
+  s.append(reinterpret_cast<const char*>(&f), 16);
+  s += "data";
+  Put32(s, bytes);
+  s.append(reinterpret_cast<const char*>(samples.data()), bytes);
+  std::ofstream(p, std::ios::binary) << s;
+}
+
+// A stereo sine of `amplitude` (full scale 1) starting at phase `phase0`.
+std::vector<int16_t> Sine(uint32_t rate, double freq, double amplitude, size_t frames,
+                          size_t phase0 = 0) {
+  std::vector<int16_t> v(frames * 2);
+  for (size_t i = 0; i < frames; ++i) {
+    const double x = amplitude * 32767 * std::sin(2 * kPi * freq * double(i + phase0) / rate);
+    v[2 * i] = v[2 * i + 1] = static_cast<int16_t>(std::lround(x));
+  }
+  return v;
+}
+
+// The left channel of a 16-bit stereo file.
+std::vector<double> LeftChannel(const std::string& name, WaveFileInfo* infoOut = nullptr) {
+  WaveFormat f{};
+  WaveFileInfo info;
+  ReaderMessage m;
+  if (!ParseWaveFile(name.c_str(), &f, &info, &m, ParseOptions{}) || !info.valid) return {};
+  if (infoOut) *infoOut = info;
+  std::ifstream in(name, std::ios::binary);
+  in.seekg(static_cast<std::streamoff>(info.dataOffset));
+  std::vector<int16_t> raw(info.dataSize / 2);
+  in.read(reinterpret_cast<char*>(raw.data()), static_cast<std::streamsize>(raw.size() * 2));
+  std::vector<double> left(raw.size() / 2);
+  for (size_t i = 0; i < left.size(); ++i) left[i] = raw[2 * i];
+  return left;
+}
+
+struct ToneRegion {
+  size_t begin = 0, end = 0;  // samples where the level is above the threshold
+};
+// The first and last 10 ms block above a quarter of `amplitude`, and the
+// longest run of quiet blocks between them (a dropout), in samples.
+ToneRegion FindTone(const std::vector<double>& x, double amplitude, size_t* longestGap) {
+  const size_t blk = 441;
+  ToneRegion r;
+  bool found = false;
+  size_t run = 0;
+  *longestGap = 0;
+  std::vector<bool> loud;
+  for (size_t i = 0; i + blk <= x.size(); i += blk) {
+    double s = 0;
+    for (size_t k = i; k < i + blk; ++k) s += x[k] * x[k];
+    loud.push_back(std::sqrt(s / blk) > amplitude * 32767 / std::sqrt(2.0) / 4);
+  }
+  for (size_t b = 0; b < loud.size(); ++b) {
+    if (!loud[b]) continue;
+    if (!found) r.begin = b * blk;
+    found = true;
+    r.end = (b + 1) * blk;
+  }
+  for (size_t b = r.begin / blk; found && b < r.end / blk; ++b) {
+    run = loud[b] ? 0 : run + 1;
+    if (run * blk > *longestGap) *longestGap = run * blk;
+  }
+  return r;
+}
+
+// Frequency from the interpolated zero crossings of x[a, b).
+double ZeroCrossingFrequency(const std::vector<double>& x, size_t a, size_t b, uint32_t rate) {
+  double first = -1, last = -1;
+  int count = 0;
+  for (size_t i = a + 1; i < b; ++i) {
+    if (x[i - 1] < 0 && x[i] >= 0) {
+      const double t = double(i - 1) + (-x[i - 1]) / (x[i] - x[i - 1]);
+      if (first < 0) first = t;
+      last = t;
+      ++count;
+    }
+  }
+  return count > 1 ? (count - 1) * rate / (last - first) : 0;
+}
+
+// The median of the frequencies of 100 ms windows: a glitch of the test
+// environment's sound server in one window does not move it.
+double MedianFrequency(const std::vector<double>& x, size_t a, size_t b, uint32_t rate) {
+  std::vector<double> f;
+  for (size_t w = a; w + rate / 10 <= b; w += rate / 10) {
+    f.push_back(ZeroCrossingFrequency(x, w, w + rate / 10, rate));
+  }
+  if (f.empty()) return 0;
+  std::nth_element(f.begin(), f.begin() + f.size() / 2, f.end());
+  return f[f.size() / 2];
+}
+
+double RmsDb(const std::vector<double>& x, size_t a, size_t b) {
+  double s = 0;
+  for (size_t i = a; i < b; ++i) s += x[i] * x[i];
+  return 20 * std::log10(std::sqrt(s / double(b - a)) / 32768);
+}
+
+// Largest deviation from the sine recursion x[n] = 2cos(w)x[n-1] - x[n-2]:
+// a few LSB for a clean sine, thousands at a gap or a phase jump.
+double LargestSineResidual(const std::vector<double>& x, size_t a, size_t b, double freq,
+                           uint32_t rate) {
+  const double c = 2 * std::cos(2 * kPi * freq / rate);
+  double worst = 0;
+  for (size_t i = a + 2; i < b; ++i)
+    worst = std::max(worst, std::abs(x[i] - c * x[i - 1] + x[i - 2]));
+  return worst;
+}
+
+class EngineMme : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir =
+        fs::temp_directory_path() /
+        ("ov_mme_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    fs::create_directories(dir);
+    player = std::make_unique<Side>();
+    recorder = std::make_unique<Side>();
+    out = FindDevice(player->engine, "Null Output", false);
+    in = FindDevice(recorder->engine, "Monitor of Null Output", true);
+    if (out < 0 || in < 0) GTEST_SKIP() << "no loopback devices (Null Output / its monitor)";
+  }
+  void TearDown() override {
+    player.reset();
+    recorder.reset();
+    std::error_code ec;
+    if (!std::getenv("OV_KEEP_TEST_FILES")) fs::remove_all(dir, ec);
+  }
+  static int32_t FindDevice(WavePlayRec& e, const std::string& name, bool input) {
+    for (uint32_t i = 1; i <= e.GetDeviceCount(input); ++i) {
+      if (e.GetDeviceName(i, input) == name) return static_cast<int32_t>(i);
+    }
+    return -1;
+  }
+
+  struct Side {
+    explicit Side(EngineCallbacks cb = {}, EngineSettings s = {})
+        : engine(host, notifier, playState, recState, std::move(cb), s) {}
+    ConsoleEngineHost host;
+    QuietNotifier notifier;
+    std::atomic<int32_t> playState{0}, recState{0};
+    WavePlayRec engine;
+  };
+
+  // Pumps both sides' messages (they share the main thread).
+  template <class F>
+  bool Until(F done, uint32_t ms = 30000) {
+    return player->host.PumpUntil(done, ms);
+  }
+  void Idle(uint32_t ms) {
+    const uint32_t start = TickMs();
+    Until([&] { return TickMs() - start >= ms; }, ms + 1000);
+  }
+  bool StartRecording(const std::string& name, const WaveFormat& f) {
+    if (recorder->engine.OpenRec(name.c_str(), f, false, in, true, false)) return false;
+    if (!recorder->engine.StartRec(in, 0, false)) return false;
+    if (!Until([&] { return recorder->recState.load() == kRecRecording; })) return false;
+    // A new capture stream runs at an unsteady clock for a moment under the
+    // test environment's sound server; the tone starts once it has settled.
+    Idle(1000);
+    return true;
+  }
+  bool PlayToEnd(const std::string& file, const PlayItem* item = nullptr) {
+    if (player->engine.OpenPlay(file.c_str(), nullptr, item, nullptr, nullptr)) return false;
+    const size_t ends = player->host.CountOf(WM_PLAY_END);
+    if (!player->engine.StartPlay(out, false, 0, true)) return false;
+    return Until([&] { return player->host.CountOf(WM_PLAY_END) > ends; }, 60000);
+  }
+
+  fs::path dir;
+  std::unique_ptr<Side> player, recorder;
+  int32_t out = -1, in = -1;
+};
+
+TEST_F(EngineMme, PlayedToneIsRecordedBackAtItsFrequencyAndLevel) {
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string tone = (dir / "tone.wav").string(), rec = (dir / "REC.WAV").string();
+  WriteWave(tone, f, Sine(44100, 1000, 0.5, 44100 * 3));
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+
+  // Measure the process's CPU time over the play run (reported, not asserted).
+  FILETIME c0, e0, k0, u0, c1, e1, k1, u1;
+  GetProcessTimes(GetCurrentProcess(), &c0, &e0, &k0, &u0);
+  const uint32_t t0 = TickMs();
+  ASSERT_TRUE(PlayToEnd(tone)) << player->engine.GetMessage();
+  GetProcessTimes(GetCurrentProcess(), &c1, &e1, &k1, &u1);
+  const uint32_t wall = TickMs() - t0;
+  auto ticks = [](const FILETIME& a) {
+    return (uint64_t(a.dwHighDateTime) << 32) | a.dwLowDateTime;
+  };
+  const double cpuMs = double(ticks(k1) - ticks(k0) + ticks(u1) - ticks(u0)) / 1e4;
+  const double pump = player->engine.PlayPumpCpuMs();
+  std::printf(
+      "[ CPU      ] playing 44.1 kHz stereo: play pump %.1f ms CPU in %u ms = %.2f%% of one core;"
+      " whole process (recording, test loop, sound server client) %.2f%%\n",
+      pump, wall, 100.0 * pump / wall, 100.0 * cpuMs / wall);
+  RecordProperty("play_pump_cpu_percent", std::to_string(100.0 * pump / wall));
+
+  Idle(600);
+  recorder->engine.Stop();
+  EXPECT_TRUE(recorder->host.Failures().empty());
+  EXPECT_TRUE(player->host.Failures().empty());
+
+  const auto x = LeftChannel(rec);
+  ASSERT_GT(x.size(), 44100u * 3);
+  size_t gap = 0;
+  const ToneRegion r = FindTone(x, 0.5, &gap);
+  ASSERT_GT(r.end, r.begin);
+  EXPECT_NEAR(double(r.end - r.begin), 44100.0 * 3, 44100 * 0.05);
+  // No dropout as long as one buffer (half a second with the default plan).
+  EXPECT_LT(gap, 22050u);
+  const size_t a = r.begin + 4410, b = r.end - 4410;
+  EXPECT_NEAR(MedianFrequency(x, a, b, 44100), 1000.0, 0.5);
+  EXPECT_NEAR(RmsDb(x, a, b), 20 * std::log10(0.5 / std::sqrt(2.0)), 0.5);
+}
+
+TEST_F(EngineMme, TwoItemsOfEqualFormatPlayWithoutAGap) {
+  const WaveFormat f = Pcm16(44100, 2);
+  // One sine cut at a non-zero sample into two files.
+  const size_t cut = 44100 + 1234;
+  const auto whole = Sine(44100, 440, 0.5, 44100 * 3);
+  const std::vector<int16_t> first(whole.begin(), whole.begin() + 2 * cut);
+  const std::vector<int16_t> second(whole.begin() + 2 * cut, whole.end());
+  std::vector<PlayItem> items(2);
+  const std::string names[2] = {(dir / "one.wav").string(), (dir / "two.wav").string()};
+  WriteWave(names[0], f, first);
+  WriteWave(names[1], f, second);
+  for (int i = 0; i < 2; ++i) {
+    std::snprintf(items[i].fileName, sizeof items[i].fileName, "%s", names[i].c_str());
+    items[i].format = f;
+    items[i].dataSize = (i ? second.size() : first.size()) * 2;
+  }
+  int current = -1;
+  EngineCallbacks cb;
+  cb.OnPlayListCursor = [&](bool peek) -> const PlayItem* {
+    if (peek) return current + 1 < 2 ? &items[current + 1] : nullptr;
+    if (current + 1 < 2) ++current;
+    return nullptr;
+  };
+  player = std::make_unique<Side>(std::move(cb));
+  const std::string rec = (dir / "GAPLESS.WAV").string();
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+  ASSERT_TRUE(PlayToEnd(names[0], &items[0])) << player->engine.GetMessage();
+  EXPECT_EQ(current, 1);                               // the caption followed into the second item
+  EXPECT_EQ(player->host.CountOf(WM_PLAY_BEGIN), 1u);  // one run, no reopen
+  Idle(600);
+  recorder->engine.Stop();
+
+  const auto x = LeftChannel(rec);
+  size_t gap = 0;
+  const ToneRegion r = FindTone(x, 0.5, &gap);
+  ASSERT_GT(r.end, r.begin + 44100u);
+  EXPECT_NEAR(double(r.end - r.begin), 44100.0 * 3, 44100 * 0.05);
+  // Around the join of the two items the sine goes on without a gap or a
+  // phase jump (the tone region starts within one 10 ms block of the first sample).
+  const size_t join = r.begin + cut;
+  EXPECT_LT(LargestSineResidual(x, join - 2205, join + 2205, 440, 44100), 64);
+}
+
+TEST_F(EngineMme, PauseSeekAndResumeOnTheDevice) {
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string file = (dir / "long.wav").string();
+  std::vector<int16_t> samples(44100 * 2 * 6);
+  for (size_t i = 0; i < samples.size(); ++i)
+    samples[i] = static_cast<int16_t>((i * 2654435761u) >> 16);
+  WriteWave(file, f, samples);
+  WavePlayRec& e = player->engine;
+  ASSERT_FALSE(e.OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(e.StartPlay(out, false, 0, true));
+  ASSERT_TRUE(Until([&] { return player->playState.load() == kPlayPlaying; }));
+  Idle(700);
+  const uint64_t before = e.GetPosition();
+  EXPECT_GT(before, 0u);
+
+  // Paused: the position holds and the display gets silence.
+  const uint64_t paused = e.TogglePause();
+  EXPECT_EQ(player->playState.load(), kPlayPaused);
+  EXPECT_EQ(e.GetPausedPosition(), paused);
+  EXPECT_GE(paused + 44100, before);
+  Idle(300);
+  EXPECT_EQ(e.GetPausedPosition(), paused);
+  std::vector<uint8_t> block(4096 * 4);
+  e.CopyNewestPlayBlock(block.data(), block.size(), false);
+  EXPECT_EQ(block, std::vector<uint8_t>(block.size(), 0));
+
+  // A seek while paused re-reads the ring: the block is the file at the new position.
+  EXPECT_EQ(e.SeekToSample(3 * 44100), 3u * 44100);
+  EXPECT_EQ(e.GetPausedPosition(), 3u * 44100);
+  e.CopyNewestPlayBlock(block.data(), block.size(), false);
+  const uint8_t* at = reinterpret_cast<const uint8_t*>(samples.data()) + 3 * 44100 * 4;
+  EXPECT_EQ(block, std::vector<uint8_t>(at, at + block.size()));
+
+  // Resume: playing continues from the seek position.
+  e.TogglePause();
+  EXPECT_EQ(player->playState.load(), kPlayPlaying);
+  Idle(400);
+  EXPECT_GE(e.GetPosition(), 3u * 44100);
+  EXPECT_LT(e.GetPosition(), 3u * 44100 + 2 * 44100);
+
+  // A seek while playing re-primes from the new position.
+  EXPECT_EQ(e.SeekToSample(44100), 44100u);
+  ASSERT_TRUE(Until([&] { return e.GetPosition() >= 44100 && e.GetPosition() < 3 * 44100; }));
+  const size_t ends = player->host.CountOf(WM_PLAY_END);
+  ASSERT_TRUE(Until([&] { return player->host.CountOf(WM_PLAY_END) > ends; }, 30000));
+  EXPECT_EQ(player->playState.load(), kPlayStopped);
+  EXPECT_TRUE(player->host.Failures().empty());
+}
+
+TEST_F(EngineMme, StopWhilePrimingShortFileAndStopWithNothingRunning) {
+  WavePlayRec& e = player->engine;
+  e.Stop();  // nothing running
+  EXPECT_EQ(player->playState.load(), kPlayStopped);
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string shortFile = (dir / "short.wav").string();
+  WriteWave(shortFile, f, Sine(44100, 1000, 0.5, 4410));  // 0.1 s: less than one buffer
+  ASSERT_TRUE(PlayToEnd(shortFile)) << e.GetMessage();
+  EXPECT_TRUE(player->host.Failures().empty());
+  const std::string longFile = (dir / "long.wav").string();
+  WriteWave(longFile, f, Sine(44100, 1000, 0.5, 44100 * 5));
+  ASSERT_FALSE(e.OpenPlay(longFile.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(e.StartPlay(out, false, 0, true));
+  e.Stop();
+  EXPECT_EQ(player->playState.load(), kPlayStopped);
+  EXPECT_EQ(e.ActiveMask(), 0u);
+  EXPECT_TRUE(player->host.Failures().empty());
+}
+
+TEST_F(EngineMme, RecordsRf64ReadyBwfAndDividesOnRequest) {
+  EngineSettings s;
+  s.Rec_RF64 = false;
+  s.Rec_BWF = true;
+  s.RecUpdateHeaderPeriod = 1;
+  recorder = std::make_unique<Side>(EngineCallbacks{}, s);
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string rec = (dir / "DIV.WAV").string();
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+  Idle(1500);
+  recorder->engine.RequestDivide();
+  ASSERT_TRUE(Until([&] { return fs::exists(dir / "DIV_01.WAV"); }));
+  Idle(1500);
+  recorder->engine.Stop();
+  EXPECT_TRUE(recorder->host.Failures().empty());
+  for (const char* n : {"DIV.WAV", "DIV_01.WAV"}) {
+    WaveFileInfo info;
+    const auto x = LeftChannel((dir / n).string(), &info);
+    EXPECT_FALSE(x.empty()) << n;
+    EXPECT_TRUE(info.bext) << n;
+    EXPECT_FALSE(info.rf64) << n;
+  }
+  // The finished recording became the engine's open file.
+  EXPECT_EQ(recorder->engine.GetPlayFileName(), (dir / "DIV_01.WAV").string());
+
+  s.Rec_RF64 = true;
+  s.Rec_BWF = false;
+  recorder = std::make_unique<Side>(EngineCallbacks{}, s);
+  const std::string rf = (dir / "RF.WAV").string();
+  ASSERT_TRUE(StartRecording(rf, f)) << recorder->engine.GetMessage();
+  Idle(1000);
+  recorder->engine.Stop();
+  WaveFileInfo info;
+  ASSERT_FALSE(LeftChannel(rf, &info).empty());
+  EXPECT_EQ(info.dataOffset, 80u);  // the JUNK chunk keeps room for ds64
+  EXPECT_EQ(recorder->host.Label(EngineLabel::Format), "44100Hz 16bit 2ch");
+}
+
+TEST_F(EngineMme, RecordMonitorPlaysWhileRecording) {
+  const WaveFormat f = Pcm16(44100, 2);
+  WavePlayRec& e = recorder->engine;
+  ASSERT_FALSE(e.OpenRec(nullptr, f, false, in, false, true));
+  ASSERT_TRUE(e.StartRec(in, 0, false)) << e.GetMessage();
+  ASSERT_TRUE(Until([&] { return recorder->recState.load() == kRecRecording; }));
+  Idle(1200);
+  std::vector<uint8_t> block(4096 * 4);
+  e.CopyNewestRecBlock(block.data(), block.size());
+  e.Stop();
+  EXPECT_EQ(recorder->recState.load(), kRecStopped);
+  EXPECT_TRUE(recorder->host.Failures().empty());
+  EXPECT_EQ(recorder->host.CountOf(WM_REC_BEGIN), 1u);
+  EXPECT_EQ(recorder->host.CountOf(WM_REC_END), 1u);
+}
+
+TEST_F(EngineMme, FailureTexts) {
+  WavePlayRec& e = player->engine;
+  EXPECT_TRUE(
+      e.OpenPlay((dir / "missing.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  EXPECT_STREQ(e.GetMessage(), "file not found");
+  EXPECT_EQ(e.GetDeviceName(0, false), "Wave Mapper");
+  EXPECT_TRUE(e.SetDriverType(kDriverDirectSound));  // not in this program: MME stays
+  EXPECT_EQ(e.GetDriverType(), kDriverMme);
+}
+
+}  // namespace
+}  // namespace ov
