@@ -63,7 +63,7 @@ int Run(const std::vector<std::string>& args) {
       out = a;
     }
   }
-  if (out.empty() || rate == 0 || rate > 768000 || channels == 0 || channels > 32 ||
+  if (out.empty() || rate < 1000 || rate > 768000 || channels == 0 || channels > 32 ||
       (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
     return Usage();
   }
