@@ -23,6 +23,7 @@ struct RecordingFile {
   uint8_t Rec_BWF = 0;                // append a bext chunk at the final close
   int32_t RecUpdateHeaderPeriod = 0;  // seconds of audio between header rewrites; 0 = never
   uint64_t RecFileDivideBytes = kDefaultDivideBytes;  // file size past which the next file starts
+  char OriginatorText[50] = {};  // program title and version, for the bext coding history
 
   // The current file.
   char fileName[kRecordingNameBytes] = {};  // UTF-8; rewritten for following files
