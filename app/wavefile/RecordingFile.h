@@ -32,6 +32,7 @@ struct RecordingFile {
   uint32_t headerSize = 0;  // 44, 68, 80 or 104; also the file's data offset
   uint64_t position = 0;    // bytes in the file so far, header and pad byte included
   uint64_t appended = 0;    // bytes after the data chunk: 866 once bext is written
+  uint32_t padBytes = 0;    // 1 once the closing pad byte of odd data is written
   bool rf64Layout = false;  // this file's header reserves ds64 room (Rec_RF64 at creation)
   bool rf64Switched = false;
   bool bextBuilt = false;  // this file gets bext at its final close (Rec_BWF at creation)

@@ -92,6 +92,7 @@ bool RecordingWriter::Create(bool keepDivisionCounter) {
   file_.bextWritten = false;
   file_.bextBuilt = false;
   file_.appended = 0;
+  file_.padBytes = 0;
   BuildHeaderImage();
   if (!FixExtension()) return false;
   if (!CheckDiskSpace(file_.fileName, sizeof file_.fileName, file_.headerSize)) return false;
@@ -193,6 +194,7 @@ bool RecordingWriter::CloseRecordingFile(bool final) {
     static const uint8_t kPad = 0;
     if (file_.handle->Write(&kPad, 1) == 1) {
       ++file_.position;
+      file_.padBytes = 1;
     } else {
       Fail(text::kCannotWrite);
     }
@@ -246,7 +248,7 @@ bool RecordingWriter::WriteHeader(bool flush) {
     Fail(text::kCannotSeek);
     return false;
   }
-  FillHeaderSizes(file_.header, file_.headerSize, file_.position, file_.appended,
+  FillHeaderSizes(file_.header, file_.headerSize, file_.position, file_.appended, file_.padBytes,
                   engine_.format.blockAlign);
   if (file_.handle->Write(file_.header, file_.headerSize) != file_.headerSize) {
     Fail(text::kCannotWrite);
