@@ -298,7 +298,10 @@ bool Walker::Run(WaveFileInfo* info, bool ctrlDown) {
     } else if ((rf64_ && IdIs(header_, "ds64")) || (!rf64_ && IdIs(header_, "JUNK"))) {
       ChunkBytes bytes;
       ok = ReadContent(working_, &bytes);
-      if (ok && bytes.length < working_) ok = Fail(text::kDs64Junk);
+      // Like any other trailing chunk, a JUNK chunk cut off by the end of the
+      // file after the data (often just its pad byte) is tolerated.
+      const bool tolerated = dataFound_ && !rf64_;
+      if (ok && bytes.length < working_ && !tolerated) ok = Fail(text::kDs64Junk);
       if (ok && IdIs(header_, "ds64")) {
         // A short ds64 gives only the fields it holds.
         if (bytes.length >= 8) {
