@@ -23,10 +23,13 @@ struct Kernels {
   // which is exactly stage s followed by stage s+1.
   void (*radix4)(const double* x, double* y, const double* twiddle, int32_t m, int32_t a);
   // The real split from the M complex results z to bins 0..M in out (z may
-  // equal out: bins k and M-k are computed together from Z[k] and Z[M-k]).
-  // splitTwiddle holds (cos, -sin)(pi*k/M) pairs; `scale` is 1/M forward.
-  void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m,
-                double scale);
+  // equal out). Bins k and M-k come from one product: with S = Z[k] +
+  // conj(Z[M-k]) and T = (Z[k] - conj(Z[M-k])) * splitTwiddle[k],
+  //   bin k = scale/4 * (S + T),  bin M-k = scale/4 * conj(S - T);
+  // bin 0 and bin M = scale/2 * (Z[0].re +/- Z[0].im). `scale` is 1/M forward.
+  void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale);
+  // data[i] *= table[i] for i < n (real samples).
+  void (*weightReal)(double* data, const double* table, int32_t n);
 };
 
 const Kernels& PortableKernels();

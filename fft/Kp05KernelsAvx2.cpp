@@ -18,8 +18,12 @@ KP05_AVX2 inline __m256d Mul(__m256d x, __m256d wre, __m256d wim) {
 }
 
 // Twiddles per lane from [w0.re, w0.im, w1.re, w1.im].
-KP05_AVX2 inline __m256d Re(__m256d w) { return _mm256_movedup_pd(w); }
-KP05_AVX2 inline __m256d Im(__m256d w) { return _mm256_permute_pd(w, 0xF); }
+KP05_AVX2 inline __m256d Re(__m256d w) {
+  return _mm256_movedup_pd(w);
+}
+KP05_AVX2 inline __m256d Im(__m256d w) {
+  return _mm256_permute_pd(w, 0xF);
+}
 
 KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
   const int32_t h = 2 * (m / 2);  // doubles per half
@@ -44,9 +48,8 @@ struct Twiddles {
   __m256d are, aim, bre, bim, cre, cim;
 };
 
-KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
-                                 const Twiddles& w, __m256d* y0, __m256d* y1, __m256d* y2,
-                                 __m256d* y3) {
+KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3, const Twiddles& w,
+                                 __m256d* y0, __m256d* y1, __m256d* y2, __m256d* y3) {
   x2 = Mul(x2, w.are, w.aim);
   x3 = Mul(x3, w.are, w.aim);
   const __m256d a = _mm256_add_pd(x0, x2), c = _mm256_sub_pd(x0, x2);
@@ -60,8 +63,7 @@ KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
 
 // q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
 // values per register.
-KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m,
-                          int32_t a) {
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
   for (int32_t g = 0; g < a; ++g) {
@@ -75,8 +77,8 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int
     for (int32_t k = 0; k < 2 * q; k += 4) {
       __m256d y0, y1, y2, y3;
       Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * q + k),
-                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, &y0, &y1,
-                 &y2, &y3);
+                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, &y0, &y1, &y2,
+                 &y3);
       _mm256_storeu_pd(out + k, y0);
       _mm256_storeu_pd(out + 2 * quarter + k, y1);
       _mm256_storeu_pd(out + 4 * quarter + k, y2);
@@ -120,55 +122,40 @@ KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, int32_t
   }
 }
 
-// Bins k, k+1 (from P = Z[k..k+1], Q = Z[M-k..M-k-1]) with twiddles w:
-// bin = s/4 * [P + conj(Q) + (d - i e) w], (e, d) = (P.re - Q.re, P.im + Q.im).
-KP05_AVX2 inline __m256d SplitPair(__m256d p, __m256d q, __m256d w, __m256d quarterScale) {
-  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
-  const __m256d sum = _mm256_add_pd(p, _mm256_xor_pd(q, conjSign));  // P + conj(Q)
-  const __m256d ed = _mm256_addsub_pd(p, q);                          // (e, d)
-  // (d, -e): swap, then negate the odd lanes.
-  const __m256d dMinusIe = _mm256_xor_pd(_mm256_permute_pd(ed, 0x5), conjSign);
-  return _mm256_mul_pd(_mm256_add_pd(sum, Mul(dMinusIe, Re(w), Im(w))), quarterScale);
-}
-
 // Swaps the two complex values of a register.
-KP05_AVX2 inline __m256d Reverse(__m256d v) { return _mm256_permute2f128_pd(v, v, 0x01); }
+KP05_AVX2 inline __m256d Reverse(__m256d v) {
+  return _mm256_permute2f128_pd(v, v, 0x01);
+}
 
 KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
                      double scale) {
   const double z0re = z[0], z0im = z[1];
-  const __m256d quarterScale = _mm256_set1_pd(0.25 * scale);
+  const double qs = 0.25 * scale;
+  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d scaleP = _mm256_set1_pd(qs);
+  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);  // also conjugates
   int32_t k = 1;
-  // Pairs k, k+1 and M-k-1, M-k while k+1 < M-k-1 (the two pairs stay apart).
+  // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
     const __m256d p = _mm256_loadu_pd(z + 2 * k);
-    const __m256d q = Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1)));
-    const __m256d wp = _mm256_loadu_pd(splitTwiddle + 2 * k);
-    const __m256d wq = Reverse(_mm256_loadu_pd(splitTwiddle + 2 * (m - k - 1)));
-    const __m256d binP = SplitPair(p, q, wp, quarterScale);
-    const __m256d binQ = SplitPair(q, p, wq, quarterScale);
-    _mm256_storeu_pd(out + 2 * k, binP);
-    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(binQ));
+    const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
+    const __m256d w = _mm256_loadu_pd(splitTwiddle + 2 * k);
+    const __m256d sum = _mm256_add_pd(p, qConj);
+    const __m256d t = Mul(_mm256_sub_pd(p, qConj), Re(w), Im(w));
+    _mm256_storeu_pd(out + 2 * k, _mm256_mul_pd(_mm256_add_pd(sum, t), scaleP));
+    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_mul_pd(_mm256_sub_pd(sum, t), scaleQ)));
   }
-  // The middle bins one at a time (in-place safe: both read before writing).
-  const double qs = 0.25 * scale;
   for (; k <= m - k; ++k) {
     const double pr = z[2 * k], pi = z[2 * k + 1];
     const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-    const double* wp = splitTwiddle + 2 * k;
-    const double* wq = splitTwiddle + 2 * (m - k);
-    double d = qi + pi, e = pr - qr;
-    const double bre = (qr + pr + d * wp[0] + e * wp[1]) * qs;
-    const double bim = (pi - qi + d * wp[1] - e * wp[0]) * qs;
-    d = pi + qi;
-    e = qr - pr;
-    const double cre = (pr + qr + d * wq[0] + e * wq[1]) * qs;
-    const double cim = (qi - pi + d * wq[1] - e * wq[0]) * qs;
-    out[2 * k] = bre;
-    out[2 * k + 1] = bim;
+    const double sr = pr + qr, si = pi - qi, dr = pr - qr, di = pi + qi;
+    const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
+    const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
+    out[2 * k] = (sr + tr) * qs;
+    out[2 * k + 1] = (si + ti) * qs;
     if (k != m - k) {
-      out[2 * (m - k)] = cre;
-      out[2 * (m - k) + 1] = cim;
+      out[2 * (m - k)] = (sr - tr) * qs;
+      out[2 * (m - k) + 1] = (ti - si) * qs;
     }
   }
   out[0] = (z0re + z0im) * (0.5 * scale);
@@ -177,18 +164,32 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   out[2 * m + 1] = 0.0;
 }
 
-const Kernels kAvx2 = {FirstRadix2, Radix4, Split};
+KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
+  int32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    _mm256_storeu_pd(data + i, _mm256_mul_pd(_mm256_loadu_pd(data + i), _mm256_load_pd(table + i)));
+    _mm256_storeu_pd(data + i + 4,
+                     _mm256_mul_pd(_mm256_loadu_pd(data + i + 4), _mm256_load_pd(table + i + 4)));
+  }
+  for (; i < n; ++i) data[i] *= table[i];
+}
+
+const Kernels kAvx2 = {FirstRadix2, Radix4, Split, WeightReal};
 
 }  // namespace
 
-const Kernels* Avx2Kernels() { return &kAvx2; }
+const Kernels* Avx2Kernels() {
+  return &kAvx2;
+}
 
 }  // namespace kp05
 
 #else
 
 namespace kp05 {
-const Kernels* Avx2Kernels() { return nullptr; }
+const Kernels* Avx2Kernels() {
+  return nullptr;
+}
 }  // namespace kp05
 
 #endif

@@ -9,7 +9,9 @@ struct Complex {
   double re, im;
 };
 
-inline Complex Load(const double* p) { return {p[0], p[1]}; }
+inline Complex Load(const double* p) {
+  return {p[0], p[1]};
+}
 inline void Store(double* p, Complex c) {
   p[0] = c.re;
   p[1] = c.im;
@@ -17,8 +19,12 @@ inline void Store(double* p, Complex c) {
 inline Complex Mul(Complex w, Complex x) {
   return {w.re * x.re - w.im * x.im, w.re * x.im + w.im * x.re};
 }
-inline Complex Add(Complex a, Complex b) { return {a.re + b.re, a.im + b.im}; }
-inline Complex Sub(Complex a, Complex b) { return {a.re - b.re, a.im - b.im}; }
+inline Complex Add(Complex a, Complex b) {
+  return {a.re + b.re, a.im + b.im};
+}
+inline Complex Sub(Complex a, Complex b) {
+  return {a.re - b.re, a.im - b.im};
+}
 
 void FirstRadix2(const double* x, double* y, int32_t m) {
   const int32_t h = m / 2;
@@ -52,34 +58,35 @@ void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_
   }
 }
 
-// bin k = s/4 * [P + conj(Q) + (d - i e)(cos + i(-sin))], P = Z[k], Q = Z[M-k],
-// d = Q.im + P.im, e = P.re - Q.re; bin M-k swaps P and Q.
-inline Complex SplitBin(Complex p, Complex q, Complex w, double quarterScale) {
-  const double d = q.im + p.im, e = p.re - q.re;
-  return {(q.re + p.re + d * w.re + e * w.im) * quarterScale,
-          (p.im - q.im + d * w.im - e * w.re) * quarterScale};
-}
-
 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale) {
   const double quarterScale = 0.25 * scale;
   const Complex z0 = Load(z);
   for (int32_t k = 1; k <= m / 2; ++k) {
     const Complex p = Load(z + 2 * k), q = Load(z + 2 * (m - k));
-    Store(out + 2 * k, SplitBin(p, q, Load(splitTwiddle + 2 * k), quarterScale));
+    const Complex sum = {p.re + q.re, p.im - q.im};         // P + conj(Q)
+    const Complex difference = {p.re - q.re, p.im + q.im};  // P - conj(Q)
+    const Complex t = Mul(Load(splitTwiddle + 2 * k), difference);
+    Store(out + 2 * k, {(sum.re + t.re) * quarterScale, (sum.im + t.im) * quarterScale});
     if (k != m - k) {
-      Store(out + 2 * (m - k), SplitBin(q, p, Load(splitTwiddle + 2 * (m - k)), quarterScale));
+      Store(out + 2 * (m - k), {(sum.re - t.re) * quarterScale, (t.im - sum.im) * quarterScale});
     }
   }
   Store(out, {(z0.re + z0.im) * (0.5 * scale), 0.0});
   Store(out + 2 * m, {(z0.re - z0.im) * (0.5 * scale), 0.0});
 }
 
-const Kernels kPortable = {FirstRadix2, Radix4, Split};
+void WeightReal(double* data, const double* table, int32_t n) {
+  for (int32_t i = 0; i < n; ++i) data[i] *= table[i];
+}
+
+const Kernels kPortable = {FirstRadix2, Radix4, Split, WeightReal};
 bool g_forcePortable = false;
 
 }  // namespace
 
-const Kernels& PortableKernels() { return kPortable; }
+const Kernels& PortableKernels() {
+  return kPortable;
+}
 
 const Kernels& BestKernels() {
   const Kernels* avx2 = Avx2Kernels();
@@ -89,6 +96,8 @@ const Kernels& BestKernels() {
   return kPortable;
 }
 
-void ForcePortableKernels(bool force) { g_forcePortable = force; }
+void ForcePortableKernels(bool force) {
+  g_forcePortable = force;
+}
 
 }  // namespace kp05

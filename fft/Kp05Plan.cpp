@@ -50,8 +50,8 @@ void FillSplitTables(Kp05Plan& plan) {
     const long double angle = static_cast<long double>(i) / m * kPi;
     plan.splitSin[i] = static_cast<double>(-sinl(angle));
     plan.splitCos[i] = static_cast<double>(cosl(angle));
-    plan.splitTwiddle[2 * i] = plan.splitCos[i];
-    plan.splitTwiddle[2 * i + 1] = plan.splitSin[i];
+    plan.splitTwiddle[2 * i] = plan.splitSin[i];  // -i * (cos + i*sin'), sin' = -sin
+    plan.splitTwiddle[2 * i + 1] = -plan.splitCos[i];
   }
 }
 
