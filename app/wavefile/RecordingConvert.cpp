@@ -61,7 +61,7 @@ ConvertResult ConvertRecording(const char* inName, const char* outName,
   }
   std::snprintf(file.fileName, sizeof file.fileName, "%s", outName);
   if (!writer.CreateRecordingFile()) {
-    result.error = engine->message.c_str();
+    result.error = file.failure.c_str();
     return result;
   }
   const std::string first = file.fileName;
@@ -85,7 +85,7 @@ ConvertResult ConvertRecording(const char* inName, const char* outName,
     if (got < ask) break;
   }
   const int divisions = std::min(file.divisionCounter, kMaxFollowingFiles);
-  std::string stopReason = engine->message.c_str();
+  const std::string stopReason = file.failure.c_str();
   const bool finished = writer.FinishRecordingFile();
 
   // The names the divisions gave: the first file's name cut at its last '.'.

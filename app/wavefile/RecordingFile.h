@@ -9,6 +9,7 @@
 
 #include "app/wavefile/Disk.h"
 #include "app/wavefile/RecordingFileHeader.h"
+#include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
 
@@ -50,6 +51,10 @@ struct RecordingFile {
   uint64_t nextUpdate = 0;   // position past which the header is rewritten next; 0 = never
 
   uint64_t RecFileCapacityBytes = 0;  // free bytes on the file's volume, as last measured
+
+  // The English text of the last failure the writer showed the user. Kept
+  // here rather than in the engine's Message, which would show it twice.
+  ReaderMessage failure;
 };
 
 }  // namespace ov

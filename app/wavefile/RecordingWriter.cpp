@@ -43,7 +43,7 @@ RecordingWriter::RecordingWriter(RecordingFile& file, PlayReadState& engine, Use
     : file_(file), engine_(engine), notifier_(notifier), disk_(disk) {}
 
 void RecordingWriter::Fail(const TwoLanguageText& t) {
-  engine_.message.Set(t.english);
+  file_.failure.Set(t.english);
   std::string box = t.In(language_);
   box += "\n\n";
   box += file_.fileName;
@@ -88,6 +88,7 @@ bool RecordingWriter::CreateRecordingFile() {
 bool RecordingWriter::Create(bool keepDivisionCounter) {
   if (file_.handle) DropHandle();  // a file left open is abandoned, never written twice
   engine_.message.Clear();
+  file_.failure.Clear();
   file_.rf64Switched = false;
   file_.bextWritten = false;
   file_.bextBuilt = false;
@@ -284,7 +285,7 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
   char english[2 * kRecordingNameBytes + 160];
   std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",
                 text::kDiskSpaceFirst.english, volume, have.whole, have.hundredths);
-  engine_.message.Set(english);
+  file_.failure.Set(english);
   notifier_.Notify(box, NoticeIcon::Warning);
   return false;
 }

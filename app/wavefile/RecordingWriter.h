@@ -11,7 +11,9 @@
 // RequestDivide may be called from the main thread at any time.
 //
 // Failures are shown to the user through the notifier (a warning box of the
-// text and the file name) and leave the English text in the engine's message.
+// text and the file name); the English text stays in RecordingFile::failure.
+// The engine's Message is cleared at creation and otherwise left to the
+// final parse, so that a failure is not shown a second time as "Stopped!".
 #pragma once
 
 #include <cstdint>

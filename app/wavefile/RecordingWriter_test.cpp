@@ -271,7 +271,8 @@ TEST_F(Recording, FreeSpaceMessageInBothLanguages) {
   // 972 820 bytes free = 0 MB + 972820 / 10486 hundredths; 1 100 000 bytes needed.
   EXPECT_EQ(notes.texts[0],
             "Insufficient disk space on disk /rec/d/   (0.92MB)\n\n/rec/d/full.WAV  (1.04MB)");
-  EXPECT_EQ(std::string(engine.message.c_str()).rfind("Insufficient disk space on disk", 0), 0u);
+  EXPECT_EQ(std::string(file.failure.c_str()).rfind("Insufficient disk space on disk", 0), 0u);
+  EXPECT_TRUE(engine.message.Empty()) << "shown once, not again as the engine's reason";
   writer.SetLanguage(Language::Japanese);
   EXPECT_FALSE(writer.CheckDiskSpace(file.fileName, sizeof file.fileName, 5u << 20));
   EXPECT_EQ(notes.texts.at(1),
@@ -426,7 +427,7 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   disk.failCreate = true;
   EXPECT_FALSE(CreateAs("/rec/a.WAV"));
   EXPECT_EQ(notes.texts.at(0), "Unable to create file.\n\n/rec/a.WAV");
-  EXPECT_STREQ(engine.message.c_str(), "Unable to create file.");
+  EXPECT_STREQ(file.failure.c_str(), "Unable to create file.");
   disk.failCreate = false;
 
   // The initial header cannot be written: the half-made file is removed.
