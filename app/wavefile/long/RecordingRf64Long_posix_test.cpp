@@ -45,6 +45,18 @@ OnDisk ReadHeader(const std::string& name) {
   return {Id(h), Le32(h + 4), Le32(h + 76), Le64(h + 28), static_cast<uint64_t>(st.st_size)};
 }
 
+// What a command prints on its standard output.
+std::string Output(const std::string& command) {
+  std::string out;
+  if (FILE* p = popen(command.c_str(), "r")) {
+    char buf[256];
+    size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
+    pclose(p);
+  }
+  return out;
+}
+
 TEST(RecordingRf64, CrossesFourGibibytesLong) {
   const char* base = std::getenv("TMPDIR");
   std::string dir = std::string(base && *base ? base : "/tmp") + "/ov_long_XXXXXX";
@@ -113,6 +125,31 @@ TEST(RecordingRf64, CrossesFourGibibytesLong) {
     EXPECT_EQ(std::memcmp(frames.data(), block.data(), kBlock), 0) << "block " << i;
   }
   sf_close(sf);
+
+  // sox and ffprobe read the 64-bit sizes too, and ffmpeg decodes the last
+  // block where it lies, past 4 GiB.
+  const std::string frameCount = std::to_string(data / 4);
+  EXPECT_EQ(Output("sox --i -s '" + name + "'"), frameCount + "\n");
+  EXPECT_EQ(Output("ffprobe -v error -show_entries stream=duration_ts -of default=nw=1:nk=1 '" +
+                   name + "'"),
+            frameCount + "\n");
+  const std::string tail = dir + "/tail.raw";
+  char seek[32];
+  std::snprintf(seek, sizeof seek, "%.6f", (blocks - 1) * (kBlock / 4) / 48000.0);
+  ASSERT_EQ(std::system(("ffmpeg -v error -y -ss " + std::string(seek) + " -i '" + name +
+                         "' -f s16le -c:a pcm_s16le '" + tail + "'")
+                            .c_str()),
+            0);
+  // The last block is words of its number, 4099: bytes 03 10 00 ... only.
+  const std::string decoded = Output("cat '" + tail + "'");
+  EXPECT_NEAR(static_cast<double>(decoded.size()), kBlock, 64.0);
+  size_t threes = 0;
+  for (const char c : decoded) {
+    ASSERT_TRUE(c == 0 || c == 0x03 || c == 0x10) << static_cast<int>(c);
+    threes += c == 0x03;
+  }
+  EXPECT_NEAR(static_cast<double>(threes), kBlock / 8, 16.0);
+  unlink(tail.c_str());
   unlink(name.c_str());
   rmdir(dir.c_str());
 }
