@@ -44,7 +44,7 @@ RecordingWriter::RecordingWriter(RecordingFile& file, PlayReadState& engine, Use
 
 void RecordingWriter::Fail(const TwoLanguageText& t) {
   file_.failure.Set(t.english);
-  std::string box = t.In(language_);
+  std::string box = t.In(engine_.language);
   box += "\n\n";
   box += file_.fileName;
   notifier_.Notify(box, NoticeIcon::Warning);
@@ -280,7 +280,7 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
   const Megabytes want = ToMegabytes(needed);
   char box[2 * kRecordingNameBytes + 160];
   std::snprintf(box, sizeof box, "%s %s %s  (%" PRIu64 ".%02uMB)\n\n%s  (%" PRIu64 ".%02uMB)",
-                text::kDiskSpaceFirst.In(language_), volume, text::kDiskSpaceSecond.In(language_),
+                text::kDiskSpaceFirst.In(engine_.language), volume, text::kDiskSpaceSecond.In(engine_.language),
                 have.whole, have.hundredths, name, want.whole, want.hundredths);
   char english[2 * kRecordingNameBytes + 160];
   std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",

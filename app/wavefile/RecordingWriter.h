@@ -31,11 +31,11 @@ namespace ov {
 class RecordingWriter {
  public:
   // engine: the engine's format record (the recorded format), FloatWidth,
-  // IsPcm and Message, and the records a finished recording is parsed into.
+  // IsPcm, Message and language, and the records a finished recording is
+  // parsed into.
   RecordingWriter(RecordingFile& file, PlayReadState& engine, UserNotifier& notifier,
                   Disk& disk = SystemDisk());
 
-  void SetLanguage(Language language) { language_ = language; }
   // Where the bext date and time come from (tests fix it).
   void SetClock(LocalDateTime (*now)()) { now_ = now; }
 
@@ -85,7 +85,6 @@ class RecordingWriter {
   PlayReadState& engine_;
   UserNotifier& notifier_;
   Disk& disk_;
-  Language language_ = Language::English;
   LocalDateTime (*now_)() = LocalNow;
 };
 

@@ -126,7 +126,7 @@ TEST_F(Recording, NamesMustEndInWav) {
     EXPECT_TRUE(writer.CreateRecordingFile()) << "the mended name is usable";
     writer.CloseRecordingFile(false);
   }
-  writer.SetLanguage(Language::Japanese);
+  engine.language = Language::Japanese;
   notes.texts.clear();
   EXPECT_FALSE(CreateAs("/rec/x.aif"));
   EXPECT_EQ(notes.texts.at(0), "ファイル拡張子が 'WAV' ではありません\n\n/rec/x.aif");
@@ -273,7 +273,7 @@ TEST_F(Recording, FreeSpaceMessageInBothLanguages) {
             "Insufficient disk space on disk /rec/d/   (0.92MB)\n\n/rec/d/full.WAV  (1.04MB)");
   EXPECT_EQ(std::string(file.failure.c_str()).rfind("Insufficient disk space on disk", 0), 0u);
   EXPECT_TRUE(engine.message.Empty()) << "shown once, not again as the engine's reason";
-  writer.SetLanguage(Language::Japanese);
+  engine.language = Language::Japanese;
   EXPECT_FALSE(writer.CheckDiskSpace(file.fileName, sizeof file.fileName, 5u << 20));
   EXPECT_EQ(notes.texts.at(1),
             "ディスク /rec/d/ の空き容量が足りません  (0.92MB)\n\n/rec/d/full.WAV  (5.00MB)");
@@ -469,7 +469,7 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   EXPECT_EQ(notes.texts.at(4), "Unable to write file.\n\n/rec/c.WAV");
   disk.failFlush = false;
   disk.failClose = true;
-  writer.SetLanguage(Language::Japanese);
+  engine.language = Language::Japanese;
   EXPECT_FALSE(writer.CloseRecordingFile(true));
   EXPECT_EQ(notes.texts.at(5), "クローズできません\n\n/rec/c.WAV");
   disk.failClose = false;
