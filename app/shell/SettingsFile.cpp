@@ -80,59 +80,62 @@ int SettingsFile::LoadSettings(int part) {
   if (part != 0) return -1;
 
   for (const SettingDef& row : SettingsTable()) {
-    if (row.kind == ValueKind::Note) continue;
-    if (row.kind == ValueKind::WideText) {
-      row.field.Of<std::string>(values_) =
-          Utf16ToUtf8(CutWide(store_.ReadWide(row.section, row.key), row.capacity));
-      continue;
-    }
-    const std::string text = store_.Read(row.section, row.key);
-    switch (row.kind) {
-      case ValueKind::Int:
-        row.field.Of<int32_t>(values_) = ReadInt(text, row.intDefault, row.intMin, row.intMax);
-        break;
-      case ValueKind::ClampedInt:
-        row.field.Of<int32_t>(values_) =
-            ReadClampedInt(text, row.intDefault, row.intMin, row.intMax);
-        break;
-      case ValueKind::Bool:
-        row.field.Of<bool>(values_) = ReadBool(text, row.intDefault != 0);
-        break;
-      case ValueKind::Real:
-        row.field.Of<double>(values_) = ReadReal(text, row.realDefault, row.realMin, row.realMax);
-        break;
-      case ValueKind::Text:
-        row.field.Of<std::string>(values_) = CutText(text, row.capacity);
-        break;
-      case ValueKind::HexInt: {
-        int32_t& field = row.field.Of<int32_t>(values_);
-        field = row.intDefault;
-        if (text.empty()) break;
-        const std::optional<int32_t> v = ParseHexInt(text);
-        if (!v) {
-          if (hexWarned_.insert(&row).second) {
-            const std::string message = std::string(kIllegalHexValue.In(language_)) + "\n\n " +
-                                        CutText(text, kShownValueChars);
-            notifier_.Notify(message, NoticeIcon::Warning);
-          }
-        } else if (*v >= row.intMin && *v <= row.intMax) {
-          field = *v;
-        }
-        break;
-      }
-      case ValueKind::Name:
-        row.field.Of<int32_t>(values_) = NameIndex(row, text);
-        break;
-      case ValueKind::WideText:
-      case ValueKind::Note:
-        break;
-    }
+    ReadRow(row);
     // The language decides the texts of later readings and warnings.
-    if (row.field.at(values_, row.field.index) == &values_.Special.EnglishMode)
+    if (row.field.at != nullptr &&
+        row.field.at(values_, row.field.index) == &values_.Special.EnglishMode)
       language_ = InterfaceLanguage(values_.Special.EnglishMode, env_.userDefaultLanguage);
   }
   ApplySpecialReadings();
   return 0;
+}
+
+void SettingsFile::ReadRow(const SettingDef& row) {
+  if (row.kind == ValueKind::Note) return;
+  if (row.kind == ValueKind::WideText) {
+    row.field.Of<std::string>(values_) =
+        Utf16ToUtf8(CutWide(store_.ReadWide(row.section, row.key), row.capacity));
+    return;
+  }
+  const std::string text = store_.Read(row.section, row.key);
+  switch (row.kind) {
+    case ValueKind::Int:
+      row.field.Of<int32_t>(values_) = ReadInt(text, row.intDefault, row.intMin, row.intMax);
+      break;
+    case ValueKind::ClampedInt:
+      row.field.Of<int32_t>(values_) = ReadClampedInt(text, row.intDefault, row.intMin, row.intMax);
+      break;
+    case ValueKind::Bool:
+      row.field.Of<bool>(values_) = ReadBool(text, row.intDefault != 0);
+      break;
+    case ValueKind::Real:
+      row.field.Of<double>(values_) = ReadReal(text, row.realDefault, row.realMin, row.realMax);
+      break;
+    case ValueKind::Text:
+      row.field.Of<std::string>(values_) = CutText(text, row.capacity);
+      break;
+    case ValueKind::HexInt:
+      row.field.Of<int32_t>(values_) = ReadHexRow(row, text);
+      break;
+    case ValueKind::Name:
+      row.field.Of<int32_t>(values_) = NameIndex(row, text);
+      break;
+    case ValueKind::WideText:
+    case ValueKind::Note:
+      break;
+  }
+}
+
+int32_t SettingsFile::ReadHexRow(const SettingDef& row, const std::string& text) {
+  if (text.empty()) return row.intDefault;
+  const std::optional<int32_t> v = ParseHexInt(text);
+  if (v) return *v >= row.intMin && *v <= row.intMax ? *v : row.intDefault;
+  if (hexWarned_.insert(&row).second) {
+    notifier_.Notify(
+        std::string(kIllegalHexValue.In(language_)) + "\n\n " + CutText(text, kShownValueChars),
+        NoticeIcon::Warning);
+  }
+  return row.intDefault;
 }
 
 void SettingsFile::ApplySpecialReadings() {
@@ -164,65 +167,69 @@ void SettingsFile::ApplySpecialReadings() {
 bool SettingsFile::SaveSettings() {
   bool allWritten = true;
   for (const SettingDef& row : SettingsTable()) {
+    bool due = false;
     switch (row.save) {
+      case SaveRule::Always:
+        due = true;
+        break;
       case SaveRule::Never:
-        continue;
+        due = false;
+        break;
       case SaveRule::FirstRun:
-        if (!firstRun_) continue;
+        due = firstRun_;
         break;
       case SaveRule::WhenOlder:
-        if (!(row.field.Of<double>(values_) < runningVersion_)) continue;
-        break;
-      case SaveRule::Always:
+        due = row.field.Of<double>(values_) < runningVersion_;
         break;
     }
-    std::string text;
-    switch (row.kind) {
-      case ValueKind::Int:
-      case ValueKind::ClampedInt:
-        text = FormatInt(row.field.Of<int32_t>(values_));
-        break;
-      case ValueKind::Bool:
-        text = row.field.Of<bool>(values_) ? "1" : "0";
-        break;
-      case ValueKind::Real:
-        // Ver, written by rule, takes the running version once the file has it.
-        if (row.save == SaveRule::WhenOlder) {
-          if (store_.Write(row.section, row.key, FormatReal(runningVersion_)))
-            row.field.Of<double>(values_) = runningVersion_;
-          else
-            allWritten = false;
-          continue;
-        }
-        text = FormatReal(row.field.Of<double>(values_));
-        break;
-      case ValueKind::Text:
-        text = ProfileValueText(CutText(row.field.Of<std::string>(values_), row.capacity));
-        break;
-      case ValueKind::WideText: {
-        const std::u16string wide = Utf8ToUtf16(row.field.Of<std::string>(values_));
-        const std::u16string line =
-            Utf8ToUtf16(ProfileValueText(Utf16ToUtf8(CutWide(wide, row.capacity))));
-        if (!store_.WriteWide(row.section, row.key, line)) allWritten = false;
-        continue;
-      }
-      case ValueKind::HexInt:
-        text = FormatHex(row.field.Of<int32_t>(values_));
-        break;
-      case ValueKind::Name: {
-        const int32_t index = row.field.Of<int32_t>(values_);
-        text = row.names[index >= 0 && index < row.nameCount ? index : 0];
-        break;
-      }
-      case ValueKind::Note:
-        text = FormatHex(row.intDefault);
-        break;
-    }
-    if (!store_.Write(row.section, row.key, text)) allWritten = false;
+    if (due && !WriteRow(row)) allWritten = false;
   }
   if (!allWritten)
     notifier_.Notify(Fill(kCannotSave.In(language_), store_.Path()), NoticeIcon::Warning);
   return allWritten;
+}
+
+bool SettingsFile::WriteRow(const SettingDef& row) {
+  std::string text;
+  switch (row.kind) {
+    case ValueKind::Int:
+    case ValueKind::ClampedInt:
+      text = FormatInt(row.field.Of<int32_t>(values_));
+      break;
+    case ValueKind::Bool:
+      text = row.field.Of<bool>(values_) ? "1" : "0";
+      break;
+    case ValueKind::Real:
+      if (row.save == SaveRule::WhenOlder) {
+        // Ver takes the running version once the file holds it.
+        if (!store_.Write(row.section, row.key, FormatReal(runningVersion_))) return false;
+        row.field.Of<double>(values_) = runningVersion_;
+        return true;
+      }
+      text = FormatReal(row.field.Of<double>(values_));
+      break;
+    case ValueKind::Text:
+      text = ProfileValueText(CutText(row.field.Of<std::string>(values_), row.capacity));
+      break;
+    case ValueKind::WideText: {
+      const std::u16string cut =
+          CutWide(Utf8ToUtf16(row.field.Of<std::string>(values_)), row.capacity);
+      return store_.WriteWide(row.section, row.key,
+                              Utf8ToUtf16(ProfileValueText(Utf16ToUtf8(cut))));
+    }
+    case ValueKind::HexInt:
+      text = FormatHex(row.field.Of<int32_t>(values_));
+      break;
+    case ValueKind::Name: {
+      const int32_t index = row.field.Of<int32_t>(values_);
+      text = row.names[index >= 0 && index < row.nameCount ? index : 0];
+      break;
+    }
+    case ValueKind::Note:
+      text = FormatHex(row.intDefault);
+      break;
+  }
+  return store_.Write(row.section, row.key, text);
 }
 
 }  // namespace ov

@@ -16,6 +16,8 @@
 
 namespace ov {
 
+struct SettingDef;
+
 constexpr uint16_t kJapaneseLanguageId = 1041;
 
 // What the readings need to know of the system.
@@ -45,8 +47,8 @@ class SettingsFile {
   SettingsFile(ProfileStore& store, UserNotifier& notifier, SettingsEnvironment env,
                double runningVersion = kProgramVersion);
 
-  // Part 0 reads every key into values() and applies the special readings; it
-  // returns 0. Parts 1-4 return the stored Window PosX, PosY, Width, Height; part 5
+  // part 0 reads every key into values() and applies the special readings; it
+  // returns 0. part 1-4 return the stored Window PosX, PosY, Width, Height; part 5
   // returns 2 when Window Maximized begins with "Y" or "y", otherwise -1.
   int LoadSettings(int part);
 
@@ -61,7 +63,11 @@ class SettingsFile {
   Language language() const { return language_; }
 
  private:
+  void ReadRow(const SettingDef& row);
+  // A hex value; one that does not parse is reported (once per row) and gives the default.
+  int32_t ReadHexRow(const SettingDef& row, const std::string& text);
   void ApplySpecialReadings();
+  bool WriteRow(const SettingDef& row);
 
   ProfileStore& store_;
   UserNotifier& notifier_;
@@ -70,7 +76,7 @@ class SettingsFile {
   bool firstRun_;
   Language language_ = Language::English;
   SettingsValues values_{};
-  std::set<const void*> hexWarned_;  // rows whose unparsable value was reported
+  std::set<const SettingDef*> hexWarned_;  // rows whose unparsable value was reported
 };
 
 }  // namespace ov
