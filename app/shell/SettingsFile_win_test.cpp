@@ -45,6 +45,17 @@ class WinSettingsFileTest : public ::testing::Test {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   }
 
+  // The file's UTF-16 text after its byte-order mark.
+  std::u16string FileText() const {
+    const std::string bytes = FileBytes();
+    if (bytes.size() < 2 || bytes[0] != '\xFF' || bytes[1] != '\xFE') return {};
+    std::u16string text((bytes.size() - 2) / 2, u'\0');
+    for (size_t i = 0; i < text.size(); ++i)
+      text[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 + 2 * i]) |
+                                      static_cast<unsigned char>(bytes[3 + 2 * i]) << 8);
+    return text;
+  }
+
   std::string path_;
   SettingsEnvironment env_;
   test::RecordingNotifier notifier_;
@@ -66,13 +77,15 @@ TEST_F(WinSettingsFileTest, FirstRunSavesEveryKeyAndLoadsItBack) {
   EXPECT_TRUE(first.firstRun());
   first.LoadSettings(0);
   EXPECT_EQ(first.values().File.Dir, env_.programFolder);
-  // Wide texts stay within the code page: a new file is an 8-bit file.
-  test::SetDistinctValues(first.values(), false);
+  // Wide texts outside the code page survive: a new file is a UTF-16 file.
+  test::SetDistinctValues(first.values(), true);
   first.values().File.Dir = env_.programFolder;
   ASSERT_TRUE(first.SaveSettings());
-  EXPECT_THAT(FileBytes(), HasSubstr(";; ex. (Blue,Green,Red)=0x00112233"));
-  EXPECT_THAT(FileBytes(), HasSubstr("\r\n[ColorSet1]\r\nBackColor=0x"));
-  EXPECT_THAT(FileBytes(), Not(HasSubstr("[Special]")));
+  const std::string text = Utf16ToUtf8(FileText());
+  EXPECT_THAT(text, HasSubstr(";; ex. (Blue,Green,Red)=0x00112233"));
+  EXPECT_THAT(text, HasSubstr("\r\n[ColorSet1]\r\nBackColor=0x"));
+  EXPECT_THAT(text, HasSubstr("SpectrumComment1=\"'ノート SpectrumComment1'\""));
+  EXPECT_THAT(text, Not(HasSubstr("[Special]")));
 
   WinProfileStore again(path_);
   SettingsFile second(again, notifier_, env_);

@@ -46,11 +46,23 @@ std::string WinProfileStore::Read(std::string_view section, std::string_view key
   return Utf16ToUtf8(ReadWide(section, key));
 }
 
+void WinProfileStore::CreateAsUnicodeWhenMissing() const {
+  if (Exists()) return;
+  const HANDLE file = CreateFileW(W(widePath_), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  static constexpr unsigned char kUtf16LeMark[] = {0xFF, 0xFE};
+  DWORD written = 0;
+  WriteFile(file, kUtf16LeMark, sizeof kUtf16LeMark, &written, nullptr);
+  CloseHandle(file);
+}
+
 bool WinProfileStore::WriteWide(std::string_view section, std::string_view key,
                                 std::u16string_view value) {
   const std::u16string wideSection = Utf8ToUtf16(section);
   const std::u16string wideKey = Utf8ToUtf16(key);
   const std::u16string wideValue(value);
+  CreateAsUnicodeWhenMissing();
   return WritePrivateProfileStringW(W(wideSection), W(wideKey), W(wideValue), W(widePath_)) != 0;
 }
 
