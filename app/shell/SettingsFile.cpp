@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "app/common/Utf8.h"
-#include "app/shell/SettingValueRules.h"
+#include "app/shell/SettingsValueRules.h"
 #include "app/shell/SettingsTable.h"
 
 namespace ov {

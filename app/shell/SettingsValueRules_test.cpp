@@ -1,4 +1,4 @@
-#include "app/shell/SettingValueRules.h"
+#include "app/shell/SettingsValueRules.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 namespace ov {
 namespace {
 
-TEST(SettingValueRules, AtolTakesLeadingDigitsAndSaturates) {
+TEST(SettingsValueRules, AtolTakesLeadingDigitsAndSaturates) {
   EXPECT_EQ(AtolValue("123abc"), 123);
   EXPECT_EQ(AtolValue(" \t-45"), -45);
   EXPECT_EQ(AtolValue("+7"), 7);
@@ -24,7 +24,7 @@ TEST(SettingValueRules, AtolTakesLeadingDigitsAndSaturates) {
   EXPECT_EQ(AtolValue("-" + std::string(5000, '9')), INT32_MIN);
 }
 
-TEST(SettingValueRules, IntFallsBackOutsideItsRangeAndWhenEmpty) {
+TEST(SettingsValueRules, IntFallsBackOutsideItsRangeAndWhenEmpty) {
   EXPECT_EQ(ReadInt("", 4096, 128, 131072), 4096);
   EXPECT_EQ(ReadInt("100", 4096, 128, 131072), 4096);
   EXPECT_EQ(ReadInt("abc", 4096, 128, 131072), 4096);  // junk reads 0, below 128
@@ -35,14 +35,14 @@ TEST(SettingValueRules, IntFallsBackOutsideItsRangeAndWhenEmpty) {
   EXPECT_EQ(ReadInt("99999999999", 0, 2, INT32_MAX), INT32_MAX);
 }
 
-TEST(SettingValueRules, ClampedIntStaysInsideItsRange) {
+TEST(SettingsValueRules, ClampedIntStaysInsideItsRange) {
   EXPECT_EQ(ReadClampedInt("45", 0, 0, 30), 30);
   EXPECT_EQ(ReadClampedInt("-3", 0, 0, 30), 0);
   EXPECT_EQ(ReadClampedInt("17", 0, 0, 30), 17);
   EXPECT_EQ(ReadClampedInt("", 5, 0, 30), 5);
 }
 
-TEST(SettingValueRules, SmallIntAndBool) {
+TEST(SettingsValueRules, SmallIntAndBool) {
   EXPECT_EQ(ReadSmallInt("-128", 3, -128, 127), -128);
   EXPECT_EQ(ReadSmallInt("128", 3, -128, 127), 3);
   EXPECT_EQ(ReadSmallInt("300", 3, -128, 127), 3);  // never wraps into the 8-bit field
@@ -54,7 +54,7 @@ TEST(SettingValueRules, SmallIntAndBool) {
   EXPECT_TRUE(ReadBool("", true));
 }
 
-TEST(SettingValueRules, RealKeepsValuesInRangeOnly) {
+TEST(SettingsValueRules, RealKeepsValuesInRangeOnly) {
   EXPECT_EQ(ReadReal("-1", -1, -20, 200), -1);
   EXPECT_EQ(ReadReal("-21", -1, -20, 200), -1);
   EXPECT_EQ(ReadReal("-20", -1, -20, 200), -20);
@@ -66,7 +66,7 @@ TEST(SettingValueRules, RealKeepsValuesInRangeOnly) {
   EXPECT_EQ(ReadReal("1e400", -1, -20, 200), -1);
 }
 
-TEST(SettingValueRules, HexAcceptsPrefixesDecimalAndThe32BitPattern) {
+TEST(SettingsValueRules, HexAcceptsPrefixesDecimalAndThe32BitPattern) {
   EXPECT_EQ(ParseHexInt("0x7FF00000"), 0x7FF00000);
   EXPECT_EQ(ParseHexInt("0X7ff00000"), 0x7FF00000);
   EXPECT_EQ(ParseHexInt("$FF00000F"), static_cast<int32_t>(0xFF00000Fu));
@@ -81,7 +81,7 @@ TEST(SettingValueRules, HexAcceptsPrefixesDecimalAndThe32BitPattern) {
     EXPECT_FALSE(ParseHexInt(bad).has_value()) << bad;
 }
 
-TEST(SettingValueRules, CutKeepsWholeCharacters) {
+TEST(SettingsValueRules, CutKeepsWholeCharacters) {
   EXPECT_EQ(CutText("abcdef", 4), "abcd");
   EXPECT_EQ(CutText("abc", 263), "abc");
   EXPECT_EQ(CutText("aコメント", 3), "aコメ");
@@ -93,7 +93,7 @@ TEST(SettingValueRules, CutKeepsWholeCharacters) {
   EXPECT_EQ(CutWide(u"ab\U0001F600", 4), u"ab\U0001F600");
 }
 
-TEST(SettingValueRules, WrittenNumbersReadBackEqual) {
+TEST(SettingsValueRules, WrittenNumbersReadBackEqual) {
   EXPECT_EQ(FormatReal(1.0), "1.");
   EXPECT_EQ(FormatReal(-1.0), "-1.");
   EXPECT_EQ(FormatReal(2.5), "2.5");
@@ -107,7 +107,7 @@ TEST(SettingValueRules, WrittenNumbersReadBackEqual) {
     EXPECT_EQ(ParseHexInt(FormatHex(v)), v);
 }
 
-TEST(SettingValueRules, ProfileTextReadsBackUnchanged) {
+TEST(SettingsValueRules, ProfileTextReadsBackUnchanged) {
   for (const std::string text : {"plain", " lead", "trail ", "\"quoted\"", "'single'", "\"open",
                                  "a = b", "", " ", "\t\"x\"\t", "x\"", "コメント"}) {
     IniText ini;

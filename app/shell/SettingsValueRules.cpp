@@ -1,4 +1,4 @@
-#include "app/shell/SettingValueRules.h"
+#include "app/shell/SettingsValueRules.h"
 
 #include <cmath>
 #include <cstdio>
