@@ -117,6 +117,30 @@ TEST_F(WinSettingsFileTest, OwnReaderAgreesWithTheProfileFunctions) {
     EXPECT_EQ(own.Read(section, key), real.Read(section, key)) << section << "." << key;
 }
 
+TEST_F(WinSettingsFileTest, OwnWriterKeepsTheLayoutOfTheProfileFunctions) {
+  const std::string seed =
+      "; by hand\r\n[Window]\r\n  posx = 12  \r\n;PosY=99\r\n\r\n[Mine]\r\nx=1\r\n\r\n";
+  const auto edit = [](ProfileStore& store) {
+    store.Write("window", "PosX", "5");
+    store.Write("Window", "Width", "640");
+    store.Write("Version", "Ver", "1.");
+    store.Write("Mine", "y", "2");
+  };
+  WriteFile(seed);
+  WinProfileStore real(path_);
+  edit(real);
+  const std::string byWindows = FileBytes();
+  WriteFile(seed);
+  FileProfileStore own(path_);
+  edit(own);
+  // Windows keeps blank lines where they were; Wine drops them.
+  const auto withoutBlankLines = [](std::string text) {
+    for (size_t at; (at = text.find("\r\n\r\n")) != std::string::npos;) text.erase(at, 2);
+    return text;
+  };
+  EXPECT_EQ(withoutBlankLines(FileBytes()), withoutBlankLines(byWindows));
+}
+
 TEST_F(WinSettingsFileTest, HandEditsAndUnknownSectionsSurvive) {
   WriteFile(
       "[Window]\r\nPosX=3\r\n[Special]\r\nNofPlayBuf=8\r\nEnglishMode=1\r\n"
