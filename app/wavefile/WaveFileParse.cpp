@@ -173,7 +173,7 @@ bool Walker::HandleList(uint64_t want) {
     step_ = bytes.length;
     return true;
   }
-  if (markers_->count > 0 && IdIs(bytes.data, "adtl") && bytes.length - 4 >= 8) {
+  if (markers_ && markers_->count > 0 && IdIs(bytes.data, "adtl") && bytes.length - 4 >= 8) {
     TakeLabels(bytes.data, bytes.length);
   }
   if (!src_.SeekBy(-static_cast<int64_t>(bytes.length - 4))) return Fail(text::kSeek);

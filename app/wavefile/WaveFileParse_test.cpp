@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -361,6 +362,45 @@ TEST_F(WaveFileParse, EachFailureLeavesItsMessage) {
     const Parsed p = Parse(c.file);
     EXPECT_FALSE(p.ok) << c.name;
     EXPECT_EQ(p.message, c.message) << c.name;
+  }
+}
+
+// Records the largest read asked for: the reader reads each chunk into a
+// buffer of exactly the size it asks for.
+class LargestReadSource : public ByteSource {
+ public:
+  explicit LargestReadSource(const Bytes& b) : inner_(b.data(), b.size()) {}
+  uint64_t Size() const override { return inner_.Size(); }
+  size_t Read(void* d, size_t n) override {
+    largest = std::max(largest, n);
+    return inner_.Read(d, n);
+  }
+  bool SeekTo(uint64_t o) override { return inner_.SeekTo(o); }
+  bool SeekBy(int64_t d) override { return inner_.SeekBy(d); }
+  size_t largest = 0;
+
+ private:
+  MemoryByteSource inner_;
+};
+
+TEST_F(WaveFileParse, ReadBuffersNeverExceedWhatTheFileHolds) {
+  const Bytes files[] = {
+      RiffSized(0x46464952, RawChunk("RIFF", 0xB1464952u, Text("FF"))),
+      RiffSized(0x7FFFFFFF, Pcm16Stereo() + RawChunk("LIST", 0xFFFFFFF0u, Text("adtl"))),
+      Riff(Pcm16Stereo() + Chunk("data", Ramp(8)) + RawChunk("bext", 0x7FFFFFF0u, Ramp(10))),
+  };
+  for (const Bytes& file : files) {
+    for (bool withTable : {true, false}) {
+      LargestReadSource source(file);
+      ParseOptions options;
+      options.chunks = withTable ? table.get() : nullptr;
+      options.markers = withTable ? &markers : nullptr;
+      WaveFormat format{};
+      WaveFileInfo info;
+      ReaderMessage message;
+      ParseWaveSource(source, &format, &info, &message, options, false);
+      EXPECT_LE(source.largest, file.size()) << message.c_str();
+    }
   }
 }
 
