@@ -50,6 +50,8 @@ void FillSplitTables(Kp05Plan& plan) {
     const long double angle = static_cast<long double>(i) / m * kPi;
     plan.splitSin[i] = static_cast<double>(-sinl(angle));
     plan.splitCos[i] = static_cast<double>(cosl(angle));
+    plan.splitTwiddle[2 * i] = plan.splitSin[i];  // -i * (cos + i*sin'), sin' = -sin
+    plan.splitTwiddle[2 * i + 1] = -plan.splitCos[i];
   }
 }
 
@@ -90,7 +92,8 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->stageCos = AllocateDoubles(m / 2 + 1)) != nullptr &&
             (plan->splitSin = AllocateDoubles(m)) != nullptr &&
             (plan->splitCos = AllocateDoubles(m)) != nullptr &&
-            (plan->twiddle = AllocateDoubles(m + 2)) != nullptr;
+            (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
+            (plan->splitTwiddle = AllocateDoubles(2 * m)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
     ok = (plan->window[w] = AllocateDoubles(static_cast<uint64_t>(n))) != nullptr;
   }
@@ -104,6 +107,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   FillSplitTables(*plan);
   FillTwiddles(*plan);
   if (windowTables) FillWindowTables(*plan);
+  plan->kernels = &BestKernels();
   return plan;
 }
 
@@ -115,6 +119,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->splitSin);
   FreeDoubles(plan->splitCos);
   FreeDoubles(plan->twiddle);
+  FreeDoubles(plan->splitTwiddle);
   for (double* table : plan->window) FreeDoubles(table);
   free(plan);
 }

@@ -4,6 +4,7 @@
 
 #include <stdint.h>
 
+#include "fft/Kp05Kernels.h"
 #include "fft/kp05.h"
 
 enum { KP05_WINDOW_TABLE_COUNT = 6 };
@@ -27,6 +28,11 @@ struct Kp05Plan {
   // Interleaved forward twiddles (cos, -sin) for t = 0 .. M/2-1, exactly 1 at
   // t = 0 and exactly -i at t = M/4, so the fast butterflies need no branch.
   double* twiddle;
+  // -i * (cos - i*sin)(pi*k/M) = (-sin, -cos)(pi*k/M) for k = 0 .. M-1, from
+  // the split tables: the one twiddle the split needs for bins k and M-k.
+  double* splitTwiddle;
+  // The passes this plan runs (portable or AVX2), chosen at creation.
+  const kp05::Kernels* kernels;
 };
 
 namespace kp05 {

@@ -19,6 +19,9 @@ class DiskFile {
   virtual size_t Write(const void* data, size_t bytes) = 0;
   virtual bool SeekTo(uint64_t offset) = 0;
   virtual bool SeekToEnd() = 0;
+  // Cuts the file to size bytes and leaves the file pointer there
+  // (SetEndOfFile / ftruncate): a failed write leaves no partial tail.
+  virtual bool TruncateAt(uint64_t size) = 0;
   // Pushes the file's buffers to the device (FlushFileBuffers / fsync).
   virtual bool Flush() = 0;
   // Releases the handle; the object is unusable afterwards whatever the result.

@@ -43,6 +43,16 @@ class MemoryFile : public DiskFile {
     pos_ = stored_.size;
     return true;
   }
+  bool TruncateAt(uint64_t size) override {
+    if (disk_.failSeek) return false;
+    if (size < stored_.size) {
+      disk_.freeBytes += stored_.size - size;
+      stored_.size = size;
+      if (stored_.bytes.size() > size) stored_.bytes.resize(size);
+    }
+    pos_ = size;
+    return true;
+  }
   bool Flush() override {
     ++disk_.flushes;
     return !disk_.failFlush;

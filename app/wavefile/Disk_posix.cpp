@@ -36,6 +36,9 @@ class PosixFile : public DiskFile {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
   }
   bool SeekToEnd() override { return ::lseek(fd_, 0, SEEK_END) >= 0; }
+  bool TruncateAt(uint64_t size) override {
+    return ::ftruncate(fd_, static_cast<off_t>(size)) == 0 && SeekTo(size);
+  }
   bool Flush() override { return ::fsync(fd_) == 0; }
   bool Close() override {
     const int fd = fd_;

@@ -43,6 +43,7 @@ class Win32File : public DiskFile {
     zero.QuadPart = 0;
     return SetFilePointerEx(h_, zero, nullptr, FILE_END) != 0;
   }
+  bool TruncateAt(uint64_t size) override { return SeekTo(size) && SetEndOfFile(h_) != 0; }
   bool Flush() override { return FlushFileBuffers(h_) != 0; }
   bool Close() override {
     const HANDLE h = h_;

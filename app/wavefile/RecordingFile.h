@@ -9,6 +9,7 @@
 
 #include "app/wavefile/Disk.h"
 #include "app/wavefile/RecordingFileHeader.h"
+#include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
 
@@ -23,6 +24,7 @@ struct RecordingFile {
   uint8_t Rec_BWF = 0;                // append a bext chunk at the final close
   int32_t RecUpdateHeaderPeriod = 0;  // seconds of audio between header rewrites; 0 = never
   uint64_t RecFileDivideBytes = kDefaultDivideBytes;  // file size past which the next file starts
+  char OriginatorText[50] = {};  // program title and version, for the bext coding history
 
   // The current file.
   char fileName[kRecordingNameBytes] = {};  // UTF-8; rewritten for following files
@@ -31,6 +33,7 @@ struct RecordingFile {
   uint32_t headerSize = 0;  // 44, 68, 80 or 104; also the file's data offset
   uint64_t position = 0;    // bytes in the file so far, header and pad byte included
   uint64_t appended = 0;    // bytes after the data chunk: 866 once bext is written
+  uint32_t padBytes = 0;    // 1 once the closing pad byte of odd data is written
   bool rf64Layout = false;  // this file's header reserves ds64 room (Rec_RF64 at creation)
   bool rf64Switched = false;
   bool bextBuilt = false;  // this file gets bext at its final close (Rec_BWF at creation)
@@ -48,6 +51,10 @@ struct RecordingFile {
   uint64_t nextUpdate = 0;   // position past which the header is rewritten next; 0 = never
 
   uint64_t RecFileCapacityBytes = 0;  // free bytes on the file's volume, as last measured
+
+  // The English text of the last failure the writer showed the user. Kept
+  // here rather than in the engine's Message, which would show it twice.
+  ReaderMessage failure;
 };
 
 }  // namespace ov

@@ -45,7 +45,7 @@ uint32_t BuildRecordingHeader(const WaveFormat& format, bool rf64Layout, uint8_t
   at += 8 + fmtBytes;
   PutId(image + at, "data");
   at += 8;
-  FillHeaderSizes(image, at, at, 0, format.blockAlign);
+  FillHeaderSizes(image, at, at, 0, 0, format.blockAlign);
   return at;
 }
 
@@ -61,8 +61,8 @@ bool HeaderIsRf64(const uint8_t* image) {
 }
 
 void FillHeaderSizes(uint8_t* image, uint32_t headerSize, uint64_t position, uint64_t appended,
-                     uint16_t blockAlign) {
-  const uint64_t dataBytes = position - headerSize;
+                     uint32_t padBytes, uint16_t blockAlign) {
+  const uint64_t dataBytes = position - headerSize - padBytes;
   const uint64_t riffBytes = position + appended - 8;
   if (HeaderIsRf64(image)) {
     Put64(image + kDs64RiffSizeAt, riffBytes);

@@ -34,11 +34,13 @@ uint32_t BuildRecordingHeader(const WaveFormat& format, bool rf64Layout, uint8_t
 void SwitchHeaderToRf64(uint8_t* image, uint32_t headerSize);
 bool HeaderIsRf64(const uint8_t* image);
 
-// Fills the size fields for a file of position bytes (header and pad byte
-// included) with appended bytes of chunks after the data. The caller keeps
-// a plain image below kMaxRiffFileBytes; an RF64 image gets 64-bit sizes.
+// Fills the size fields for a file of position bytes (header and any pad
+// byte included) with appended bytes of chunks after the data. The data size
+// leaves the pad byte out, as RIFF chunk sizes do; the RIFF size counts it.
+// The caller keeps a plain image below kMaxRiffFileBytes; an RF64 image gets
+// 64-bit sizes.
 void FillHeaderSizes(uint8_t* image, uint32_t headerSize, uint64_t position, uint64_t appended,
-                     uint16_t blockAlign);
+                     uint32_t padBytes, uint16_t blockAlign);
 
 // Builds the 866-byte `bext` chunk: origination date and time, version 1, and
 // a coding history line describing format and originator (the program's

@@ -38,13 +38,13 @@ Megabytes ToMegabytes(uint64_t bytes) {
 
 }  // namespace
 
-RecordingWriter::RecordingWriter(RecordingFile& file, RecordingEngineFields engine,
-                                 UserNotifier& notifier, Disk& disk)
+RecordingWriter::RecordingWriter(RecordingFile& file, PlayReadState& engine, UserNotifier& notifier,
+                                 Disk& disk)
     : file_(file), engine_(engine), notifier_(notifier), disk_(disk) {}
 
 void RecordingWriter::Fail(const TwoLanguageText& t) {
-  if (engine_.message) *engine_.message = t.english;
-  std::string box = t.In(language_);
+  file_.failure.Set(t.english);
+  std::string box = t.In(engine_.language);
   box += "\n\n";
   box += file_.fileName;
   notifier_.Notify(box, NoticeIcon::Warning);
@@ -57,11 +57,10 @@ void RecordingWriter::DropHandle() {
 }
 
 uint32_t RecordingWriter::BuildHeaderImage() {
-  const WaveFormat& format = *engine_.format;
   file_.rf64Layout = file_.Rec_RF64 != 0;
-  file_.headerSize = BuildRecordingHeader(format, file_.rf64Layout, file_.header);
-  if (engine_.floatWidth) *engine_.floatWidth = FloatWidth(format);
-  if (engine_.isPcm) *engine_.isPcm = 1;
+  file_.headerSize = BuildRecordingHeader(engine_.format, file_.rf64Layout, file_.header);
+  engine_.floatWidth = FloatWidth(engine_.format);
+  engine_.isPcm = 1;
   return file_.headerSize;
 }
 
@@ -88,11 +87,13 @@ bool RecordingWriter::CreateRecordingFile() {
 
 bool RecordingWriter::Create(bool keepDivisionCounter) {
   if (file_.handle) DropHandle();  // a file left open is abandoned, never written twice
-  if (engine_.message) engine_.message->clear();
+  engine_.message.Clear();
+  file_.failure.Clear();
   file_.rf64Switched = false;
   file_.bextWritten = false;
   file_.bextBuilt = false;
   file_.appended = 0;
+  file_.padBytes = 0;
   BuildHeaderImage();
   if (!FixExtension()) return false;
   if (!CheckDiskSpace(file_.fileName, sizeof file_.fileName, file_.headerSize)) return false;
@@ -102,7 +103,7 @@ bool RecordingWriter::Create(bool keepDivisionCounter) {
     return false;
   }
   if (file_.Rec_BWF) {
-    BuildBextImage(*engine_.format, now_(), engine_.originatorText, file_.bext);
+    BuildBextImage(engine_.format, now_(), file_.OriginatorText, file_.bext);
     file_.bextBuilt = true;
   }
   file_.position = file_.headerSize;
@@ -115,7 +116,7 @@ bool RecordingWriter::Create(bool keepDivisionCounter) {
   file_.periodBytes = 0;
   if (file_.RecUpdateHeaderPeriod > 0) {
     // 64-bit: 10000 s at 65535-byte frames and 4 GHz still fits.
-    const WaveFormat& f = *engine_.format;
+    const WaveFormat& f = engine_.format;
     file_.periodBytes =
         static_cast<uint64_t>(file_.RecUpdateHeaderPeriod) * f.blockAlign * f.samplesPerSec;
     if (file_.periodBytes) file_.nextUpdate = file_.headerSize + file_.periodBytes;
@@ -177,6 +178,9 @@ uint32_t RecordingWriter::WriteRecordedData(const void* data, uint32_t bytes) {
     }
   }
   if (file_.handle->Write(data, bytes) != bytes) {
+    // Cut off what part of the block did reach the disk, so that the close
+    // puts pad byte and bext right after the data the header describes.
+    file_.handle->TruncateAt(file_.position);
     Fail(text::kCannotWrite);
     return 0;
   }
@@ -191,6 +195,7 @@ bool RecordingWriter::CloseRecordingFile(bool final) {
     static const uint8_t kPad = 0;
     if (file_.handle->Write(&kPad, 1) == 1) {
       ++file_.position;
+      file_.padBytes = 1;
     } else {
       Fail(text::kCannotWrite);
     }
@@ -214,6 +219,29 @@ bool RecordingWriter::CloseRecordingFile(bool final) {
   return true;
 }
 
+bool RecordingWriter::FinishRecordingFile() {
+  const bool closed = CloseRecordingFile(true);
+  CloseReadFile(engine_);
+  ParseOptions options;
+  options.chunks = &engine_.chunks;
+  options.markers = &engine_.markers;
+  options.dataSaveBytes = engine_.dataSaveBytes;
+  options.ctrlKeyDown = nullptr;  // a recording is always walked as WAVE
+  options.opener = engine_.opener ? &engine_.opener : nullptr;
+  WaveFileInfo info;
+  const bool parsed =
+      ParseWaveFile(file_.fileName, &engine_.format, &info, &engine_.message, options);
+  engine_.isPcm = info.valid;
+  engine_.dataBytes = info.dataSize;
+  engine_.remainingBytes = info.dataSize;
+  engine_.dataOffset = info.dataOffset;
+  engine_.playSilence = info.silence;
+  engine_.rf64 = info.rf64;
+  engine_.bext = info.bext;
+  engine_.floatWidth = info.floatWidth;
+  return closed && parsed && info.valid;
+}
+
 bool RecordingWriter::WriteHeader(bool flush) {
   if (!file_.handle) return false;
   if (!file_.handle->SeekTo(0)) {
@@ -221,8 +249,8 @@ bool RecordingWriter::WriteHeader(bool flush) {
     Fail(text::kCannotSeek);
     return false;
   }
-  FillHeaderSizes(file_.header, file_.headerSize, file_.position, file_.appended,
-                  engine_.format->blockAlign);
+  FillHeaderSizes(file_.header, file_.headerSize, file_.position, file_.appended, file_.padBytes,
+                  engine_.format.blockAlign);
   if (file_.handle->Write(file_.header, file_.headerSize) != file_.headerSize) {
     Fail(text::kCannotWrite);
     return false;
@@ -252,14 +280,12 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
   const Megabytes want = ToMegabytes(needed);
   char box[2 * kRecordingNameBytes + 160];
   std::snprintf(box, sizeof box, "%s %s %s  (%" PRIu64 ".%02uMB)\n\n%s  (%" PRIu64 ".%02uMB)",
-                text::kDiskSpaceFirst.In(language_), volume, text::kDiskSpaceSecond.In(language_),
+                text::kDiskSpaceFirst.In(engine_.language), volume, text::kDiskSpaceSecond.In(engine_.language),
                 have.whole, have.hundredths, name, want.whole, want.hundredths);
-  if (engine_.message) {
-    char english[2 * kRecordingNameBytes + 160];
-    std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",
-                  text::kDiskSpaceFirst.english, volume, have.whole, have.hundredths);
-    *engine_.message = english;
-  }
+  char english[2 * kRecordingNameBytes + 160];
+  std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",
+                text::kDiskSpaceFirst.english, volume, have.whole, have.hundredths);
+  file_.failure.Set(english);
   notifier_.Notify(box, NoticeIcon::Warning);
   return false;
 }

@@ -11,7 +11,9 @@
 // RequestDivide may be called from the main thread at any time.
 //
 // Failures are shown to the user through the notifier (a warning box of the
-// text and the file name) and leave the English text in the engine's message.
+// text and the file name); the English text stays in RecordingFile::failure.
+// The engine's Message is cleared at creation and otherwise left to the
+// final parse, so that a failure is not shown a second time as "Stopped!".
 #pragma once
 
 #include <cstdint>
@@ -22,24 +24,18 @@
 #include "app/wavefile/Disk.h"
 #include "app/wavefile/RecordingClock.h"
 #include "app/wavefile/RecordingFile.h"
+#include "app/wavefile/WaveReader.h"
 
 namespace ov {
 
-// The engine fields the writer uses besides its own record.
-struct RecordingEngineFields {
-  const WaveFormat* format = nullptr;  // the recorded format
-  uint32_t* floatWidth = nullptr;      // recomputed from format at creation
-  uint8_t* isPcm = nullptr;            // set at creation
-  std::string* message = nullptr;      // English reason of the last failure
-  const char* originatorText = "";     // program title and version, for bext
-};
-
 class RecordingWriter {
  public:
-  RecordingWriter(RecordingFile& file, RecordingEngineFields engine, UserNotifier& notifier,
+  // engine: the engine's format record (the recorded format), FloatWidth,
+  // IsPcm, Message and language, and the records a finished recording is
+  // parsed into.
+  RecordingWriter(RecordingFile& file, PlayReadState& engine, UserNotifier& notifier,
                   Disk& disk = SystemDisk());
 
-  void SetLanguage(Language language) { language_ = language; }
   // Where the bext date and time come from (tests fix it).
   void SetClock(LocalDateTime (*now)()) { now_ = now; }
 
@@ -56,6 +52,10 @@ class RecordingWriter {
   // Pads to an even length, appends bext when final and the file has one,
   // writes the final header and closes.
   bool CloseRecordingFile(bool final);
+  // When recording stops: the final close, then the finished file is parsed
+  // into the engine's records (format, chunks, markers, data size) as the
+  // wave information window shows them. False when the close or parse failed.
+  bool FinishRecordingFile();
   // Fills the size fields and writes the header at offset 0; with flush the
   // file's buffers reach the disk and the file pointer returns to the end.
   bool WriteHeader(bool flush);
@@ -82,10 +82,9 @@ class RecordingWriter {
   void DropHandle();
 
   RecordingFile& file_;
-  RecordingEngineFields engine_;
+  PlayReadState& engine_;
   UserNotifier& notifier_;
   Disk& disk_;
-  Language language_ = Language::English;
   LocalDateTime (*now_)() = LocalNow;
 };
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/wavefile/ByteSourceMemory.h"
 #include "app/wavefile/DiskInMemory.h"
 #include "app/wavefile/RecordingTestSupport.h"
 
@@ -21,10 +22,19 @@ LocalDateTime FixedTime() {
 
 class Recording : public ::testing::Test {
  protected:
-  void SetUpWriter(const WaveFormat& f) {
-    format = f;
+  Recording() {
+    std::snprintf(file.OriginatorText, sizeof file.OriginatorText, "OV 1.23");
     writer.SetClock(FixedTime);
+    engine.format = RecordFormat(2, 44100, 16, false);
+    engine.floatWidth = 99;
+    // The engine parses finished recordings from the same memory disk.
+    engine.opener = [this](const char* name) -> std::unique_ptr<ByteSource> {
+      auto it = disk.files.find(name);
+      if (it == disk.files.end()) return nullptr;
+      return std::make_unique<MemoryByteSource>(it->second.bytes.data(), it->second.bytes.size());
+    };
   }
+  void SetUpWriter(const WaveFormat& f) { engine.format = f; }
   bool CreateAs(const char* name) {
     std::snprintf(file.fileName, sizeof file.fileName, "%s", name);
     return writer.CreateRecordingFile();
@@ -44,15 +54,24 @@ class Recording : public ::testing::Test {
     return done;
   }
   const std::vector<uint8_t>& Bytes(const std::string& name) { return disk.files.at(name).bytes; }
+  // What the reader makes of a stored file (validation parse, no tables).
+  WaveFileInfo Parse(const std::string& name) {
+    ParseOptions options;
+    options.opener = &engine.opener;
+    WaveFormat f;
+    WaveFileInfo info;
+    ReaderMessage why;
+    EXPECT_TRUE(ParseWaveFile(name.c_str(), &f, &info, &why, options)) << why.c_str();
+    EXPECT_EQ(std::memcmp(&f, &format, f.channels >= 3 ? 40 : 16), 0);
+    return info;
+  }
 
-  WaveFormat format = RecordFormat(2, 44100, 16, false);
-  uint32_t floatWidth = 99;
-  uint8_t isPcm = 0;
-  std::string message;
   DiskInMemory disk;  // outlives the file handle it hands out
   RecordingFile file;
+  PlayReadState engine;
+  const WaveFormat& format = engine.format;
   KeepingNotifier notes;
-  RecordingWriter writer{file, {&format, &floatWidth, &isPcm, &message, "OV 1.23"}, notes, disk};
+  RecordingWriter writer{file, engine, notes, disk};
 };
 
 TEST_F(Recording, HeaderLayoutsFollowChannelsAndRf64) {
@@ -88,8 +107,8 @@ TEST_F(Recording, HeaderLayoutsFollowChannelsAndRf64) {
     EXPECT_EQ(file.headerSize, c.size);
   }
   EXPECT_TRUE(notes.texts.empty());
-  EXPECT_EQ(isPcm, 1);
-  EXPECT_EQ(floatWidth, 0u);
+  EXPECT_EQ(engine.isPcm, 1);
+  EXPECT_EQ(engine.floatWidth, 0u);
 }
 
 TEST_F(Recording, NamesMustEndInWav) {
@@ -107,13 +126,13 @@ TEST_F(Recording, NamesMustEndInWav) {
     EXPECT_TRUE(writer.CreateRecordingFile()) << "the mended name is usable";
     writer.CloseRecordingFile(false);
   }
-  writer.SetLanguage(Language::Japanese);
+  engine.language = Language::Japanese;
   notes.texts.clear();
   EXPECT_FALSE(CreateAs("/rec/x.aif"));
   EXPECT_EQ(notes.texts.at(0), "ファイル拡張子が 'WAV' ではありません\n\n/rec/x.aif");
 }
 
-TEST_F(Recording, OddLengthGetsAZeroPadCountedInTheDataSize) {
+TEST_F(Recording, OddLengthGetsAZeroPadThatOnlyTheRiffSizeCounts) {
   SetUpWriter(RecordFormat(1, 8000, 8, false));
   ASSERT_TRUE(CreateAs("/rec/odd.WAV"));
   const uint8_t samples[3] = {0x80, 0x81, 0x7F};
@@ -121,8 +140,9 @@ TEST_F(Recording, OddLengthGetsAZeroPadCountedInTheDataSize) {
   ASSERT_TRUE(writer.CloseRecordingFile(true));
   const auto& b = Bytes("/rec/odd.WAV");
   ASSERT_EQ(b.size(), 48u);
-  EXPECT_EQ(Le32(&b[40]), 4u);
+  EXPECT_EQ(Le32(&b[40]), 3u) << "three samples, not a fourth of value -128";
   EXPECT_EQ(Le32(&b[4]), 40u);
+  EXPECT_EQ(Parse("/rec/odd.WAV").dataSize, 4u) << "the reader rounds odd chunks up";
   EXPECT_EQ(b[44], 0x80);
   EXPECT_EQ(b[46], 0x7F);
   EXPECT_EQ(b[47], 0);
@@ -132,7 +152,7 @@ TEST_F(Recording, BextFollowsTheDataAndTheRiffSizeCountsIt) {
   SetUpWriter(RecordFormat(6, 96000, 32, true));
   writer.SetRecBWF(true);
   ASSERT_TRUE(CreateAs("/rec/bwf.WAV"));
-  EXPECT_EQ(floatWidth, 32u);
+  EXPECT_EQ(engine.floatWidth, 32u);
   ASSERT_EQ(Record(600, 600), 600u);
   ASSERT_TRUE(writer.CloseRecordingFile(true));
   const auto& b = Bytes("/rec/bwf.WAV");
@@ -158,6 +178,30 @@ TEST_F(Recording, BextFollowsTheDataAndTheRiffSizeCountsIt) {
   BuildBextImage(RecordFormat(2, 48000, 24, false), FixedTime(), "", image);
   EXPECT_EQ(std::string(reinterpret_cast<const char*>(image + 610)),
             "A=PCM,F=48000,W=24,M=stereo,T=\r\n");
+}
+
+TEST_F(Recording, FinishedRecordingIsParsedIntoTheEngineRecords) {
+  SetUpWriter(RecordFormat(1, 8000, 8, false));
+  writer.SetRecBWF(true);
+  writer.SetRecRF64(true);
+  ASSERT_TRUE(CreateAs("/rec/done.WAV"));
+  ASSERT_EQ(Record(1001, 100), 1001u);
+  ASSERT_TRUE(writer.FinishRecordingFile()) << engine.message.c_str();
+  EXPECT_EQ(engine.isPcm, 1);
+  EXPECT_EQ(engine.dataBytes, 1002u) << "the pad byte is part of the data";
+  EXPECT_EQ(engine.dataOffset, 80u);
+  EXPECT_EQ(engine.playSilence, 128u);
+  EXPECT_TRUE(engine.bext);
+  EXPECT_FALSE(engine.rf64);
+  EXPECT_FALSE(engine.file) << "parsed, not opened for play";
+  ASSERT_EQ(engine.chunks.count, 4);
+  const char* ids[] = {"JUNK", "fmt ", "data", "bext"};
+  for (int i = 0; i < 4; ++i) EXPECT_EQ(std::string(engine.chunks.entries[i].id, 4), ids[i]);
+  EXPECT_EQ(engine.chunks.entries[3].headerOffset, 80u + 1002);
+  std::vector<uint8_t> expected(1001);
+  Pattern(0, expected.data(), expected.size());
+  EXPECT_EQ(std::memcmp(&Bytes("/rec/done.WAV")[80], expected.data(), expected.size()), 0);
+  EXPECT_TRUE(notes.texts.empty());
 }
 
 TEST_F(Recording, HeaderIsRewrittenEveryPeriodOrNeverWhenOff) {
@@ -227,8 +271,9 @@ TEST_F(Recording, FreeSpaceMessageInBothLanguages) {
   // 972 820 bytes free = 0 MB + 972820 / 10486 hundredths; 1 100 000 bytes needed.
   EXPECT_EQ(notes.texts[0],
             "Insufficient disk space on disk /rec/d/   (0.92MB)\n\n/rec/d/full.WAV  (1.04MB)");
-  EXPECT_EQ(message.rfind("Insufficient disk space on disk", 0), 0u);
-  writer.SetLanguage(Language::Japanese);
+  EXPECT_EQ(std::string(file.failure.c_str()).rfind("Insufficient disk space on disk", 0), 0u);
+  EXPECT_TRUE(engine.message.Empty()) << "shown once, not again as the engine's reason";
+  engine.language = Language::Japanese;
   EXPECT_FALSE(writer.CheckDiskSpace(file.fileName, sizeof file.fileName, 5u << 20));
   EXPECT_EQ(notes.texts.at(1),
             "ディスク /rec/d/ の空き容量が足りません  (0.92MB)\n\n/rec/d/full.WAV  (5.00MB)");
@@ -271,6 +316,10 @@ TEST_F(Recording, DivisionNamesFilesUpToNinetyNineThenStops) {
     Pattern(offset, expected.data(), expected.size());
     EXPECT_EQ(std::memcmp(&b[44], expected.data(), expected.size()), 0);
     EXPECT_EQ(Id(&b[44 + 1204]), "bext");
+    const WaveFileInfo info = Parse(name);
+    EXPECT_TRUE(info.valid);
+    EXPECT_TRUE(info.bext);
+    EXPECT_EQ(info.dataSize, 1204u);
     offset += 1204;
   }
   EXPECT_TRUE(notes.texts.empty());
@@ -378,7 +427,7 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   disk.failCreate = true;
   EXPECT_FALSE(CreateAs("/rec/a.WAV"));
   EXPECT_EQ(notes.texts.at(0), "Unable to create file.\n\n/rec/a.WAV");
-  EXPECT_EQ(message, "Unable to create file.");
+  EXPECT_STREQ(file.failure.c_str(), "Unable to create file.");
   disk.failCreate = false;
 
   // The initial header cannot be written: the half-made file is removed.
@@ -398,6 +447,7 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   disk.writeBudget = UINT64_MAX;
   ASSERT_TRUE(writer.CloseRecordingFile(true));
   EXPECT_EQ(Le32(&Bytes("/rec/a.WAV")[40]), 1000u);
+  EXPECT_EQ(disk.files.at("/rec/a.WAV").size, 1044u) << "the partial block is cut off";
 
   // A seek failure at a header rewrite closes the file.
   writer.SetRecUpdateHeaderPeriod(1);
@@ -419,7 +469,7 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   EXPECT_EQ(notes.texts.at(4), "Unable to write file.\n\n/rec/c.WAV");
   disk.failFlush = false;
   disk.failClose = true;
-  writer.SetLanguage(Language::Japanese);
+  engine.language = Language::Japanese;
   EXPECT_FALSE(writer.CloseRecordingFile(true));
   EXPECT_EQ(notes.texts.at(5), "クローズできません\n\n/rec/c.WAV");
   disk.failClose = false;

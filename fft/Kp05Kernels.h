@@ -1,0 +1,44 @@
+// The transform's passes, in a portable build and an AVX2+FMA build chosen at
+// plan creation from the CPU's flags (the library itself needs only SSE2).
+//
+// Complex values are interleaved (re, im). Every pass reads one buffer and
+// writes the other (the self-sorting ping-pong scheme), forward direction
+// only; the inverse conjugates before and after.
+#pragma once
+
+#include <stdint.h>
+
+namespace kp05 {
+
+struct Kernels {
+  // Stage 0, whose twiddle is 1: y[k] = x[k] + x[M/2+k], y[M/2+k] = x[k] - x[M/2+k].
+  void (*firstRadix2)(const double* x, double* y, int32_t m);
+  // Stages s and s+1 in one pass, a = 2^s groups of q = M/(4a) four-point
+  // butterflies. With w(t) = twiddle[t] (t = 0 .. M/2-1, the first stage's
+  // twiddles, exact 1 at 0 and exact -i at M/4), group g and k < q read
+  // x0..x3 = x[4gq + k + {0, q, 2q, 3q}] and write
+  //   A = x0 + w(2gq) x2, B = x1 + w(2gq) x3, C = x0 - w(2gq) x2, D = x1 - w(2gq) x3
+  //   y[gq + k] = A + w(gq) B,             y[M/2 + gq + k] = A - w(gq) B
+  //   y[M/4 + gq + k] = C + w(M/4 + gq) D, y[3M/4 + gq + k] = C - w(M/4 + gq) D
+  // which is exactly stage s followed by stage s+1.
+  void (*radix4)(const double* x, double* y, const double* twiddle, int32_t m, int32_t a);
+  // The real split from the M complex results z to bins 0..M in out (z may
+  // equal out). Bins k and M-k come from one product: with S = Z[k] +
+  // conj(Z[M-k]) and T = (Z[k] - conj(Z[M-k])) * splitTwiddle[k],
+  //   bin k = scale/4 * (S + T),  bin M-k = scale/4 * conj(S - T);
+  // bin 0 and bin M = scale/2 * (Z[0].re +/- Z[0].im). `scale` is 1/M forward.
+  void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale);
+  // data[i] *= table[i] for i < n (real samples).
+  void (*weightReal)(double* data, const double* table, int32_t n);
+};
+
+const Kernels& PortableKernels();
+// NULL when this build has no AVX2 kernels.
+const Kernels* Avx2Kernels();
+// AVX2 kernels when the CPU (and the OS) support AVX2 and FMA, else portable.
+const Kernels& BestKernels();
+
+// Tests: make later plans use the portable kernels even on AVX2 machines.
+void ForcePortableKernels(bool force);
+
+}  // namespace kp05

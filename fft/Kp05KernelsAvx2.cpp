@@ -1,0 +1,195 @@
+// AVX2+FMA passes: two interleaved complex values per 256-bit register. Built
+// with a target attribute (not global flags) so the library still loads and
+// runs on any x86-64; BestKernels picks these only when the CPU has AVX2 and FMA.
+#include "fft/Kp05Kernels.h"
+
+#if defined(__x86_64__) || defined(__i386__)
+
+#include <immintrin.h>
+
+#define KP05_AVX2 __attribute__((target("avx2,fma")))
+
+namespace kp05 {
+namespace {
+
+// w * x for two complex values: x*w.re -/+ swap(x)*w.im (even lanes subtract).
+KP05_AVX2 inline __m256d Mul(__m256d x, __m256d wre, __m256d wim) {
+  return _mm256_fmaddsub_pd(x, wre, _mm256_mul_pd(_mm256_permute_pd(x, 0x5), wim));
+}
+
+// Twiddles per lane from [w0.re, w0.im, w1.re, w1.im].
+KP05_AVX2 inline __m256d Re(__m256d w) {
+  return _mm256_movedup_pd(w);
+}
+KP05_AVX2 inline __m256d Im(__m256d w) {
+  return _mm256_permute_pd(w, 0xF);
+}
+
+KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
+  const int32_t h = 2 * (m / 2);  // doubles per half
+  int32_t k = 0;
+  for (; k + 8 <= h; k += 8) {
+    for (int32_t j = 0; j < 8; j += 4) {
+      const __m256d u = _mm256_loadu_pd(x + k + j), v = _mm256_loadu_pd(x + h + k + j);
+      _mm256_storeu_pd(y + k + j, _mm256_add_pd(u, v));
+      _mm256_storeu_pd(y + h + k + j, _mm256_sub_pd(u, v));
+    }
+  }
+  for (; k < h; ++k) {
+    const double u = x[k], v = x[h + k];
+    y[k] = u + v;
+    y[h + k] = u - v;
+  }
+}
+
+// One four-point butterfly on two neighbouring k (or, in the last pass, two
+// neighbouring groups): see Kernels::radix4.
+struct Twiddles {
+  __m256d are, aim, bre, bim, cre, cim;
+};
+
+KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3, const Twiddles& w,
+                                 __m256d* y0, __m256d* y1, __m256d* y2, __m256d* y3) {
+  x2 = Mul(x2, w.are, w.aim);
+  x3 = Mul(x3, w.are, w.aim);
+  const __m256d a = _mm256_add_pd(x0, x2), c = _mm256_sub_pd(x0, x2);
+  const __m256d b = Mul(_mm256_add_pd(x1, x3), w.bre, w.bim);
+  const __m256d d = Mul(_mm256_sub_pd(x1, x3), w.cre, w.cim);
+  *y0 = _mm256_add_pd(a, b);  // y[gq + k]
+  *y2 = _mm256_sub_pd(a, b);  // y[M/2 + gq + k]
+  *y1 = _mm256_add_pd(c, d);  // y[M/4 + gq + k]
+  *y3 = _mm256_sub_pd(c, d);  // y[3M/4 + gq + k]
+}
+
+// q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
+// values per register.
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+  const int32_t q = m / (4 * a);
+  const int32_t quarter = m / 4;
+  for (int32_t g = 0; g < a; ++g) {
+    const double* ta = twiddle + 2 * (2 * g * q);
+    const double* tb = twiddle + 2 * (g * q);
+    const double* tc = twiddle + 2 * (quarter + g * q);
+    const Twiddles w = {_mm256_set1_pd(ta[0]), _mm256_set1_pd(ta[1]), _mm256_set1_pd(tb[0]),
+                        _mm256_set1_pd(tb[1]), _mm256_set1_pd(tc[0]), _mm256_set1_pd(tc[1])};
+    const double* in = x + 2 * (4 * g * q);
+    double* out = y + 2 * (g * q);
+    for (int32_t k = 0; k < 2 * q; k += 4) {
+      __m256d y0, y1, y2, y3;
+      Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * q + k),
+                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, &y0, &y1, &y2,
+                 &y3);
+      _mm256_storeu_pd(out + k, y0);
+      _mm256_storeu_pd(out + 2 * quarter + k, y1);
+      _mm256_storeu_pd(out + 4 * quarter + k, y2);
+      _mm256_storeu_pd(out + 6 * quarter + k, y3);
+    }
+  }
+}
+
+// q == 1 (the last pass): two neighbouring groups per register, each lane
+// with its own twiddles.
+KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle, int32_t m) {
+  const int32_t quarter = m / 4;  // = a, the group count
+  const double* tc = twiddle + 2 * quarter;
+  for (int32_t g = 0; g < quarter; g += 2) {
+    const double* in = x + 8 * g;
+    const __m256d p01 = _mm256_loadu_pd(in), p23 = _mm256_loadu_pd(in + 4);
+    const __m256d r01 = _mm256_loadu_pd(in + 8), r23 = _mm256_loadu_pd(in + 12);
+    const __m256d wa = _mm256_permute2f128_pd(_mm256_loadu_pd(twiddle + 4 * g),
+                                              _mm256_loadu_pd(twiddle + 4 * g + 4), 0x20);
+    const __m256d wb = _mm256_loadu_pd(twiddle + 2 * g), wc = _mm256_loadu_pd(tc + 2 * g);
+    const Twiddles w = {Re(wa), Im(wa), Re(wb), Im(wb), Re(wc), Im(wc)};
+    __m256d y0, y1, y2, y3;
+    Butterfly4(_mm256_permute2f128_pd(p01, r01, 0x20), _mm256_permute2f128_pd(p01, r01, 0x31),
+               _mm256_permute2f128_pd(p23, r23, 0x20), _mm256_permute2f128_pd(p23, r23, 0x31), w,
+               &y0, &y1, &y2, &y3);
+    _mm256_storeu_pd(y + 2 * g, y0);
+    _mm256_storeu_pd(y + 2 * (quarter + g), y1);
+    _mm256_storeu_pd(y + 2 * (2 * quarter + g), y2);
+    _mm256_storeu_pd(y + 2 * (3 * quarter + g), y3);
+  }
+}
+
+KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+  const int32_t q = m / (4 * a);
+  if (q >= 2) {
+    Radix4Wide(x, y, twiddle, m, a);
+  } else if (a >= 2) {
+    Radix4Last(x, y, twiddle, m);
+  } else {
+    PortableKernels().radix4(x, y, twiddle, m, a);  // M = 4: a single butterfly
+  }
+}
+
+// Swaps the two complex values of a register.
+KP05_AVX2 inline __m256d Reverse(__m256d v) {
+  return _mm256_permute2f128_pd(v, v, 0x01);
+}
+
+KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
+                     double scale) {
+  const double z0re = z[0], z0im = z[1];
+  const double qs = 0.25 * scale;
+  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d scaleP = _mm256_set1_pd(qs);
+  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);  // also conjugates
+  int32_t k = 1;
+  // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
+  for (; k + 1 < m - k - 1; k += 2) {
+    const __m256d p = _mm256_loadu_pd(z + 2 * k);
+    const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
+    const __m256d w = _mm256_loadu_pd(splitTwiddle + 2 * k);
+    const __m256d sum = _mm256_add_pd(p, qConj);
+    const __m256d t = Mul(_mm256_sub_pd(p, qConj), Re(w), Im(w));
+    _mm256_storeu_pd(out + 2 * k, _mm256_mul_pd(_mm256_add_pd(sum, t), scaleP));
+    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_mul_pd(_mm256_sub_pd(sum, t), scaleQ)));
+  }
+  for (; k <= m - k; ++k) {
+    const double pr = z[2 * k], pi = z[2 * k + 1];
+    const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
+    const double sr = pr + qr, si = pi - qi, dr = pr - qr, di = pi + qi;
+    const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
+    const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
+    out[2 * k] = (sr + tr) * qs;
+    out[2 * k + 1] = (si + ti) * qs;
+    if (k != m - k) {
+      out[2 * (m - k)] = (sr - tr) * qs;
+      out[2 * (m - k) + 1] = (ti - si) * qs;
+    }
+  }
+  out[0] = (z0re + z0im) * (0.5 * scale);
+  out[1] = 0.0;
+  out[2 * m] = (z0re - z0im) * (0.5 * scale);
+  out[2 * m + 1] = 0.0;
+}
+
+KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
+  int32_t i = 0;
+  for (; i + 8 <= n; i += 8) {
+    _mm256_storeu_pd(data + i, _mm256_mul_pd(_mm256_loadu_pd(data + i), _mm256_load_pd(table + i)));
+    _mm256_storeu_pd(data + i + 4,
+                     _mm256_mul_pd(_mm256_loadu_pd(data + i + 4), _mm256_load_pd(table + i + 4)));
+  }
+  for (; i < n; ++i) data[i] *= table[i];
+}
+
+const Kernels kAvx2 = {FirstRadix2, Radix4, Split, WeightReal};
+
+}  // namespace
+
+const Kernels* Avx2Kernels() {
+  return &kAvx2;
+}
+
+}  // namespace kp05
+
+#else
+
+namespace kp05 {
+const Kernels* Avx2Kernels() {
+  return nullptr;
+}
+}  // namespace kp05
+
+#endif
