@@ -1,9 +1,9 @@
 // The engine's recording file: the writer's record and the writer itself,
-// with the engine's side of their hand-over (the reason of a failure goes to
-// the engine's message; a finished recording becomes the open play file).
+// with the engine's side of their hand-over. The writer shows its own failures
+// to the user; a failed command (creating the file) also leaves the reason in
+// the engine's message, while a failure during the run only ends the run, so
+// that the user does not see the reason twice.
 #pragma once
-
-#include <string>
 
 #include "app/engine/WavePlayRec.h"
 #include "app/wavefile/RecordingFile.h"
@@ -28,12 +28,9 @@ struct WavePlayRec::RecordState {
   // Final close of the file, then the finished file is parsed into the
   // engine's play-file records (format, chunks, length).
   void FinishRecording();
-  // Copies the writer's last failure reason into the engine's message.
-  void TakeMessage();
 
   WavePlayRec& engine;
   RecordingFile file;
-  std::string writerMessage;
   RecordingWriter writer;
 };
 

@@ -73,7 +73,10 @@ class WavePlayRec : public SampleBlockSource {
   void SetWasapiLatency(int32_t ms) { WAS_Latency = ms; }
   void SetWasapiEventMode(bool on) { WAS_EventMode = on; }
   void SetRecFileDivideBytes(uint64_t bytes);
-  void SetLanguage(Language l) { language_ = l; }
+  void SetLanguage(Language l) {
+    language_ = l;
+    reader_.language = l;
+  }
 
   // ---- Devices.
   void CheckDevices(bool clearMessage);
