@@ -7,6 +7,7 @@
 namespace ov {
 
 bool WavePlayRec::PlaySnippet(uint32_t ms) {
+  WaitPrimed();
   if (FrameBusyFlag.load() || playState_.load() != kPlayPaused || !PlayOpened) return false;
   const uint64_t remembered = reader_.position;
   FrameBusyFlag = true;
@@ -33,6 +34,7 @@ bool WavePlayRec::PlaySnippet(uint32_t ms) {
 bool WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool loop,
                                  uint32_t bytes) {
   JoinFinishedThreads();
+  WaitPrimed();
   Message.Clear();
   if (!driver_->SupportsFramePlay() || FrameBusyFlag.load() || !PlayOpened || bytes == 0) {
     return false;

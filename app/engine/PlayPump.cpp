@@ -38,6 +38,7 @@ void WavePlayRec::PlayThreadMain() {
     OnMain<&WavePlayRec::PlayNextItem>();
     if (!ContinueWithNextItem) break;
   }
+  primed_ = true;  // nothing left to wait for
   OnMain<&WavePlayRec::PlayFinished>();
   playPumpCpuMs_ = CurrentThreadCpuMs();
   host_.PostNotification(WM_PLAY_END, 0);
@@ -73,6 +74,7 @@ void WavePlayRec::PlayInit() {
 int64_t WavePlayRec::PlayFillNext(int64_t cont) {
   const uint32_t ahead = playPlan_.aheadCount;
   if (reader_.reprime.load()) {
+    primed_ = false;
     FilledCount = InFlight = DoneIndex = FillIndex = 0;
     PrimeTarget = ahead;
     if (PlayDeviceOpen) {
@@ -129,6 +131,7 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
       cb_.OnDisplayRun(true);
       DisplayStarted = true;
     }
+    primed_ = true;
   }
   if (FilledCount < PrimeTarget) return -2;
   if (count == 0 && InFlight <= playPlan_.skipAtEnd) return -1;

@@ -411,6 +411,7 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   reader_.reprime = true;
   SyncDone = false;
   StopRequest = false;
+  primed_ = false;
   playAlive_ = true;
   playThread_ = std::thread([this] { PlayThreadMain(); });
   return true;
@@ -505,7 +506,15 @@ void WavePlayRec::JoinFinishedThreads() {
   if (frameThread_.joinable() && !FrameBusyFlag.load()) frameThread_.join();
 }
 
+void WavePlayRec::WaitPrimed() {
+  if (!playAlive_.load() || primed_.load()) return;
+  const uint32_t start = TickMs();
+  WaitWithMessages(1,
+                   [&] { return primed_.load() || !playAlive_.load() || TickMs() - start > 5000; });
+}
+
 uint64_t WavePlayRec::TogglePause() {
+  WaitPrimed();
   Paused = !Paused;
   if (Paused) {
     PauseDevices();
@@ -567,6 +576,7 @@ void WavePlayRec::RequestDivide() {
 // ------------------------------------------------------------------ positions
 
 uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
+  WaitPrimed();
   if (ItemSwitchPending.exchange(false)) {
     CloseReadFile(reader_);
     reader_.itemSwitchPending = false;
@@ -722,8 +732,8 @@ void WavePlayRec::UpdateFormatText(int which, bool rebuild) {
   std::string t;
   if (which == 2) {
     if (rebuild) rec_->RebuildChunkTable();
-    t = reader_.isPcm || !RecToFile ? FormatText(reader_.format, RecFileRf64(), Rec_BWF)
-                                    : text::kNotPcm;
+    t = reader_.isPcm ? FormatText(reader_.format, RecFileRf64(), Rec_BWF && RecToFile)
+                      : text::kNotPcm;
   } else {
     t = reader_.isPcm ? FormatText(reader_.format, reader_.rf64, reader_.bext) : text::kNotPcm;
   }

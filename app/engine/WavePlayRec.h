@@ -189,6 +189,7 @@ class WavePlayRec : public SampleBlockSource {
   void SetPlayState(int32_t s) { playState_.store(s); }
   void SetRecState(int32_t s) { recState_.store(s); }
   void JoinFinishedThreads();
+  void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
   DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
@@ -261,6 +262,10 @@ class WavePlayRec : public SampleBlockSource {
   std::atomic<bool> ItemSwitchPending{false};
   // The pump threads exist (from their creation until their last notification).
   std::atomic<bool> playAlive_{false}, recAlive_{false};
+  // The play ring has been primed since the last (re)start. Main-thread
+  // commands that touch the ring or the device wait for it (WaitPrimed), so
+  // that they never race the pump's priming.
+  std::atomic<bool> primed_{false};
   bool RecMonitor = false;
   bool RecReprime = false;
   bool recDeviceStarted_ = false;

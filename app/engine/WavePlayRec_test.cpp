@@ -277,6 +277,45 @@ TEST_F(EnginePumps, AnalyzeModeWithoutDeviceSeeksInPlace) {
   EXPECT_EQ(playState.load(), kPlayStopped);
 }
 
+TEST_F(EnginePumps, SnippetAndFramePlayWhilePaused) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const auto data = Pattern(80000, 10);
+  WriteWave(dir / "a.wav", f, data);
+  ASSERT_FALSE(
+      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_TRUE(engine->StartPlay(1, true, 0, true));  // analyze mode: primed and paused
+  std::vector<uint8_t> block(1000);
+  ASSERT_TRUE(host.PumpUntil([&] {
+    engine->CopyNewestPlayBlock(block.data(), block.size(), true);
+    return std::equal(block.begin(), block.end(), data.begin());
+  }));
+  EXPECT_EQ(engine->SeekToSample(10000), 10000u);
+
+  // A snippet plays from the paused position and returns there.
+  const size_t before = driver->Played().size();
+  EXPECT_TRUE(engine->PlaySnippet(100));
+  EXPECT_EQ(playState.load(), kPlayPaused);
+  EXPECT_EQ(engine->GetPosition(), 10000u);
+  const auto played = driver->Played();
+  ASSERT_GT(played.size(), before);
+  EXPECT_TRUE(std::equal(played.begin() + before, played.end(), data.begin() + 20000));
+  EXPECT_EQ(host.PostedMessages().back(), WM_FRAME_PLAY_END);
+
+  // A frame loops until the loop flag is cleared, then ends with its notification.
+  const std::vector<uint8_t> frame(data.begin(), data.begin() + 512);
+  ASSERT_TRUE(engine->StartFramePlay(1, frame.data(), true, 512));
+  EXPECT_FALSE(engine->StartFramePlay(1, frame.data(), true, 512));  // busy
+  EXPECT_FALSE(engine->PlaySnippet(100));                            // busy
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->framePasses.load() >= 3; }));
+  engine->SetFrameLoop(false);
+  ASSERT_TRUE(host.PumpUntil([&] { return !engine->FrameBusy(); }));
+  EXPECT_EQ(driver->frame_, frame);
+  engine->Stop();
+  EXPECT_EQ(playState.load(), kPlayStopped);
+}
+
 TEST_F(EnginePumps, DeviceErrorEndsTheRunWithItsText) {
   Make();
   WriteWave(dir / "a.wav", Pcm(8000, 1, 16), Pattern(20000, 9));
