@@ -311,6 +311,43 @@ TEST_F(EngineMme, TwoItemsOfEqualFormatPlayWithoutAGap) {
   EXPECT_LT(LargestSineResidual(x, join - 2205, join + 2205, 440, 44100), 64);
 }
 
+TEST_F(EngineMme, ItemsOfAnotherFormatReopenTheDevice) {
+  const WaveFormat f = Pcm16(44100, 2), g = Pcm16(48000, 2);
+  std::vector<PlayItem> items(2);
+  const std::string names[2] = {(dir / "a44.wav").string(), (dir / "b48.wav").string()};
+  WriteWave(names[0], f, Sine(44100, 1000, 0.5, 44100));
+  WriteWave(names[1], g, Sine(48000, 2000, 0.5, 48000));
+  for (int i = 0; i < 2; ++i) {
+    std::snprintf(items[i].fileName, sizeof items[i].fileName, "%s", names[i].c_str());
+    items[i].format = i ? g : f;
+    items[i].dataSize = i ? 48000 * 4 : 44100 * 4;
+  }
+  int current = -1;
+  EngineCallbacks cb;
+  cb.OnPlayListCursor = [&](bool peek) -> const PlayItem* {
+    if (peek) return current + 1 < 2 ? &items[current + 1] : nullptr;
+    if (current + 1 < 2) ++current;
+    return nullptr;
+  };
+  player = std::make_unique<Side>(std::move(cb));
+  const std::string rec = (dir / "TWO.WAV").string();
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+  ASSERT_TRUE(PlayToEnd(names[0], &items[0])) << player->engine.GetMessage();
+  EXPECT_EQ(current, 1);
+  EXPECT_EQ(player->engine.GetFormat(nullptr).samplesPerSec, 48000u);
+  EXPECT_EQ(player->host.Label(EngineLabel::Format), "48000Hz 16bit 2ch");
+  EXPECT_TRUE(player->host.Failures().empty());
+  Idle(600);
+  recorder->engine.Stop();
+  // Both items reached the device: the 1 kHz tone, then the 2 kHz tone.
+  const auto x = LeftChannel(rec);
+  size_t gap = 0;
+  const ToneRegion r = FindTone(x, 0.5, &gap);
+  ASSERT_GT(r.end, r.begin + 44100u);
+  EXPECT_NEAR(MedianFrequency(x, r.begin + 4410, r.begin + 44100 - 4410, 44100), 1000.0, 1.0);
+  EXPECT_NEAR(MedianFrequency(x, r.end - 44100 + 4410, r.end - 4410, 44100), 2000.0, 2.0);
+}
+
 TEST_F(EngineMme, PauseSeekAndResumeOnTheDevice) {
   const WaveFormat f = Pcm16(44100, 2);
   const std::string file = (dir / "long.wav").string();
