@@ -128,12 +128,31 @@ void WavePlayRec::RecStopDevices() {
     if (cb_.OnDisplayRun) cb_.OnDisplayRun(false);
     RecDisplayStarted = false;
   }
+  if (RecToFile && Message.Empty() && driver_->HasDoneFlags()) KeepCapturedTail();
   driver_->EndInput(RecBufCount, Message);
   if (RecMonitor) {
     driver_->DrainOutput(RecBufCount, Message);
     driver_->CloseOutput(Message);
   }
   if (RecToFile) rec_->FinishRecording();
+}
+
+// A stop leaves the pump before it takes the buffers the device has already
+// filled. Stopping the input also returns the partly filled one; all of them,
+// oldest first, still go into the file, so that the recording ends where the
+// user stopped it.
+void WavePlayRec::KeepCapturedTail() {
+  EngineMessage ignored;
+  driver_->StopInput(ignored);
+  for (uint32_t n = 0; n < RecQueued; ++n) {
+    const uint32_t index = (RecIndex + n) % RecBufCount;
+    if (!driver_->InputDone(index)) break;
+    uint32_t bytes = driver_->BytesRecorded(index);
+    if (bytes > RecBufBytes) bytes = RecBufBytes;
+    bytes -= bytes % Align();
+    if (bytes == 0) break;
+    if (WriteRecBlock(RecRing.Buffer(index), bytes) == 0) break;
+  }
 }
 
 // ---------------------------------------------------------------- main-thread steps

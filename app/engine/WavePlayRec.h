@@ -165,6 +165,7 @@ class WavePlayRec : public SampleBlockSource {
   bool RecProcessBuffer();
   uint32_t RecMonitorWrite(uint32_t bytes, uint8_t* data);
   void RecStopDevices();
+  void KeepCapturedTail();
   void RecInit();
   void RecPositionUpdate();
   void RecFinished();
