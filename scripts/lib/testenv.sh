@@ -59,6 +59,10 @@ ov_env_start() {
   fi
   wineserver -p
   echo "wineserver -" >>"$dir/pids"
+  # The first program of a server session starts Wine's background services,
+  # which keep the program's output handles open: under CTest's test discovery
+  # that pipe then never closes. Start them here with no handles to inherit.
+  timeout -s KILL 60 wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 
   cat >"$dir/env.sh" <<ENV
 export XDG_RUNTIME_DIR="$XDG_RUNTIME_DIR"

@@ -1,0 +1,10 @@
+// The running program's version: written to the settings file as `Ver` and shown
+// in the main window's caption.
+#pragma once
+
+namespace ov {
+
+constexpr double kProgramVersion = 1.0;
+constexpr const char kProgramVersionText[] = "Ver.1.00";
+
+}  // namespace ov
