@@ -20,8 +20,11 @@ struct Kernels {
   //   A = x0 + w(2gq) x2, B = x1 + w(2gq) x3, C = x0 - w(2gq) x2, D = x1 - w(2gq) x3
   //   y[gq + k] = A + w(gq) B,             y[M/2 + gq + k] = A - w(gq) B
   //   y[M/4 + gq + k] = C + w(M/4 + gq) D, y[3M/4 + gq + k] = C - w(M/4 + gq) D
-  // which is exactly stage s followed by stage s+1.
-  void (*radix4)(const double* x, double* y, const double* twiddle, int32_t m, int32_t a);
+  // which is exactly stage s followed by stage s+1. evenTwiddle[g] = w(2g)
+  // for g < M/4 serves the last pass (q = 1) with contiguous loads; both
+  // tables have one spare complex value at the end (read, never used).
+  void (*radix4)(const double* x, double* y, const double* twiddle, const double* evenTwiddle,
+                 int32_t m, int32_t a);
   // The real split from the M complex results z to bins 0..M in out (z may
   // equal out). Bins k and M-k come from one product: with S = Z[k] +
   // conj(Z[M-k]) and T = (Z[k] - conj(Z[M-k])) * splitTwiddle[k],

@@ -62,11 +62,24 @@ KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
 }
 
 // q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
-// values per register.
+// values per register. Group 0 has the twiddles 1, 1 and -i: additions only.
 KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
-  for (int32_t g = 0; g < a; ++g) {
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  for (int32_t k = 0; k < 2 * q; k += 4) {
+    const __m256d x0 = _mm256_loadu_pd(x + k), x1 = _mm256_loadu_pd(x + 2 * q + k);
+    const __m256d x2 = _mm256_loadu_pd(x + 4 * q + k), x3 = _mm256_loadu_pd(x + 6 * q + k);
+    const __m256d a0 = _mm256_add_pd(x0, x2), c0 = _mm256_sub_pd(x0, x2);
+    const __m256d b0 = _mm256_add_pd(x1, x3), d = _mm256_sub_pd(x1, x3);
+    // -i * d = (d.im, -d.re)
+    const __m256d d0 = _mm256_xor_pd(_mm256_permute_pd(d, 0x5), oddSign);
+    _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
+    _mm256_storeu_pd(y + 2 * quarter + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 4 * quarter + k, _mm256_sub_pd(a0, b0));
+    _mm256_storeu_pd(y + 6 * quarter + k, _mm256_sub_pd(c0, d0));
+  }
+  for (int32_t g = 1; g < a; ++g) {
     const double* ta = twiddle + 2 * (2 * g * q);
     const double* tb = twiddle + 2 * (g * q);
     const double* tc = twiddle + 2 * (quarter + g * q);
@@ -87,23 +100,31 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int
   }
 }
 
+// Two complex values from two places: lo into lanes 0-1, hi into lanes 2-3
+// (an insert from memory, which keeps the shuffle unit free).
+KP05_AVX2 inline __m256d LoadPair(const double* lo, const double* hi) {
+  return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lo)), _mm_loadu_pd(hi), 1);
+}
+
+// Twiddle parts per lane straight from memory: p[0], p[0], p[2], p[2].
+KP05_AVX2 inline __m256d LoadDup(const double* p) {
+  return _mm256_movedup_pd(_mm256_loadu_pd(p));
+}
+
 // q == 1 (the last pass): two neighbouring groups per register, each lane
 // with its own twiddles.
-KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle, int32_t m) {
+KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle,
+                          const double* evenTwiddle, int32_t m) {
   const int32_t quarter = m / 4;  // = a, the group count
   const double* tc = twiddle + 2 * quarter;
   for (int32_t g = 0; g < quarter; g += 2) {
     const double* in = x + 8 * g;
-    const __m256d p01 = _mm256_loadu_pd(in), p23 = _mm256_loadu_pd(in + 4);
-    const __m256d r01 = _mm256_loadu_pd(in + 8), r23 = _mm256_loadu_pd(in + 12);
-    const __m256d wa = _mm256_permute2f128_pd(_mm256_loadu_pd(twiddle + 4 * g),
-                                              _mm256_loadu_pd(twiddle + 4 * g + 4), 0x20);
-    const __m256d wb = _mm256_loadu_pd(twiddle + 2 * g), wc = _mm256_loadu_pd(tc + 2 * g);
-    const Twiddles w = {Re(wa), Im(wa), Re(wb), Im(wb), Re(wc), Im(wc)};
+    const Twiddles w = {LoadDup(evenTwiddle + 2 * g), LoadDup(evenTwiddle + 2 * g + 1),
+                        LoadDup(twiddle + 2 * g),     LoadDup(twiddle + 2 * g + 1),
+                        LoadDup(tc + 2 * g),          LoadDup(tc + 2 * g + 1)};
     __m256d y0, y1, y2, y3;
-    Butterfly4(_mm256_permute2f128_pd(p01, r01, 0x20), _mm256_permute2f128_pd(p01, r01, 0x31),
-               _mm256_permute2f128_pd(p23, r23, 0x20), _mm256_permute2f128_pd(p23, r23, 0x31), w,
-               &y0, &y1, &y2, &y3);
+    Butterfly4(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
+               LoadPair(in + 6, in + 14), w, &y0, &y1, &y2, &y3);
     _mm256_storeu_pd(y + 2 * g, y0);
     _mm256_storeu_pd(y + 2 * (quarter + g), y1);
     _mm256_storeu_pd(y + 2 * (2 * quarter + g), y2);
@@ -111,14 +132,15 @@ KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle, int
   }
 }
 
-KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, const double* evenTwiddle,
+                      int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   if (q >= 2) {
     Radix4Wide(x, y, twiddle, m, a);
   } else if (a >= 2) {
-    Radix4Last(x, y, twiddle, m);
+    Radix4Last(x, y, twiddle, evenTwiddle, m);
   } else {
-    PortableKernels().radix4(x, y, twiddle, m, a);  // M = 4: a single butterfly
+    PortableKernels().radix4(x, y, twiddle, evenTwiddle, m, a);  // M = 4: one butterfly
   }
 }
 

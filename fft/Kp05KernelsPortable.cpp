@@ -35,7 +35,8 @@ void FirstRadix2(const double* x, double* y, int32_t m) {
   }
 }
 
-void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+void Radix4(const double* x, double* y, const double* twiddle, const double*, int32_t m,
+            int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
   for (int32_t g = 0; g < a; ++g) {

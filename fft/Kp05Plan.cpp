@@ -71,6 +71,12 @@ void FillTwiddles(Kp05Plan& plan) {
     plan.twiddle[2 * plan.quarter] = 0.0;
     plan.twiddle[2 * plan.quarter + 1] = -1.0;
   }
+  plan.twiddle[2 * plan.half] = plan.twiddle[2 * plan.half + 1] = 0.0;
+  for (int32_t g = 0; g < plan.quarter; ++g) {
+    plan.evenTwiddle[2 * g] = plan.twiddle[4 * g];
+    plan.evenTwiddle[2 * g + 1] = plan.twiddle[4 * g + 1];
+  }
+  plan.evenTwiddle[2 * plan.quarter] = plan.evenTwiddle[2 * plan.quarter + 1] = 0.0;
 }
 
 }  // namespace
@@ -93,6 +99,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->splitSin = AllocateDoubles(m)) != nullptr &&
             (plan->splitCos = AllocateDoubles(m)) != nullptr &&
             (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
+            (plan->evenTwiddle = AllocateDoubles(m / 2 + 2)) != nullptr &&
             (plan->splitTwiddle = AllocateDoubles(2 * m)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
     ok = (plan->window[w] = AllocateDoubles(static_cast<uint64_t>(n))) != nullptr;
@@ -119,6 +126,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->splitSin);
   FreeDoubles(plan->splitCos);
   FreeDoubles(plan->twiddle);
+  FreeDoubles(plan->evenTwiddle);
   FreeDoubles(plan->splitTwiddle);
   for (double* table : plan->window) FreeDoubles(table);
   free(plan);

@@ -28,6 +28,8 @@ struct Kp05Plan {
   // Interleaved forward twiddles (cos, -sin) for t = 0 .. M/2-1, exactly 1 at
   // t = 0 and exactly -i at t = M/4, so the fast butterflies need no branch.
   double* twiddle;
+  // twiddle[2g] for g = 0 .. M/4-1, for the last pass.
+  double* evenTwiddle;
   // -i * (cos - i*sin)(pi*k/M) = (-sin, -cos)(pi*k/M) for k = 0 .. M-1, from
   // the split tables: the one twiddle the split needs for bins k and M-k.
   double* splitTwiddle;

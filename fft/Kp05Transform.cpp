@@ -31,7 +31,7 @@ double* RunStages(const Kp05Plan& plan, double* data) {
     dst = t;
   }
   for (; a < m; a *= 4) {
-    kernels.radix4(src, dst, plan.twiddle, m, a);
+    kernels.radix4(src, dst, plan.twiddle, plan.evenTwiddle, m, a);
     double* t = src;
     src = dst;
     dst = t;
