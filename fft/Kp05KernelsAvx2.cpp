@@ -42,6 +42,44 @@ KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
   }
 }
 
+// -i * v = (v.im, -v.re) for two complex values.
+KP05_AVX2 inline __m256d MinusI(__m256d v) {
+  return _mm256_xor_pd(_mm256_permute_pd(v, 0x5), _mm256_set_pd(-0.0, 0.0, -0.0, 0.0));
+}
+
+KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
+  const int32_t h = 2 * (m / 8);  // doubles per eighth
+  if (h < 4) {
+    PortableKernels().firstRadix8(x, y, twiddle, m);  // M = 8: one butterfly
+    return;
+  }
+  const __m256d bre = _mm256_set1_pd(twiddle[h]), bim = _mm256_set1_pd(twiddle[h + 1]);
+  const __m256d cre = _mm256_set1_pd(twiddle[3 * h]), cim = _mm256_set1_pd(twiddle[3 * h + 1]);
+  for (int32_t k = 0; k < h; k += 4) {
+    __m256d u[4], v[4];
+    for (int j = 0; j < 4; ++j) {
+      const __m256d lo = _mm256_loadu_pd(x + k + j * h);
+      const __m256d hi = _mm256_loadu_pd(x + k + (j + 4) * h);
+      u[j] = _mm256_add_pd(lo, hi);
+      v[j] = _mm256_sub_pd(lo, hi);
+    }
+    const __m256d a0 = _mm256_add_pd(u[0], u[2]), c0 = _mm256_sub_pd(u[0], u[2]);
+    const __m256d b0 = _mm256_add_pd(u[1], u[3]), d0 = MinusI(_mm256_sub_pd(u[1], u[3]));
+    _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
+    _mm256_storeu_pd(y + 2 * h + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 4 * h + k, _mm256_sub_pd(a0, b0));
+    _mm256_storeu_pd(y + 6 * h + k, _mm256_sub_pd(c0, d0));
+    const __m256d v2 = MinusI(v[2]), v3 = MinusI(v[3]);
+    const __m256d a1 = _mm256_add_pd(v[0], v2), c1 = _mm256_sub_pd(v[0], v2);
+    const __m256d b1 = Mul(_mm256_add_pd(v[1], v3), bre, bim);
+    const __m256d d1 = Mul(_mm256_sub_pd(v[1], v3), cre, cim);
+    _mm256_storeu_pd(y + h + k, _mm256_add_pd(a1, b1));
+    _mm256_storeu_pd(y + 3 * h + k, _mm256_add_pd(c1, d1));
+    _mm256_storeu_pd(y + 5 * h + k, _mm256_sub_pd(a1, b1));
+    _mm256_storeu_pd(y + 7 * h + k, _mm256_sub_pd(c1, d1));
+  }
+}
+
 // One four-point butterfly on two neighbouring k (or, in the last pass, two
 // neighbouring groups): see Kernels::radix4.
 struct Twiddles {
@@ -155,29 +193,30 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   const double qs = 0.25 * scale;
   const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   const __m256d scaleP = _mm256_set1_pd(qs);
-  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);  // also conjugates
+  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);
   int32_t k = 1;
   // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
     const __m256d p = _mm256_loadu_pd(z + 2 * k);
     const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
-    const __m256d w = _mm256_loadu_pd(splitTwiddle + 2 * k);
+    const double* w = splitTwiddle + 2 * k;
     const __m256d sum = _mm256_add_pd(p, qConj);
-    const __m256d t = Mul(_mm256_sub_pd(p, qConj), Re(w), Im(w));
-    _mm256_storeu_pd(out + 2 * k, _mm256_mul_pd(_mm256_add_pd(sum, t), scaleP));
-    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_mul_pd(_mm256_sub_pd(sum, t), scaleQ)));
+    const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
+    _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, scaleP, t));
+    // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
+    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_fmaddsub_pd(sum, scaleQ, t)));
   }
   for (; k <= m - k; ++k) {
     const double pr = z[2 * k], pi = z[2 * k + 1];
     const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-    const double sr = pr + qr, si = pi - qi, dr = pr - qr, di = pi + qi;
+    const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
     const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
     const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-    out[2 * k] = (sr + tr) * qs;
-    out[2 * k + 1] = (si + ti) * qs;
+    out[2 * k] = sr + tr;
+    out[2 * k + 1] = si + ti;
     if (k != m - k) {
-      out[2 * (m - k)] = (sr - tr) * qs;
-      out[2 * (m - k) + 1] = (ti - si) * qs;
+      out[2 * (m - k)] = sr - tr;
+      out[2 * (m - k) + 1] = ti - si;
     }
   }
   out[0] = (z0re + z0im) * (0.5 * scale);
@@ -196,7 +235,7 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, Radix4, Split, WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4, Split, WeightReal};
 
 }  // namespace
 

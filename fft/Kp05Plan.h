@@ -30,9 +30,11 @@ struct Kp05Plan {
   double* twiddle;
   // twiddle[2g] for g = 0 .. M/4-1, for the last pass.
   double* evenTwiddle;
-  // -i * (cos - i*sin)(pi*k/M) = (-sin, -cos)(pi*k/M) for k = 0 .. M-1, from
-  // the split tables: the one twiddle the split needs for bins k and M-k.
-  double* splitTwiddle;
+  // The split's twiddle for bins k and M-k, k = 0 .. M/2, from the split
+  // tables: -i * (cos - i*sin)(pi*k/M), times 1/4 and, forward, times 1/M
+  // (powers of two, so the scaling is exact).
+  double* splitForward;
+  double* splitInverse;
   // The passes this plan runs (portable or AVX2), chosen at creation.
   const kp05::Kernels* kernels;
 };
