@@ -81,27 +81,32 @@ KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, in
 }
 
 // One four-point butterfly on two neighbouring k (or, in the last pass, two
-// neighbouring groups): see Kernels::radix4.
+// neighbouring groups): with t1 = w(gq) x1, t2 = w(2gq) x2, t3 = w(3gq) x3,
+// A = x0 + t2, C = x0 - t2, B = t1 + t3, D = t1 - t3, the outputs are A + B,
+// C - iD, A - B, C + iD (see Kernels::radix4 for the positions).
 struct Twiddles {
-  __m256d are, aim, bre, bim, cre, cim;
+  __m256d bre, bim, are, aim, abre, abim;  // w(gq), w(2gq), w(3gq)
 };
 
 KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3, const Twiddles& w,
-                                 __m256d* y0, __m256d* y1, __m256d* y2, __m256d* y3) {
-  x2 = Mul(x2, w.are, w.aim);
-  x3 = Mul(x3, w.are, w.aim);
-  const __m256d a = _mm256_add_pd(x0, x2), c = _mm256_sub_pd(x0, x2);
-  const __m256d b = Mul(_mm256_add_pd(x1, x3), w.bre, w.bim);
-  const __m256d d = Mul(_mm256_sub_pd(x1, x3), w.cre, w.cim);
-  *y0 = _mm256_add_pd(a, b);  // y[gq + k]
-  *y2 = _mm256_sub_pd(a, b);  // y[M/2 + gq + k]
-  *y1 = _mm256_add_pd(c, d);  // y[M/4 + gq + k]
-  *y3 = _mm256_sub_pd(c, d);  // y[3M/4 + gq + k]
+                                 double* y0, double* y1, double* y2, double* y3) {
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d t1 = Mul(x1, w.bre, w.bim);
+  const __m256d t2 = Mul(x2, w.are, w.aim);
+  const __m256d t3 = Mul(x3, w.abre, w.abim);
+  const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
+  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
+  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);  // (D.im, D.re)
+  _mm256_storeu_pd(y0, _mm256_add_pd(a, b));
+  _mm256_storeu_pd(y1, _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign)));  // C - iD
+  _mm256_storeu_pd(y2, _mm256_sub_pd(a, b));
+  _mm256_storeu_pd(y3, _mm256_addsub_pd(c, dSwapped));  // C + iD
 }
 
 // q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
 // values per register. Group 0 has the twiddles 1, 1 and -i: additions only.
-KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
+                          int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
   const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
@@ -118,22 +123,17 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int
     _mm256_storeu_pd(y + 6 * quarter + k, _mm256_sub_pd(c0, d0));
   }
   for (int32_t g = 1; g < a; ++g) {
-    const double* ta = twiddle + 2 * (2 * g * q);
-    const double* tb = twiddle + 2 * (g * q);
-    const double* tc = twiddle + 2 * (quarter + g * q);
-    const Twiddles w = {_mm256_set1_pd(ta[0]), _mm256_set1_pd(ta[1]), _mm256_set1_pd(tb[0]),
-                        _mm256_set1_pd(tb[1]), _mm256_set1_pd(tc[0]), _mm256_set1_pd(tc[1])};
+    const double* tb = tables.twiddle + 2 * (g * q);
+    const double* ta = tables.twiddle + 2 * (2 * g * q);
+    const double* tab = tables.tripleTwiddle + 2 * (g * q);
+    const Twiddles w = {_mm256_set1_pd(tb[0]), _mm256_set1_pd(tb[1]),  _mm256_set1_pd(ta[0]),
+                        _mm256_set1_pd(ta[1]), _mm256_set1_pd(tab[0]), _mm256_set1_pd(tab[1])};
     const double* in = x + 2 * (4 * g * q);
     double* out = y + 2 * (g * q);
     for (int32_t k = 0; k < 2 * q; k += 4) {
-      __m256d y0, y1, y2, y3;
       Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * q + k),
-                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, &y0, &y1, &y2,
-                 &y3);
-      _mm256_storeu_pd(out + k, y0);
-      _mm256_storeu_pd(out + 2 * quarter + k, y1);
-      _mm256_storeu_pd(out + 4 * quarter + k, y2);
-      _mm256_storeu_pd(out + 6 * quarter + k, y3);
+                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, out + k,
+                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
     }
   }
 }
@@ -151,34 +151,29 @@ KP05_AVX2 inline __m256d LoadDup(const double* p) {
 
 // q == 1 (the last pass): two neighbouring groups per register, each lane
 // with its own twiddles.
-KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle,
-                          const double* evenTwiddle, int32_t m) {
+KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& tables, int32_t m) {
   const int32_t quarter = m / 4;  // = a, the group count
-  const double* tc = twiddle + 2 * quarter;
   for (int32_t g = 0; g < quarter; g += 2) {
     const double* in = x + 8 * g;
-    const Twiddles w = {LoadDup(evenTwiddle + 2 * g), LoadDup(evenTwiddle + 2 * g + 1),
-                        LoadDup(twiddle + 2 * g),     LoadDup(twiddle + 2 * g + 1),
-                        LoadDup(tc + 2 * g),          LoadDup(tc + 2 * g + 1)};
-    __m256d y0, y1, y2, y3;
+    const double* tb = tables.twiddle + 2 * g;
+    const double* ta = tables.evenTwiddle + 2 * g;
+    const double* tab = tables.tripleTwiddle + 2 * g;
+    const Twiddles w = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
+                        LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
     Butterfly4(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
-               LoadPair(in + 6, in + 14), w, &y0, &y1, &y2, &y3);
-    _mm256_storeu_pd(y + 2 * g, y0);
-    _mm256_storeu_pd(y + 2 * (quarter + g), y1);
-    _mm256_storeu_pd(y + 2 * (2 * quarter + g), y2);
-    _mm256_storeu_pd(y + 2 * (3 * quarter + g), y3);
+               LoadPair(in + 6, in + 14), w, y + 2 * g, y + 2 * (quarter + g),
+               y + 2 * (2 * quarter + g), y + 2 * (3 * quarter + g));
   }
 }
 
-KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, const double* evenTwiddle,
-                      int32_t m, int32_t a) {
+KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   if (q >= 2) {
-    Radix4Wide(x, y, twiddle, m, a);
+    Radix4Wide(x, y, tables, m, a);
   } else if (a >= 2) {
-    Radix4Last(x, y, twiddle, evenTwiddle, m);
+    Radix4Last(x, y, tables, m);
   } else {
-    PortableKernels().radix4(x, y, twiddle, evenTwiddle, m, a);  // M = 4: one butterfly
+    PortableKernels().radix4(x, y, tables, m, a);  // M = 4: one butterfly
   }
 }
 

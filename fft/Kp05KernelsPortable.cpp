@@ -65,8 +65,8 @@ void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
   }
 }
 
-void Radix4(const double* x, double* y, const double* twiddle, const double*, int32_t m,
-            int32_t a) {
+void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
+  const double* twiddle = tables.twiddle;
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
   for (int32_t g = 0; g < a; ++g) {

@@ -86,7 +86,14 @@ void FillTwiddles(Kp05Plan& plan) {
     plan.evenTwiddle[2 * g] = plan.twiddle[4 * g];
     plan.evenTwiddle[2 * g + 1] = plan.twiddle[4 * g + 1];
   }
-  plan.evenTwiddle[2 * plan.quarter] = plan.evenTwiddle[2 * plan.quarter + 1] = 0.0;
+  for (int32_t t = 0; t < plan.quarter; ++t) {
+    const long double angle = static_cast<long double>(3 * t) / plan.half * kPi;
+    plan.tripleTwiddle[2 * t] = static_cast<double>(cosl(angle));
+    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-sinl(angle));
+  }
+  for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
+    plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
+  }
 }
 
 }  // namespace
@@ -109,7 +116,8 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->splitSin = AllocateDoubles(m)) != nullptr &&
             (plan->splitCos = AllocateDoubles(m)) != nullptr &&
             (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
-            (plan->evenTwiddle = AllocateDoubles(m / 2 + 2)) != nullptr &&
+            (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
             (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
             (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
@@ -139,6 +147,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->splitCos);
   FreeDoubles(plan->twiddle);
   FreeDoubles(plan->evenTwiddle);
+  FreeDoubles(plan->tripleTwiddle);
   FreeDoubles(plan->splitForward);
   FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);

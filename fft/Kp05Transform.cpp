@@ -23,6 +23,7 @@ double* RunStages(const Kp05Plan& plan, double* data) {
   while ((1 << stages) < m) ++stages;
   double* src = data;
   double* dst = plan.work;
+  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle};
   int32_t a = 1;
   if (stages % 2 == 1) {
     if (stages >= 3) {
@@ -37,7 +38,7 @@ double* RunStages(const Kp05Plan& plan, double* data) {
     dst = t;
   }
   for (; a < m; a *= 4) {
-    kernels.radix4(src, dst, plan.twiddle, plan.evenTwiddle, m, a);
+    kernels.radix4(src, dst, tables, m, a);
     double* t = src;
     src = dst;
     dst = t;
