@@ -47,7 +47,7 @@ void WeightWindow(const Kp05Plan& plan, double* data, int32_t type) {
   const double* table = plan.window[type - 1];
   const int32_t n = plan.n;
   if (plan.realInput) {
-    for (int32_t i = 0; i < n; ++i) data[i] *= table[i];
+    plan.kernels->weightReal(data, table, n);
   } else {
     for (int32_t i = 0; i < n; ++i) data[2 * i] *= table[i];
   }
