@@ -1,0 +1,157 @@
+#include <math.h>
+#include <stdlib.h>
+#include <string.h>
+
+#include "fft/Kp05Plan.h"
+
+namespace kp05 {
+namespace {
+
+// The library's pi: the double nearest to it. Tables are computed from it in
+// extended precision and rounded to double once.
+const long double kPi = 3.141592653589793;
+
+// Tables start on a cache-line boundary (the fast kernels load them with
+// aligned vector moves); the raw pointer sits just before the aligned one.
+const size_t kAlignment = 64;
+const uint64_t kMaxBytes = 0xFFFFFFFFu;
+
+double* AllocateDoubles(uint64_t count) {
+  const uint64_t bytes = count * sizeof(double);
+  if (bytes > kMaxBytes) return nullptr;
+  void* raw = malloc(static_cast<size_t>(bytes) + kAlignment + sizeof(void*));
+  if (raw == nullptr) return nullptr;
+  uintptr_t aligned = (reinterpret_cast<uintptr_t>(raw) + sizeof(void*) + kAlignment - 1) &
+                      ~static_cast<uintptr_t>(kAlignment - 1);
+  reinterpret_cast<void**>(aligned)[-1] = raw;
+  return reinterpret_cast<double*>(aligned);
+}
+
+void FreeDoubles(double* table) {
+  if (table != nullptr) free(reinterpret_cast<void**>(table)[-1]);
+}
+
+bool IsPowerOfTwo(int32_t n) {
+  return n > 0 && (n & (n - 1)) == 0;
+}
+
+void FillStageTables(Kp05Plan& plan) {
+  const int32_t half = plan.half;
+  for (int32_t i = 0; i <= half; ++i) {
+    const long double angle = static_cast<long double>(i) / half * kPi;
+    plan.stageSin[i] = static_cast<double>(-sinl(angle));
+    plan.stageCos[i] = static_cast<double>(cosl(angle));
+  }
+}
+
+// -i * (cos + i*sin') with sin' = -sin is (sin', -cos).
+void FillSplitTwiddles(Kp05Plan& plan) {
+  const double forwardScale = 0.25 / plan.m;
+  for (int32_t k = 0; k <= plan.m / 2; ++k) {
+    plan.splitInverse[2 * k] = 0.25 * plan.splitSin[k];
+    plan.splitInverse[2 * k + 1] = -0.25 * plan.splitCos[k];
+    plan.splitForward[2 * k] = forwardScale * plan.splitSin[k];
+    plan.splitForward[2 * k + 1] = -forwardScale * plan.splitCos[k];
+  }
+  for (int32_t i = plan.m + 2; i < plan.m + 6; ++i) plan.splitForward[i] = plan.splitInverse[i] = 0;
+}
+
+void FillSplitTables(Kp05Plan& plan) {
+  const int32_t m = plan.m;
+  for (int32_t i = 0; i < m; ++i) {
+    const long double angle = static_cast<long double>(i) / m * kPi;
+    plan.splitSin[i] = static_cast<double>(-sinl(angle));
+    plan.splitCos[i] = static_cast<double>(cosl(angle));
+  }
+}
+
+// Forward twiddle of each group t of the first stage, interleaved; later
+// stages read every 2^s-th entry. t = 0 and t = M/4 are exact, as the
+// butterflies without multiplication would give.
+void FillTwiddles(Kp05Plan& plan) {
+  for (int32_t t = 0; t < plan.half; ++t) {
+    plan.twiddle[2 * t] = plan.stageCos[t];
+    plan.twiddle[2 * t + 1] = plan.stageSin[t];
+  }
+  if (plan.half > 0) {
+    plan.twiddle[0] = 1.0;
+    plan.twiddle[1] = 0.0;
+  }
+  if (plan.quarter > 0) {
+    plan.twiddle[2 * plan.quarter] = 0.0;
+    plan.twiddle[2 * plan.quarter + 1] = -1.0;
+  }
+  plan.twiddle[2 * plan.half] = plan.twiddle[2 * plan.half + 1] = 0.0;
+  for (int32_t g = 0; g < plan.quarter; ++g) {
+    plan.evenTwiddle[2 * g] = plan.twiddle[4 * g];
+    plan.evenTwiddle[2 * g + 1] = plan.twiddle[4 * g + 1];
+  }
+  for (int32_t t = 0; t < plan.quarter; ++t) {
+    const long double angle = static_cast<long double>(3 * t) / plan.half * kPi;
+    plan.tripleTwiddle[2 * t] = static_cast<double>(cosl(angle));
+    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-sinl(angle));
+  }
+  for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
+    plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
+  }
+}
+
+}  // namespace
+
+Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
+  if (!IsPowerOfTwo(n) || (realInput && n < 2)) return nullptr;
+  Kp05Plan* plan = static_cast<Kp05Plan*>(calloc(1, sizeof(Kp05Plan)));
+  if (plan == nullptr) return nullptr;
+  plan->realInput = realInput ? 1 : 0;
+  plan->windowTables = windowTables ? 1 : 0;
+  plan->n = n;
+  plan->m = realInput ? n >> 1 : n;
+  plan->half = plan->m / 2;
+  plan->quarter = plan->m / 4;
+
+  const uint64_t m = static_cast<uint64_t>(plan->m);
+  bool ok = (plan->work = AllocateDoubles(2 * (m + 1))) != nullptr &&
+            (plan->stageSin = AllocateDoubles(m / 2 + 1)) != nullptr &&
+            (plan->stageCos = AllocateDoubles(m / 2 + 1)) != nullptr &&
+            (plan->splitSin = AllocateDoubles(m)) != nullptr &&
+            (plan->splitCos = AllocateDoubles(m)) != nullptr &&
+            (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
+            (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
+            (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
+  for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
+    ok = (plan->window[w] = AllocateDoubles(static_cast<uint64_t>(n))) != nullptr;
+  }
+  if (!ok) {
+    DestroyPlan(plan);
+    return nullptr;
+  }
+  memset(plan->work, 0, static_cast<size_t>(m) * 2 * sizeof(double));
+  plan->work[2 * m] = plan->work[2 * m + 1] = 0.0;
+  FillStageTables(*plan);
+  FillSplitTables(*plan);
+  FillSplitTwiddles(*plan);
+  FillTwiddles(*plan);
+  if (windowTables) FillWindowTables(*plan);
+  plan->kernels = &BestKernels();
+  return plan;
+}
+
+void DestroyPlan(Kp05Plan* plan) {
+  if (plan == nullptr) return;
+  FreeDoubles(plan->work);
+  FreeDoubles(plan->stageSin);
+  FreeDoubles(plan->stageCos);
+  FreeDoubles(plan->splitSin);
+  FreeDoubles(plan->splitCos);
+  FreeDoubles(plan->twiddle);
+  FreeDoubles(plan->evenTwiddle);
+  FreeDoubles(plan->tripleTwiddle);
+  FreeDoubles(plan->splitForward);
+  FreeDoubles(plan->splitInverse);
+  for (double* table : plan->window) FreeDoubles(table);
+  free(plan);
+}
+
+}  // namespace kp05

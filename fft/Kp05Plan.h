@@ -1,0 +1,60 @@
+// The plan record behind each family slot, and the library's internal entry
+// points. Every table is built at creation so a transform allocates nothing.
+#pragma once
+
+#include <stdint.h>
+
+#include "fft/Kp05Kernels.h"
+#include "fft/kp05.h"
+
+enum { KP05_WINDOW_TABLE_COUNT = 6 };
+
+// Field order follows the record the library has always kept; the fast-path
+// twiddle tables at the end are derived from the stage tables.
+struct Kp05Plan {
+  uint8_t realInput;     // N real samples via an M = N/2 complex transform and a split step
+  uint8_t windowTables;  // the six window tables below exist
+  int32_t n;             // requested size, a power of two
+  int32_t m;             // complex length: N, or N/2 for a real plan
+  int32_t half;          // M/2
+  int32_t quarter;       // M/4
+  double* work;          // M+1 complex values: the second buffer of the ping-pong transform
+  double* stageSin;      // M/2+1 entries, -sin(pi*i/(M/2))
+  double* stageCos;      // M/2+1 entries, cos(pi*i/(M/2))
+  double* splitSin;      // M entries, -sin(pi*i/M)
+  double* splitCos;      // M entries, cos(pi*i/M)
+  double* window[KP05_WINDOW_TABLE_COUNT];  // N entries each: types 1..6, or all NULL
+
+  // Interleaved forward twiddles (cos, -sin) for t = 0 .. M/2-1, exactly 1 at
+  // t = 0 and exactly -i at t = M/4, so the fast butterflies need no branch.
+  double* twiddle;
+  // w(2g) and w(3g) for g = 0 .. M/4-1 (w(t) = e^(-2*pi*i*t/M), interleaved).
+  double* evenTwiddle;
+  double* tripleTwiddle;
+  // The split's twiddle for bins k and M-k, k = 0 .. M/2, from the split
+  // tables: -i * (cos - i*sin)(pi*k/M), times 1/4 and, forward, times 1/M
+  // (powers of two, so the scaling is exact).
+  double* splitForward;
+  double* splitInverse;
+  // The passes this plan runs (portable or AVX2), chosen at creation.
+  const kp05::Kernels* kernels;
+};
+
+namespace kp05 {
+
+// NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
+// a power of two the plan can hold (N >= 1 complex, N >= 2 real).
+Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
+void DestroyPlan(Kp05Plan* plan);
+
+// The transform of a plan on the caller's buffer (see kp05.h for the layout).
+void Transform(Kp05Plan& plan, double* data, bool inverse);
+
+// Fills the six window tables of N entries (N = plan.n).
+void FillWindowTables(Kp05Plan& plan);
+void WeightWindow(const Kp05Plan& plan, double* data, int32_t type);
+void PostProcess(const Kp05Plan& plan, double* data, bool toDecibels, bool normalise);
+void PrepareCoordinates(int32_t* count, Kp05Point* points, Kp05Point* extra1, Kp05Point* extra2,
+                        int32_t* columns, int32_t* runLengths, int32_t maxPerColumn);
+
+}  // namespace kp05

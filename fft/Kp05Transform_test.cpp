@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "fft/Kp05Reference.h"
+#include "fft/Kp05TestSupport.h"
+#include "fft/kp05.h"
+
+namespace {
+
+using kp05test::GeneralPlan;
+using kp05test::RandomValues;
+using kp05test::ReferenceTransform;
+using kp05test::RelativeComplexError;
+
+const double kPi = 3.141592653589793;
+const double kRounding = 1e-15;  // fast kernels against the plain algorithm
+
+// Every size, both kinds and directions: the library equals the plain algorithm
+// to rounding, also for the inverse direction of a real plan (which reaches
+// only the inner complex stage).
+TEST(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
+  for (int32_t n = 1; n <= 131072; n *= 2) {
+    for (bool real : {false, true}) {
+      if (real && n < 2) continue;
+      for (bool inverse : {false, true}) {
+        SCOPED_TRACE(testing::Message() << "n " << n << " real " << real << " inverse " << inverse);
+        GeneralPlan plan(n, real, false);
+        ASSERT_TRUE(plan.ok());
+        const size_t bins = real ? n / 2 + 1 : n;
+        std::vector<double> data = RandomValues(2 * bins, n * 4 + real * 2 + inverse);
+        if (real) std::fill(data.begin() + n, data.end(), 0.0);
+        std::vector<double> expected(data);
+        ReferenceTransform(n, real).Run(expected.data(), inverse);
+        FFT_fft(data.data(), inverse ? 1 : 0);
+        EXPECT_LE(RelativeComplexError(data.data(), expected.data(), bins), kRounding);
+        // The plan's work buffer carries nothing from one call to the next.
+        std::vector<double> again(RandomValues(2 * bins, n * 4 + real * 2 + inverse));
+        if (real) std::fill(again.begin() + n, again.end(), 0.0);
+        FFT_fft(again.data(), inverse ? 1 : 0);
+        EXPECT_EQ(again, data);
+      }
+    }
+  }
+}
+
+TEST(Kp05Transform, SmallestPlansRunNoStage) {
+  {
+    GeneralPlan plan(1, false, false);
+    ASSERT_TRUE(plan.ok());
+    double value[2] = {3.5, -2.0};
+    FFT_fft(value, 0);
+    EXPECT_EQ(value[0], 3.5);
+    EXPECT_EQ(value[1], -2.0);
+  }
+  GeneralPlan plan(2, true, false);
+  ASSERT_TRUE(plan.ok());
+  double data[4] = {3.0, 1.0, 99.0, 99.0};
+  FFT_fft(data, 0);
+  EXPECT_EQ(data[0], 2.0);  // (x0 + x1) / 2
+  EXPECT_EQ(data[1], 0.0);
+  EXPECT_EQ(data[2], 1.0);  // (x0 - x1) / 2
+  EXPECT_EQ(data[3], 0.0);
+}
+
+TEST(Kp05Transform, ImpulseSpreadsToOneOverM) {
+  for (int32_t m : {2, 4, 8, 1024}) {
+    GeneralPlan plan(m, false, false);
+    ASSERT_TRUE(plan.ok());
+    std::vector<double> data(2 * m, 0.0);
+    data[0] = 1.0;
+    FFT_fft(data.data(), 0);
+    for (int32_t k = 0; k < m; ++k) {
+      ASSERT_EQ(data[2 * k], 1.0 / m) << m << " bin " << k;
+      ASSERT_EQ(data[2 * k + 1], 0.0) << m << " bin " << k;
+    }
+  }
+}
+
+TEST(Kp05Transform, RealConstantAndCosineLandOnTheirBins) {
+  const int32_t n = 4096;
+  GeneralPlan plan(n, true, false);
+  ASSERT_TRUE(plan.ok());
+  std::vector<double> data(n + 2, 0.75);
+  FFT_fft(data.data(), 0);
+  EXPECT_NEAR(data[0], 0.75, 1e-15);
+  EXPECT_EQ(data[1], 0.0);
+  for (int32_t k = 1; k <= n / 2; ++k) {
+    ASSERT_NEAR(std::hypot(data[2 * k], data[2 * k + 1]), 0.0, 1e-15) << "bin " << k;
+  }
+
+  for (int32_t bin : {1, 7, 1000, n / 2 - 1}) {
+    const double amplitude = 12000.0;
+    for (int32_t i = 0; i < n; ++i) data[i] = amplitude * std::cos(2 * kPi * bin * i / n);
+    FFT_fft(data.data(), 0);
+    for (int32_t k = 0; k <= n / 2; ++k) {
+      const double re = k == bin ? amplitude / 2 : 0.0;
+      ASSERT_NEAR(data[2 * k], re, 1e-12 * amplitude) << "bin " << k;
+      ASSERT_NEAR(data[2 * k + 1], 0.0, 1e-12 * amplitude) << "bin " << k;
+    }
+    EXPECT_EQ(data[1], 0.0);
+    EXPECT_EQ(data[n + 1], 0.0);
+  }
+}
+
+TEST(Kp05Transform, InverseUndoesForward) {
+  for (int32_t m : {2, 4, 64, 8192}) {
+    GeneralPlan plan(m, false, false);
+    ASSERT_TRUE(plan.ok());
+    const std::vector<double> input = RandomValues(2 * m, m);
+    std::vector<double> data(input);
+    FFT_fft(data.data(), 0);
+    FFT_fft(data.data(), 1);
+    EXPECT_LE(RelativeComplexError(data.data(), input.data(), m), 1e-14) << m;
+  }
+}
+
+}  // namespace
