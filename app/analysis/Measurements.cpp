@@ -12,6 +12,21 @@ constexpr double kTiny = 1e-38;
 constexpr double kNoDistortion = 9999.9;  // no usable fundamental
 constexpr double kNoSignalDb = -99999.0;
 constexpr int32_t kMaxHarmonic = 101;  // harmonics 2 ... 101
+
+// Sum of squares over [begin, end) with four running sums, which keeps the
+// long THD+N sum from waiting on one addition at a time.
+double SumOfSquares(const double* a, int32_t begin, int32_t end) {
+  double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+  int32_t i = begin;
+  for (; i + 4 <= end; i += 4) {
+    s0 += a[i] * a[i];
+    s1 += a[i + 1] * a[i + 1];
+    s2 += a[i + 2] * a[i + 2];
+    s3 += a[i + 3] * a[i + 3];
+  }
+  for (; i < end; ++i) s0 += a[i] * a[i];
+  return (s0 + s1) + (s2 + s3);
+}
 }  // namespace
 
 double FrameAnalysis::DistortionRatio(const double* a, int32_t f, bool withNoise) const {
@@ -23,8 +38,7 @@ double FrameAnalysis::DistortionRatio(const double* a, int32_t f, bool withNoise
   } else {
     // Bin 0 and the fundamental with its window skirt (+-w bins) are left out.
     const int32_t w = std::min(N / 64, f - 1);
-    for (int32_t i = 1; i < f - w; ++i) sum += a[i] * a[i];
-    for (int32_t i = f + w + 1; i < B; ++i) sum += a[i] * a[i];
+    sum = SumOfSquares(a, 1, f - w) + SumOfSquares(a, f + w + 1, B);
   }
   return std::sqrt(sum) / a[f];
 }

@@ -44,10 +44,24 @@ constexpr int32_t kMaxUnpackChannels = 8;
 
 // One loop per sample width keeps the width test out of the per-sample path;
 // the spectrum channel's loop also writes the transform input, saving a pass.
+// Stereo, the common case, goes through the block once, frame by frame.
 template <typename Decode>
 void UnpackWith(const uint8_t* frames, size_t frameCount, uint32_t blockAlign, uint32_t sampleBytes,
                 int32_t channelCount, int32_t* const* channels, int32_t spectrumChannel,
                 double* spectrumInput, Decode decode) {
+  if (channelCount == 2 && spectrumInput != nullptr && (spectrumChannel & ~1) == 0) {
+    int32_t* spectrumOut = channels[spectrumChannel];
+    int32_t* otherOut = channels[1 - spectrumChannel];
+    const uint8_t* p = frames + static_cast<size_t>(spectrumChannel) * sampleBytes;
+    const uint8_t* q = frames + static_cast<size_t>(1 - spectrumChannel) * sampleBytes;
+    for (size_t i = 0; i < frameCount; ++i, p += blockAlign, q += blockAlign) {
+      const int32_t v = decode(p);
+      spectrumOut[i] = v;
+      spectrumInput[i] = v * kTo16Bit;
+      otherOut[i] = decode(q);
+    }
+    return;
+  }
   for (int32_t j = 0; j < channelCount; ++j) {
     const uint8_t* p = frames + static_cast<size_t>(j) * sampleBytes;
     int32_t* out = channels[j];

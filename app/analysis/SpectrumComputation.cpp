@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "app/analysis/AmplitudeKernel.h"
 #include "app/analysis/FrameAnalysis.h"
 
 namespace ov {
@@ -63,17 +64,11 @@ void FrameAnalysis::ComputeSpectrum() {
   CursorFreq10 = -1;
   MaxAmp = -1.0;
 
-  // Separate passes keep the amplitude pass free of branches (it vectorises)
-  // and skip what this frame does not need.
-  const double* bins = FftBuf.data();
+  // Amplitudes (and the maximum, in the same pass), then the passes this
+  // frame needs.
   double* amp = SpectrumAmp.data();
-  for (int32_t k = 0; k < B; ++k) {
-    const double re = bins[2 * k];
-    const double im = bins[2 * k + 1];
-    const double a = std::sqrt(re * re + im * im);
-    amp[k] = a + a;  // the other half of the spectrum
-  }
-  amp[0] *= 0.5;  // bin 0 has no other half (exact: a power of two)
+  const bool trackMaximum = mode == 1 || measureMode;
+  ComputeAmplitudes(FftBuf.data(), B, amp, trackMaximum ? &MaxAmp : nullptr, &peakBin);
 
   if (measureMode && averaging) {
     double* acc = AverageAcc.data();
@@ -90,14 +85,6 @@ void FrameAnalysis::ComputeSpectrum() {
       if (amp[k] > held[k]) {
         held[k] = amp[k];
         peakChanged = true;
-      }
-    }
-  }
-  if (mode == 1 || measureMode) {
-    for (int32_t k = 0; k < B; ++k) {
-      if (amp[k] > MaxAmp) {  // the first of equal maxima
-        MaxAmp = amp[k];
-        peakBin = k;
       }
     }
   }
