@@ -15,8 +15,8 @@ struct Kp05Api {
   using WeightWindowFn = void (*)(double* data, int32_t type);
   using PostProcessFn = void (*)(double* data, uint8_t toDecibels, uint8_t normalise);
   using PrepareCoordinatesFn = void (*)(int32_t* count, Kp05Point* points, Kp05Point* extra1,
-                                        Kp05Point* extra2, int32_t* columns,
-                                        int32_t* runLengths, int32_t maxPerColumn);
+                                        Kp05Point* extra2, int32_t* columns, int32_t* runLengths,
+                                        int32_t maxPerColumn);
 
   // The 24 entries the program binds, in binding order.
   CreateFn Create_FFT = nullptr;

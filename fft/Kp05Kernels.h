@@ -10,23 +10,37 @@
 
 namespace kp05 {
 
+// Twiddle tables of a plan for the passes; each has two spare complex values
+// at its end (read by whole-register loads, never used).
+struct PassTables {
+  const double* twiddle;        // w(t) for t < M/2: the first stage's twiddles, exact 1 and -i
+  const double* evenTwiddle;    // w(2g) for g < M/4
+  const double* tripleTwiddle;  // w(3t) for t < M/4
+};
+
 struct Kernels {
   // Stage 0, whose twiddle is 1: y[k] = x[k] + x[M/2+k], y[M/2+k] = x[k] - x[M/2+k].
   void (*firstRadix2)(const double* x, double* y, int32_t m);
+  // Stages 0, 1 and 2 in one pass (M >= 8), h = M/8, k < h, x_j = x[k + jh]:
+  // u_j = x_j + x_{j+4}, v_j = x_j - x_{j+4} (stage 0); then the radix4 pass
+  // with a = 2: its group 0 on u (twiddles 1, 1, -i) writes y[k + {0,2,4,6}h],
+  // its group 1 on v (twiddles -i, w(h), w(3h)) writes y[k + {1,3,5,7}h].
+  void (*firstRadix8)(const double* x, double* y, const double* twiddle, int32_t m);
   // Stages s and s+1 in one pass, a = 2^s groups of q = M/(4a) four-point
-  // butterflies. With w(t) = twiddle[t] (t = 0 .. M/2-1, the first stage's
-  // twiddles, exact 1 at 0 and exact -i at M/4), group g and k < q read
+  // butterflies. With w(t) = e^(-2*pi*i*t/M), group g and k < q read
   // x0..x3 = x[4gq + k + {0, q, 2q, 3q}] and write
   //   A = x0 + w(2gq) x2, B = x1 + w(2gq) x3, C = x0 - w(2gq) x2, D = x1 - w(2gq) x3
   //   y[gq + k] = A + w(gq) B,             y[M/2 + gq + k] = A - w(gq) B
   //   y[M/4 + gq + k] = C + w(M/4 + gq) D, y[3M/4 + gq + k] = C - w(M/4 + gq) D
-  // which is exactly stage s followed by stage s+1.
-  void (*radix4)(const double* x, double* y, const double* twiddle, int32_t m, int32_t a);
+  // which is exactly stage s followed by stage s+1. (The AVX2 kernel uses the
+  // equal form with w(gq) x1, w(2gq) x2, w(3gq) x3 and w(M/4 + gq) = -i w(gq).)
+  void (*radix4)(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a);
   // The real split from the M complex results z to bins 0..M in out (z may
-  // equal out). Bins k and M-k come from one product: with S = Z[k] +
-  // conj(Z[M-k]) and T = (Z[k] - conj(Z[M-k])) * splitTwiddle[k],
-  //   bin k = scale/4 * (S + T),  bin M-k = scale/4 * conj(S - T);
+  // equal out). With S = Z[k] + conj(Z[M-k]), D = Z[k] - conj(Z[M-k]) and
+  // splitTwiddle[k] = scale/4 * -i * (cos - i*sin)(pi*k/M), T = D * splitTwiddle[k]:
+  //   bin k = scale/4 * S + T,  bin M-k = conj(scale/4 * S - T);
   // bin 0 and bin M = scale/2 * (Z[0].re +/- Z[0].im). `scale` is 1/M forward.
+  // The table has two spare complex values past k = M/2.
   void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale);
   // data[i] *= table[i] for i < n (real samples).
   void (*weightReal)(double* data, const double* table, int32_t n);

@@ -42,83 +42,138 @@ KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
   }
 }
 
+// -i * v = (v.im, -v.re) for two complex values.
+KP05_AVX2 inline __m256d MinusI(__m256d v) {
+  return _mm256_xor_pd(_mm256_permute_pd(v, 0x5), _mm256_set_pd(-0.0, 0.0, -0.0, 0.0));
+}
+
+KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
+  const int32_t h = 2 * (m / 8);  // doubles per eighth
+  if (h < 4) {
+    PortableKernels().firstRadix8(x, y, twiddle, m);  // M = 8: one butterfly
+    return;
+  }
+  const __m256d bre = _mm256_set1_pd(twiddle[h]), bim = _mm256_set1_pd(twiddle[h + 1]);
+  const __m256d cre = _mm256_set1_pd(twiddle[3 * h]), cim = _mm256_set1_pd(twiddle[3 * h + 1]);
+  for (int32_t k = 0; k < h; k += 4) {
+    __m256d u[4], v[4];
+    for (int j = 0; j < 4; ++j) {
+      const __m256d lo = _mm256_loadu_pd(x + k + j * h);
+      const __m256d hi = _mm256_loadu_pd(x + k + (j + 4) * h);
+      u[j] = _mm256_add_pd(lo, hi);
+      v[j] = _mm256_sub_pd(lo, hi);
+    }
+    const __m256d a0 = _mm256_add_pd(u[0], u[2]), c0 = _mm256_sub_pd(u[0], u[2]);
+    const __m256d b0 = _mm256_add_pd(u[1], u[3]), d0 = MinusI(_mm256_sub_pd(u[1], u[3]));
+    _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
+    _mm256_storeu_pd(y + 2 * h + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 4 * h + k, _mm256_sub_pd(a0, b0));
+    _mm256_storeu_pd(y + 6 * h + k, _mm256_sub_pd(c0, d0));
+    const __m256d v2 = MinusI(v[2]), v3 = MinusI(v[3]);
+    const __m256d a1 = _mm256_add_pd(v[0], v2), c1 = _mm256_sub_pd(v[0], v2);
+    const __m256d b1 = Mul(_mm256_add_pd(v[1], v3), bre, bim);
+    const __m256d d1 = Mul(_mm256_sub_pd(v[1], v3), cre, cim);
+    _mm256_storeu_pd(y + h + k, _mm256_add_pd(a1, b1));
+    _mm256_storeu_pd(y + 3 * h + k, _mm256_add_pd(c1, d1));
+    _mm256_storeu_pd(y + 5 * h + k, _mm256_sub_pd(a1, b1));
+    _mm256_storeu_pd(y + 7 * h + k, _mm256_sub_pd(c1, d1));
+  }
+}
+
 // One four-point butterfly on two neighbouring k (or, in the last pass, two
-// neighbouring groups): see Kernels::radix4.
+// neighbouring groups): with t1 = w(gq) x1, t2 = w(2gq) x2, t3 = w(3gq) x3,
+// A = x0 + t2, C = x0 - t2, B = t1 + t3, D = t1 - t3, the outputs are A + B,
+// C - iD, A - B, C + iD (see Kernels::radix4 for the positions).
 struct Twiddles {
-  __m256d are, aim, bre, bim, cre, cim;
+  __m256d bre, bim, are, aim, abre, abim;  // w(gq), w(2gq), w(3gq)
 };
 
 KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3, const Twiddles& w,
-                                 __m256d* y0, __m256d* y1, __m256d* y2, __m256d* y3) {
-  x2 = Mul(x2, w.are, w.aim);
-  x3 = Mul(x3, w.are, w.aim);
-  const __m256d a = _mm256_add_pd(x0, x2), c = _mm256_sub_pd(x0, x2);
-  const __m256d b = Mul(_mm256_add_pd(x1, x3), w.bre, w.bim);
-  const __m256d d = Mul(_mm256_sub_pd(x1, x3), w.cre, w.cim);
-  *y0 = _mm256_add_pd(a, b);  // y[gq + k]
-  *y2 = _mm256_sub_pd(a, b);  // y[M/2 + gq + k]
-  *y1 = _mm256_add_pd(c, d);  // y[M/4 + gq + k]
-  *y3 = _mm256_sub_pd(c, d);  // y[3M/4 + gq + k]
+                                 double* y0, double* y1, double* y2, double* y3) {
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d t1 = Mul(x1, w.bre, w.bim);
+  const __m256d t2 = Mul(x2, w.are, w.aim);
+  const __m256d t3 = Mul(x3, w.abre, w.abim);
+  const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
+  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
+  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);  // (D.im, D.re)
+  _mm256_storeu_pd(y0, _mm256_add_pd(a, b));
+  _mm256_storeu_pd(y1, _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign)));  // C - iD
+  _mm256_storeu_pd(y2, _mm256_sub_pd(a, b));
+  _mm256_storeu_pd(y3, _mm256_addsub_pd(c, dSwapped));  // C + iD
 }
 
 // q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
-// values per register.
-KP05_AVX2 void Radix4Wide(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+// values per register. Group 0 has the twiddles 1, 1 and -i: additions only.
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
+                          int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
-  for (int32_t g = 0; g < a; ++g) {
-    const double* ta = twiddle + 2 * (2 * g * q);
-    const double* tb = twiddle + 2 * (g * q);
-    const double* tc = twiddle + 2 * (quarter + g * q);
-    const Twiddles w = {_mm256_set1_pd(ta[0]), _mm256_set1_pd(ta[1]), _mm256_set1_pd(tb[0]),
-                        _mm256_set1_pd(tb[1]), _mm256_set1_pd(tc[0]), _mm256_set1_pd(tc[1])};
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  for (int32_t k = 0; k < 2 * q; k += 4) {
+    const __m256d x0 = _mm256_loadu_pd(x + k), x1 = _mm256_loadu_pd(x + 2 * q + k);
+    const __m256d x2 = _mm256_loadu_pd(x + 4 * q + k), x3 = _mm256_loadu_pd(x + 6 * q + k);
+    const __m256d a0 = _mm256_add_pd(x0, x2), c0 = _mm256_sub_pd(x0, x2);
+    const __m256d b0 = _mm256_add_pd(x1, x3), d = _mm256_sub_pd(x1, x3);
+    // -i * d = (d.im, -d.re)
+    const __m256d d0 = _mm256_xor_pd(_mm256_permute_pd(d, 0x5), oddSign);
+    _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
+    _mm256_storeu_pd(y + 2 * quarter + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 4 * quarter + k, _mm256_sub_pd(a0, b0));
+    _mm256_storeu_pd(y + 6 * quarter + k, _mm256_sub_pd(c0, d0));
+  }
+  for (int32_t g = 1; g < a; ++g) {
+    const double* tb = tables.twiddle + 2 * (g * q);
+    const double* ta = tables.twiddle + 2 * (2 * g * q);
+    const double* tab = tables.tripleTwiddle + 2 * (g * q);
+    const Twiddles w = {_mm256_set1_pd(tb[0]), _mm256_set1_pd(tb[1]),  _mm256_set1_pd(ta[0]),
+                        _mm256_set1_pd(ta[1]), _mm256_set1_pd(tab[0]), _mm256_set1_pd(tab[1])};
     const double* in = x + 2 * (4 * g * q);
     double* out = y + 2 * (g * q);
     for (int32_t k = 0; k < 2 * q; k += 4) {
-      __m256d y0, y1, y2, y3;
       Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * q + k),
-                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, &y0, &y1, &y2,
-                 &y3);
-      _mm256_storeu_pd(out + k, y0);
-      _mm256_storeu_pd(out + 2 * quarter + k, y1);
-      _mm256_storeu_pd(out + 4 * quarter + k, y2);
-      _mm256_storeu_pd(out + 6 * quarter + k, y3);
+                 _mm256_loadu_pd(in + 4 * q + k), _mm256_loadu_pd(in + 6 * q + k), w, out + k,
+                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
     }
   }
 }
 
+// Two complex values from two places: lo into lanes 0-1, hi into lanes 2-3
+// (an insert from memory, which keeps the shuffle unit free).
+KP05_AVX2 inline __m256d LoadPair(const double* lo, const double* hi) {
+  return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lo)), _mm_loadu_pd(hi), 1);
+}
+
+// Twiddle parts per lane straight from memory: p[0], p[0], p[2], p[2].
+KP05_AVX2 inline __m256d LoadDup(const double* p) {
+  return _mm256_movedup_pd(_mm256_loadu_pd(p));
+}
+
 // q == 1 (the last pass): two neighbouring groups per register, each lane
 // with its own twiddles.
-KP05_AVX2 void Radix4Last(const double* x, double* y, const double* twiddle, int32_t m) {
+KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& tables, int32_t m) {
   const int32_t quarter = m / 4;  // = a, the group count
-  const double* tc = twiddle + 2 * quarter;
   for (int32_t g = 0; g < quarter; g += 2) {
     const double* in = x + 8 * g;
-    const __m256d p01 = _mm256_loadu_pd(in), p23 = _mm256_loadu_pd(in + 4);
-    const __m256d r01 = _mm256_loadu_pd(in + 8), r23 = _mm256_loadu_pd(in + 12);
-    const __m256d wa = _mm256_permute2f128_pd(_mm256_loadu_pd(twiddle + 4 * g),
-                                              _mm256_loadu_pd(twiddle + 4 * g + 4), 0x20);
-    const __m256d wb = _mm256_loadu_pd(twiddle + 2 * g), wc = _mm256_loadu_pd(tc + 2 * g);
-    const Twiddles w = {Re(wa), Im(wa), Re(wb), Im(wb), Re(wc), Im(wc)};
-    __m256d y0, y1, y2, y3;
-    Butterfly4(_mm256_permute2f128_pd(p01, r01, 0x20), _mm256_permute2f128_pd(p01, r01, 0x31),
-               _mm256_permute2f128_pd(p23, r23, 0x20), _mm256_permute2f128_pd(p23, r23, 0x31), w,
-               &y0, &y1, &y2, &y3);
-    _mm256_storeu_pd(y + 2 * g, y0);
-    _mm256_storeu_pd(y + 2 * (quarter + g), y1);
-    _mm256_storeu_pd(y + 2 * (2 * quarter + g), y2);
-    _mm256_storeu_pd(y + 2 * (3 * quarter + g), y3);
+    const double* tb = tables.twiddle + 2 * g;
+    const double* ta = tables.evenTwiddle + 2 * g;
+    const double* tab = tables.tripleTwiddle + 2 * g;
+    const Twiddles w = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
+                        LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
+    Butterfly4(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
+               LoadPair(in + 6, in + 14), w, y + 2 * g, y + 2 * (quarter + g),
+               y + 2 * (2 * quarter + g), y + 2 * (3 * quarter + g));
   }
 }
 
-KP05_AVX2 void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   if (q >= 2) {
-    Radix4Wide(x, y, twiddle, m, a);
+    Radix4Wide(x, y, tables, m, a);
   } else if (a >= 2) {
-    Radix4Last(x, y, twiddle, m);
+    Radix4Last(x, y, tables, m);
   } else {
-    PortableKernels().radix4(x, y, twiddle, m, a);  // M = 4: a single butterfly
+    PortableKernels().radix4(x, y, tables, m, a);  // M = 4: one butterfly
   }
 }
 
@@ -133,29 +188,30 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   const double qs = 0.25 * scale;
   const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   const __m256d scaleP = _mm256_set1_pd(qs);
-  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);  // also conjugates
+  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);
   int32_t k = 1;
   // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
     const __m256d p = _mm256_loadu_pd(z + 2 * k);
     const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
-    const __m256d w = _mm256_loadu_pd(splitTwiddle + 2 * k);
+    const double* w = splitTwiddle + 2 * k;
     const __m256d sum = _mm256_add_pd(p, qConj);
-    const __m256d t = Mul(_mm256_sub_pd(p, qConj), Re(w), Im(w));
-    _mm256_storeu_pd(out + 2 * k, _mm256_mul_pd(_mm256_add_pd(sum, t), scaleP));
-    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_mul_pd(_mm256_sub_pd(sum, t), scaleQ)));
+    const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
+    _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, scaleP, t));
+    // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
+    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_fmaddsub_pd(sum, scaleQ, t)));
   }
   for (; k <= m - k; ++k) {
     const double pr = z[2 * k], pi = z[2 * k + 1];
     const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-    const double sr = pr + qr, si = pi - qi, dr = pr - qr, di = pi + qi;
+    const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
     const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
     const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-    out[2 * k] = (sr + tr) * qs;
-    out[2 * k + 1] = (si + ti) * qs;
+    out[2 * k] = sr + tr;
+    out[2 * k + 1] = si + ti;
     if (k != m - k) {
-      out[2 * (m - k)] = (sr - tr) * qs;
-      out[2 * (m - k) + 1] = (ti - si) * qs;
+      out[2 * (m - k)] = sr - tr;
+      out[2 * (m - k) + 1] = ti - si;
     }
   }
   out[0] = (z0re + z0im) * (0.5 * scale);
@@ -174,7 +230,7 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, Radix4, Split, WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4, Split, WeightReal};
 
 }  // namespace
 

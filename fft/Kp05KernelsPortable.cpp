@@ -35,7 +35,38 @@ void FirstRadix2(const double* x, double* y, int32_t m) {
   }
 }
 
-void Radix4(const double* x, double* y, const double* twiddle, int32_t m, int32_t a) {
+inline Complex MinusI(Complex c) {
+  return {c.im, -c.re};
+}
+
+void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
+  const int32_t h = m / 8;
+  const Complex wb = Load(twiddle + 2 * h), wc = Load(twiddle + 2 * (3 * h));
+  for (int32_t k = 0; k < h; ++k) {
+    Complex u[4], v[4];
+    for (int j = 0; j < 4; ++j) {
+      const Complex lo = Load(x + 2 * (k + j * h)), hi = Load(x + 2 * (k + (j + 4) * h));
+      u[j] = Add(lo, hi);
+      v[j] = Sub(lo, hi);
+    }
+    const Complex a0 = Add(u[0], u[2]), c0 = Sub(u[0], u[2]);
+    const Complex b0 = Add(u[1], u[3]), d0 = MinusI(Sub(u[1], u[3]));
+    Store(y + 2 * k, Add(a0, b0));
+    Store(y + 2 * (2 * h + k), Add(c0, d0));
+    Store(y + 2 * (4 * h + k), Sub(a0, b0));
+    Store(y + 2 * (6 * h + k), Sub(c0, d0));
+    const Complex v2 = MinusI(v[2]), v3 = MinusI(v[3]);
+    const Complex a1 = Add(v[0], v2), c1 = Sub(v[0], v2);
+    const Complex b1 = Mul(wb, Add(v[1], v3)), d1 = Mul(wc, Sub(v[1], v3));
+    Store(y + 2 * (h + k), Add(a1, b1));
+    Store(y + 2 * (3 * h + k), Add(c1, d1));
+    Store(y + 2 * (5 * h + k), Sub(a1, b1));
+    Store(y + 2 * (7 * h + k), Sub(c1, d1));
+  }
+}
+
+void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
+  const double* twiddle = tables.twiddle;
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
   for (int32_t g = 0; g < a; ++g) {
@@ -66,10 +97,9 @@ void Split(const double* z, double* out, const double* splitTwiddle, int32_t m, 
     const Complex sum = {p.re + q.re, p.im - q.im};         // P + conj(Q)
     const Complex difference = {p.re - q.re, p.im + q.im};  // P - conj(Q)
     const Complex t = Mul(Load(splitTwiddle + 2 * k), difference);
-    Store(out + 2 * k, {(sum.re + t.re) * quarterScale, (sum.im + t.im) * quarterScale});
-    if (k != m - k) {
-      Store(out + 2 * (m - k), {(sum.re - t.re) * quarterScale, (t.im - sum.im) * quarterScale});
-    }
+    const Complex s = {sum.re * quarterScale, sum.im * quarterScale};
+    Store(out + 2 * k, Add(s, t));
+    if (k != m - k) Store(out + 2 * (m - k), {s.re - t.re, t.im - s.im});
   }
   Store(out, {(z0.re + z0.im) * (0.5 * scale), 0.0});
   Store(out + 2 * m, {(z0.re - z0.im) * (0.5 * scale), 0.0});
@@ -79,7 +109,7 @@ void WeightReal(double* data, const double* table, int32_t n) {
   for (int32_t i = 0; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kPortable = {FirstRadix2, Radix4, Split, WeightReal};
+const Kernels kPortable = {FirstRadix2, FirstRadix8, Radix4, Split, WeightReal};
 bool g_forcePortable = false;
 
 }  // namespace

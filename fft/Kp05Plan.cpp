@@ -44,14 +44,24 @@ void FillStageTables(Kp05Plan& plan) {
   }
 }
 
+// -i * (cos + i*sin') with sin' = -sin is (sin', -cos).
+void FillSplitTwiddles(Kp05Plan& plan) {
+  const double forwardScale = 0.25 / plan.m;
+  for (int32_t k = 0; k <= plan.m / 2; ++k) {
+    plan.splitInverse[2 * k] = 0.25 * plan.splitSin[k];
+    plan.splitInverse[2 * k + 1] = -0.25 * plan.splitCos[k];
+    plan.splitForward[2 * k] = forwardScale * plan.splitSin[k];
+    plan.splitForward[2 * k + 1] = -forwardScale * plan.splitCos[k];
+  }
+  for (int32_t i = plan.m + 2; i < plan.m + 6; ++i) plan.splitForward[i] = plan.splitInverse[i] = 0;
+}
+
 void FillSplitTables(Kp05Plan& plan) {
   const int32_t m = plan.m;
   for (int32_t i = 0; i < m; ++i) {
     const long double angle = static_cast<long double>(i) / m * kPi;
     plan.splitSin[i] = static_cast<double>(-sinl(angle));
     plan.splitCos[i] = static_cast<double>(cosl(angle));
-    plan.splitTwiddle[2 * i] = plan.splitSin[i];  // -i * (cos + i*sin'), sin' = -sin
-    plan.splitTwiddle[2 * i + 1] = -plan.splitCos[i];
   }
 }
 
@@ -70,6 +80,19 @@ void FillTwiddles(Kp05Plan& plan) {
   if (plan.quarter > 0) {
     plan.twiddle[2 * plan.quarter] = 0.0;
     plan.twiddle[2 * plan.quarter + 1] = -1.0;
+  }
+  plan.twiddle[2 * plan.half] = plan.twiddle[2 * plan.half + 1] = 0.0;
+  for (int32_t g = 0; g < plan.quarter; ++g) {
+    plan.evenTwiddle[2 * g] = plan.twiddle[4 * g];
+    plan.evenTwiddle[2 * g + 1] = plan.twiddle[4 * g + 1];
+  }
+  for (int32_t t = 0; t < plan.quarter; ++t) {
+    const long double angle = static_cast<long double>(3 * t) / plan.half * kPi;
+    plan.tripleTwiddle[2 * t] = static_cast<double>(cosl(angle));
+    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-sinl(angle));
+  }
+  for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
+    plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
   }
 }
 
@@ -93,7 +116,10 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->splitSin = AllocateDoubles(m)) != nullptr &&
             (plan->splitCos = AllocateDoubles(m)) != nullptr &&
             (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
-            (plan->splitTwiddle = AllocateDoubles(2 * m)) != nullptr;
+            (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
+            (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
     ok = (plan->window[w] = AllocateDoubles(static_cast<uint64_t>(n))) != nullptr;
   }
@@ -105,6 +131,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   plan->work[2 * m] = plan->work[2 * m + 1] = 0.0;
   FillStageTables(*plan);
   FillSplitTables(*plan);
+  FillSplitTwiddles(*plan);
   FillTwiddles(*plan);
   if (windowTables) FillWindowTables(*plan);
   plan->kernels = &BestKernels();
@@ -119,7 +146,10 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->splitSin);
   FreeDoubles(plan->splitCos);
   FreeDoubles(plan->twiddle);
-  FreeDoubles(plan->splitTwiddle);
+  FreeDoubles(plan->evenTwiddle);
+  FreeDoubles(plan->tripleTwiddle);
+  FreeDoubles(plan->splitForward);
+  FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);
   free(plan);
 }

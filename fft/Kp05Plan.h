@@ -28,9 +28,14 @@ struct Kp05Plan {
   // Interleaved forward twiddles (cos, -sin) for t = 0 .. M/2-1, exactly 1 at
   // t = 0 and exactly -i at t = M/4, so the fast butterflies need no branch.
   double* twiddle;
-  // -i * (cos - i*sin)(pi*k/M) = (-sin, -cos)(pi*k/M) for k = 0 .. M-1, from
-  // the split tables: the one twiddle the split needs for bins k and M-k.
-  double* splitTwiddle;
+  // w(2g) and w(3g) for g = 0 .. M/4-1 (w(t) = e^(-2*pi*i*t/M), interleaved).
+  double* evenTwiddle;
+  double* tripleTwiddle;
+  // The split's twiddle for bins k and M-k, k = 0 .. M/2, from the split
+  // tables: -i * (cos - i*sin)(pi*k/M), times 1/4 and, forward, times 1/M
+  // (powers of two, so the scaling is exact).
+  double* splitForward;
+  double* splitInverse;
   // The passes this plan runs (portable or AVX2), chosen at creation.
   const kp05::Kernels* kernels;
 };

@@ -12,8 +12,9 @@ void Conjugate(double* values, int32_t m) {
   for (int32_t i = 0; i < m; ++i) values[2 * i + 1] = -values[2 * i + 1];
 }
 
-// Runs the log2(M) stages as passes between data and the work buffer: a first
-// radix-2 pass when the stage count is odd, then two stages per pass. Returns
+// Runs the log2(M) stages as passes between data and the work buffer: when
+// the stage count is odd a first pass of three stages (one for M = 2), then
+// two stages per pass. Returns
 // the buffer holding the (unscaled, forward) result.
 double* RunStages(const Kp05Plan& plan, double* data) {
   const Kernels& kernels = *plan.kernels;
@@ -22,16 +23,22 @@ double* RunStages(const Kp05Plan& plan, double* data) {
   while ((1 << stages) < m) ++stages;
   double* src = data;
   double* dst = plan.work;
+  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle};
   int32_t a = 1;
   if (stages % 2 == 1) {
-    kernels.firstRadix2(src, dst, m);
-    a = 2;
+    if (stages >= 3) {
+      kernels.firstRadix8(src, dst, plan.twiddle, m);
+      a = 8;
+    } else {
+      kernels.firstRadix2(src, dst, m);
+      a = 2;
+    }
     double* t = src;
     src = dst;
     dst = t;
   }
   for (; a < m; a *= 4) {
-    kernels.radix4(src, dst, plan.twiddle, m, a);
+    kernels.radix4(src, dst, tables, m, a);
     double* t = src;
     src = dst;
     dst = t;
@@ -48,7 +55,7 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
   if (inverse) Conjugate(result, m);
   const double scale = inverse ? 1.0 : 1.0 / m;  // exact: M is a power of two
   if (plan.realInput) {
-    plan.kernels->split(result, data, plan.splitTwiddle, m, scale);
+    plan.kernels->split(result, data, inverse ? plan.splitInverse : plan.splitForward, m, scale);
     return;
   }
   if (result != data) memcpy(data, result, static_cast<size_t>(m) * 2 * sizeof(double));

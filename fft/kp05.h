@@ -62,9 +62,9 @@ KP05_API Kp05Plan* Create_FFT(int32_t n, uint8_t realInput, uint8_t windowTables
 KP05_API void Release_FFT(void);
 KP05_API int32_t FFT_fft(double* data, int32_t direction);
 
-#define KP05_FIXED_FAMILY(k)                                 \
-  KP05_API Kp05Plan* Create_FFT##k(uint8_t realInput);       \
-  KP05_API void Release_FFT##k(void);                        \
+#define KP05_FIXED_FAMILY(k)                           \
+  KP05_API Kp05Plan* Create_FFT##k(uint8_t realInput); \
+  KP05_API void Release_FFT##k(void);                  \
   KP05_API int32_t FFT_fft##k(double* data, int32_t direction);
 KP05_FIXED_FAMILY(4)
 KP05_FIXED_FAMILY(8)

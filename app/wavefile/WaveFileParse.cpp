@@ -107,6 +107,7 @@ class Walker {
 };
 
 bool Walker::ReadContent(uint64_t want, ChunkBytes* out) {
+  if (chunks_ && chunks_->count >= kChunkTableCapacity) return Fail(text::kTableFull);
   const uint64_t contentOffset = headerOffset_ + 8;
   uint64_t ask = want < LeftAt(contentOffset) ? want : LeftAt(contentOffset);
   // Chunk sizes are 32-bit; a data head is bounded by dataSaveBytes.
@@ -119,7 +120,6 @@ bool Walker::ReadContent(uint64_t want, ChunkBytes* out) {
   out->data = buffer;
   out->length = static_cast<uint32_t>(got);
   if (chunks_) {
-    if (chunks_->count >= kChunkTableCapacity) return Fail(text::kTableFull);
     ChunkEntry& e = chunks_->entries[chunks_->count];
     e.index = ++chunks_->count;
     e.level = level_;

@@ -206,6 +206,23 @@ TEST_F(WaveReader, StopsWhenTheNextFormatDiffers) {
   EXPECT_FALSE(state.itemSwitchPending);
 }
 
+TEST_F(WaveReader, AReadFailureClosesTheFileAndEndsTheStream) {
+  // The file shrinks between the parse and the read (another program cut it).
+  const Bytes whole = Pcm16(Ramp(400));
+  const Bytes cut(whole.begin(), whole.begin() + 100);
+  int opens = 0;
+  state.opener = [&](const char*) -> std::unique_ptr<ByteSource> {
+    const Bytes& b = ++opens == 1 ? whole : cut;
+    return std::make_unique<MemoryByteSource>(b.data(), b.size());
+  };
+  ASSERT_TRUE(OpenForPlay(state, "a.wav", false));
+  uint32_t n = 1;
+  const auto bytes = Read(64, &n);
+  EXPECT_EQ(n, 0u);
+  EXPECT_FALSE(state.file);
+  EXPECT_EQ(bytes, Fill(64, 0));
+}
+
 TEST_F(WaveReader, ValidationLeavesTheOpenFileRecordsAlone) {
   files.files["a.wav"] =
       Riff(Pcm16Stereo() + Chunk("data", Ramp(8)) +

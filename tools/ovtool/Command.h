@@ -18,6 +18,10 @@ struct Command {
 
 const std::vector<Command>& Commands();
 
+// The program's arguments after the program name, as UTF-8 (on Windows taken
+// from the wide command line, so any file name survives the system code page).
+std::vector<std::string> CommandLineArgs(int argc, char** argv);
+
 struct Registration {
   Registration(const char* name, const char* usage, CommandFn run);
 };

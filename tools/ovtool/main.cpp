@@ -1,6 +1,5 @@
 // ovtool: the program's command-line front end over the same core.
 #include <cstdio>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -29,21 +28,19 @@ static void PrintUsage(FILE* out) {
 }
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
+  const std::vector<std::string> args = ov::tool::CommandLineArgs(argc, argv);
+  if (args.empty()) {
     PrintUsage(stderr);
     return 2;
   }
-  if (!std::strcmp(argv[1], "help") || !std::strcmp(argv[1], "--help") ||
-      !std::strcmp(argv[1], "-h")) {
+  if (args[0] == "help" || args[0] == "--help" || args[0] == "-h") {
     PrintUsage(stdout);
     return 0;
   }
   for (const auto& c : ov::tool::Commands()) {
-    if (argv[1] == std::string(c.name)) {
-      return c.run(std::vector<std::string>(argv + 2, argv + argc));
-    }
+    if (args[0] == c.name) return c.run(std::vector<std::string>(args.begin() + 1, args.end()));
   }
-  std::fprintf(stderr, "ovtool: unknown command '%s'\n", argv[1]);
+  std::fprintf(stderr, "ovtool: unknown command '%s'\n", args[0].c_str());
   PrintUsage(stderr);
   return 2;
 }
