@@ -18,7 +18,11 @@ class MemoryFile : public DiskFile {
     const uint64_t end = pos_ + bytes;
     const uint64_t growth = end > stored_.size ? end - stored_.size : 0;
     uint64_t allowed = std::min<uint64_t>(bytes, disk_.writeBudget);
-    if (growth > disk_.freeBytes) allowed = std::min(allowed, bytes - (growth - disk_.freeBytes));
+    if (growth > disk_.freeBytes) {
+      const uint64_t over = growth - disk_.freeBytes;
+      allowed = std::min<uint64_t>(allowed, bytes > over ? bytes - over : 0);
+    }
+    if (allowed == 0) return 0;
     const uint8_t* p = static_cast<const uint8_t*>(data);
     if (pos_ < disk_.keepBytes) {
       const uint64_t keepEnd = std::min(pos_ + allowed, disk_.keepBytes);

@@ -191,7 +191,11 @@ uint32_t RecordingWriter::WriteRecordedData(const void* data, uint32_t bytes) {
 bool RecordingWriter::CloseRecordingFile(bool final) {
   if (!file_.handle) return false;  // never opened, or lost to a failed seek (already shown)
   file_.fileOpen = false;
-  if (file_.position & 1) {
+  // Append at the end of the data: a header rewrite whose flush or return
+  // seek failed has left the file pointer just after the header.
+  const bool atEnd = file_.handle->SeekTo(file_.position);
+  if (!atEnd) Fail(text::kCannotSeek);
+  if (atEnd && (file_.position & 1)) {
     static const uint8_t kPad = 0;
     if (file_.handle->Write(&kPad, 1) == 1) {
       ++file_.position;
@@ -200,11 +204,12 @@ bool RecordingWriter::CloseRecordingFile(bool final) {
       Fail(text::kCannotWrite);
     }
   }
-  if (final && file_.bextBuilt) {
+  if (atEnd && final && file_.bextBuilt) {
     if (file_.handle->Write(file_.bext, kBextChunkBytes) == kBextChunkBytes) {
       file_.appended = kBextChunkBytes;
       file_.bextWritten = true;
     } else {
+      file_.handle->TruncateAt(file_.position);  // no partial chunk after the data
       Fail(text::kCannotWrite);
     }
   }
@@ -280,8 +285,9 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
   const Megabytes want = ToMegabytes(needed);
   char box[2 * kRecordingNameBytes + 160];
   std::snprintf(box, sizeof box, "%s %s %s  (%" PRIu64 ".%02uMB)\n\n%s  (%" PRIu64 ".%02uMB)",
-                text::kDiskSpaceFirst.In(engine_.language), volume, text::kDiskSpaceSecond.In(engine_.language),
-                have.whole, have.hundredths, name, want.whole, want.hundredths);
+                text::kDiskSpaceFirst.In(engine_.language), volume,
+                text::kDiskSpaceSecond.In(engine_.language), have.whole, have.hundredths, name,
+                want.whole, want.hundredths);
   char english[2 * kRecordingNameBytes + 160];
   std::snprintf(english, sizeof english, "%s %s  (%" PRIu64 ".%02uMB)",
                 text::kDiskSpaceFirst.english, volume, have.whole, have.hundredths);

@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -99,6 +100,10 @@ constexpr uint64_t kPeriodBytes = 16000;  // one second
 TEST(RecordingCrash, KilledWriterLeavesAValidPrefix) {
   const std::string dir = MakeTempDir();
   ASSERT_FALSE(dir.empty());
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
   std::mt19937 rng(20261209);
   uint64_t mostDescribed = 0;
   for (int run = 0; run < 8; ++run) {
@@ -127,7 +132,6 @@ TEST(RecordingCrash, KilledWriterLeavesAValidPrefix) {
     unlink(name.c_str());
   }
   EXPECT_GT(mostDescribed, 10 * kPeriodBytes) << "the kills should also land after rewrites";
-  rmdir(dir.c_str());
 }
 
 // A real small file system: mounting tmpfs needs root, elsewhere this skips.

@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <string>
@@ -80,6 +81,10 @@ TEST_P(RecordedFileOpensElsewhere, WithIdenticalSamples) {
   const Case& c = GetParam();
   const std::string dir = TempDir();
   ASSERT_FALSE(dir.empty());
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
   const std::string name = dir + "/take.WAV";
 
   RecordingFile file;
@@ -163,7 +168,6 @@ TEST_P(RecordedFileOpensElsewhere, WithIdenticalSamples) {
   } else {
     ADD_FAILURE() << "ffmpeg/ffprobe are not installed";
   }
-  std::system(("rm -rf '" + dir + "'").c_str());
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, RecordedFileOpensElsewhere, ::testing::ValuesIn(kCases),

@@ -473,6 +473,14 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   EXPECT_FALSE(writer.CloseRecordingFile(true));
   EXPECT_EQ(notes.texts.at(5), "クローズできません\n\n/rec/c.WAV");
   disk.failClose = false;
+  // The failed flush left the file pointer after the header; the close still
+  // put the pad byte after the data instead of over the first sample.
+  const auto& c = Bytes("/rec/c.WAV");
+  ASSERT_EQ(c.size(), 44u + 102);
+  std::vector<uint8_t> expected(101);
+  Pattern(0, expected.data(), expected.size());
+  EXPECT_EQ(std::memcmp(&c[44], expected.data(), 101), 0);
+  EXPECT_EQ(Le32(&c[40]), 101u);
 
   // An unmeasurable volume counts as full.
   disk.failFreeSpace = true;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,11 @@ TEST(RecordingRf64, CrossesFourGibibytesLong) {
   const char* base = std::getenv("TMPDIR");
   std::string dir = std::string(base && *base ? base : "/tmp") + "/ov_long_XXXXXX";
   ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  // Gigabytes must not stay behind, whatever fails.
+  struct Cleanup {
+    std::string dir;
+    ~Cleanup() { std::filesystem::remove_all(dir); }
+  } cleanup{dir};
   const std::string name = dir + "/long.WAV";
 
   RecordingFile file;
