@@ -478,6 +478,16 @@ TEST_F(EngineMme, FailureTexts) {
   EXPECT_EQ(e.GetDeviceName(0, false), "Wave Mapper");
   EXPECT_TRUE(e.SetDriverType(kDriverDirectSound));  // not in this program: MME stays
   EXPECT_EQ(e.GetDriverType(), kDriverMme);
+  // A format the device refuses: the probe at opening reports it.
+  WaveFormat odd = Pcm16(44100, 2);
+  odd.samplesPerSec = 768000;
+  odd.bitsPerSample = 24;
+  odd.channels = 32;
+  odd.blockAlign = 96;
+  odd.avgBytesPerSec = 768000 * 96;
+  WavePlayRec& r = recorder->engine;
+  EXPECT_TRUE(r.OpenRec(nullptr, odd, false, in, true, false));
+  EXPECT_STREQ(r.GetMessage(), "Unsupported format:  768000Hz 24bit 32ch");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
-// Crash safety end to end: `ovtool record` terminated at a random moment
-// leaves a valid wave file describing the audio up to its last header update
-// (the tool rewrites the header every second of audio).
+// ovtool's audio commands as a user runs them. Crash safety end to end:
+// `ovtool record` terminated at a random moment leaves a valid wave file
+// describing the audio up to its last header update (the tool rewrites the
+// header every second of audio).
 #include <windows.h>
 
 #include <gtest/gtest.h>
