@@ -78,7 +78,10 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
 WavePlayRec::~WavePlayRec() {
   Stop();
   FrameLoop = false;
-  if (frameThread_.joinable()) frameThread_.join();
+  if (frameThread_.joinable()) {
+    FramePlayEvent.Set();  // a frame output that never reports must not hold the exit
+    frameThread_.join();
+  }
   ReleaseAll();
 }
 
@@ -129,6 +132,8 @@ void WavePlayRec::CheckDevices(bool clearMessage) {
 
 bool WavePlayRec::SetDriverType(int32_t type) {
   if (type == DriverType || type < 0) return false;
+  // The family's devices belong to the running pumps.
+  if (playAlive_.load() || recAlive_.load()) return true;
   ReleaseAll();
   const int32_t old = DriverType;
   DriverType = type;
@@ -277,6 +282,8 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
 
 bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const PlayItem* item,
                            uint8_t* pcmOut, uint32_t* floatOut) {
+  // The open file's records belong to a running play pump: end it first.
+  if (playAlive_.load()) Stop();
   JoinFinishedThreads();
   Message.Clear();
   Failed = false;
@@ -314,6 +321,8 @@ bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const Pl
 
 bool WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format, bool monitorWithFile,
                           int32_t deviceNumber, bool probe, bool monitor) {
+  // The format and the recording file belong to a running record pump.
+  if (recAlive_.load()) Stop();
   JoinFinishedThreads();
   Message.Clear();
   Failed = false;
