@@ -167,13 +167,13 @@ TEST_F(EnginePumps, PlayListContinuesGaplessAndReopensForAnotherFormat) {
   WriteWave(dir / "b.wav", f, b);
   WriteWave(dir / "c.wav", g, c);
   std::vector<PlayItem> items(3);
-  const std::vector<std::pair<std::string, std::pair<WaveFormat, size_t>>> spec = {
+  const std::vector<std::pair<std::string, std::pair<WaveFormat, size_t>>> files = {
       {"a.wav", {f, a.size()}}, {"b.wav", {f, b.size()}}, {"c.wav", {g, c.size()}}};
   for (size_t i = 0; i < 3; ++i) {
     std::snprintf(items[i].fileName, sizeof items[i].fileName, "%s",
-                  (dir / spec[i].first).string().c_str());
-    items[i].format = spec[i].second.first;
-    items[i].dataSize = spec[i].second.second;
+                  (dir / files[i].first).string().c_str());
+    items[i].format = files[i].second.first;
+    items[i].dataSize = files[i].second.second;
   }
   int current = -1;
   std::vector<int> captions;
