@@ -166,6 +166,58 @@ KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& tables, 
   }
 }
 
+// The same butterfly, results kept in registers: r[0..3] = A + B, C - iD, A - B, C + iD.
+KP05_AVX2 inline void Butterfly4Regs(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
+                                     const Twiddles& w, __m256d* r) {
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d t1 = Mul(x1, w.bre, w.bim);
+  const __m256d t2 = Mul(x2, w.are, w.aim);
+  const __m256d t3 = Mul(x3, w.abre, w.abim);
+  const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
+  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
+  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);
+  r[0] = _mm256_add_pd(a, b);
+  r[1] = _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign));
+  r[2] = _mm256_sub_pd(a, b);
+  r[3] = _mm256_addsub_pd(c, dSwapped);
+}
+
+// Groups g and g+1 per iteration, one per register half. First the pass with
+// q = 4 (group g: rows x[16g + k + {0, 4, 8, 12}], output row j at
+// y[jM/4 + 4g + k]); output row j of group g is the whole input of the last
+// pass's group g' = jM/16 + g, whose results go to y[g' + {0, 1, 2, 3} M/4].
+KP05_AVX2 void Radix16Tail(const double* x, double* y, const PassTables& tables, int32_t m) {
+  const int32_t groups = m / 16, quarter = m / 4;
+  const double* tail1 = tables.tailTwiddle;
+  const double* tail2 = tail1 + 2 * (groups + 2);
+  const double* tail3 = tail2 + 2 * (groups + 2);
+  for (int32_t g = 0; g < groups; g += 2) {
+    const double* in = x + 32 * g;
+    const Twiddles w = {LoadDup(tail1 + 2 * g), LoadDup(tail1 + 2 * g + 1),
+                        LoadDup(tail2 + 2 * g), LoadDup(tail2 + 2 * g + 1),
+                        LoadDup(tail3 + 2 * g), LoadDup(tail3 + 2 * g + 1)};
+    __m256d rows[4][4];  // [j][k]
+    for (int k = 0; k < 4; ++k) {
+      __m256d r[4];
+      Butterfly4Regs(LoadPair(in + 2 * k, in + 32 + 2 * k),
+                     LoadPair(in + 2 * (k + 4), in + 32 + 2 * (k + 4)),
+                     LoadPair(in + 2 * (k + 8), in + 32 + 2 * (k + 8)),
+                     LoadPair(in + 2 * (k + 12), in + 32 + 2 * (k + 12)), w, r);
+      for (int j = 0; j < 4; ++j) rows[j][k] = r[j];
+    }
+    for (int j = 0; j < 4; ++j) {
+      const int32_t h = j * groups + g;  // g' of the lower lane
+      const double* tb = tables.twiddle + 2 * h;
+      const double* ta = tables.evenTwiddle + 2 * h;
+      const double* tab = tables.tripleTwiddle + 2 * h;
+      const Twiddles v = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
+                          LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
+      Butterfly4(rows[j][0], rows[j][1], rows[j][2], rows[j][3], v, y + 2 * h,
+                 y + 2 * (quarter + h), y + 2 * (2 * quarter + h), y + 2 * (3 * quarter + h));
+    }
+  }
+}
+
 KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   if (q >= 2) {
@@ -230,7 +282,7 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4, Split, WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4, Radix16Tail, Split, WeightReal};
 
 }  // namespace
 

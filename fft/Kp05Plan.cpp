@@ -94,6 +94,15 @@ void FillTwiddles(Kp05Plan& plan) {
   for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
     plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
   }
+  const int32_t groups = plan.m / 16, stride = 2 * (groups + 2);
+  for (int32_t i = 0; i < 3 * stride; ++i) plan.tailTwiddle[i] = 0.0;
+  for (int32_t g = 0; g < groups; ++g) {
+    const double* sources[3] = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle};
+    for (int j = 0; j < 3; ++j) {
+      plan.tailTwiddle[j * stride + 2 * g] = sources[j][8 * g];
+      plan.tailTwiddle[j * stride + 2 * g + 1] = sources[j][8 * g + 1];
+    }
+  }
 }
 
 }  // namespace
@@ -118,6 +127,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
             (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
             (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->tailTwiddle = AllocateDoubles(3 * (m / 8 + 4))) != nullptr &&
             (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
             (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
@@ -148,6 +158,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->twiddle);
   FreeDoubles(plan->evenTwiddle);
   FreeDoubles(plan->tripleTwiddle);
+  FreeDoubles(plan->tailTwiddle);
   FreeDoubles(plan->splitForward);
   FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);

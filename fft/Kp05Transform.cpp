@@ -12,6 +12,10 @@ void Conjugate(double* values, int32_t m) {
   for (int32_t i = 0; i < m; ++i) values[2 * i + 1] = -values[2 * i + 1];
 }
 
+// The fused tail writes 16 streams M bytes apart; beyond this size they
+// collide in the cache's sets and two separate passes are faster.
+const int32_t kMaxTailSize = 2048;
+
 // Runs the log2(M) stages as passes between data and the work buffer: when
 // the stage count is odd a first pass of three stages (one for M = 2), then
 // two stages per pass. Returns
@@ -23,7 +27,7 @@ double* RunStages(const Kp05Plan& plan, double* data) {
   while ((1 << stages) < m) ++stages;
   double* src = data;
   double* dst = plan.work;
-  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle};
+  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
   int32_t a = 1;
   if (stages % 2 == 1) {
     if (stages >= 3) {
@@ -38,6 +42,11 @@ double* RunStages(const Kp05Plan& plan, double* data) {
     dst = t;
   }
   for (; a < m; a *= 4) {
+    if (a == m / 16 && a >= 2 && m <= kMaxTailSize && kernels.radix16Tail != nullptr) {
+      kernels.radix16Tail(src, dst, tables, m);
+      src = dst;
+      break;
+    }
     kernels.radix4(src, dst, tables, m, a);
     double* t = src;
     src = dst;
