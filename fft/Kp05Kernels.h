@@ -50,6 +50,11 @@ struct Kernels {
   // bin 0 and bin M = scale/2 * (Z[0].re +/- Z[0].im). `scale` is 1/M forward.
   // The table has two spare complex values past k = M/2.
   void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale);
+  // The last radix4 pass (a = M/4) and the split in one, M >= 64, reading x
+  // and writing the bins into out (x != out): groups g and M/4 - g hold the
+  // partners Z[k] and Z[M-k] of each other's bins. NULL in kernels without it.
+  void (*radix4Split)(const double* x, double* out, const PassTables& tables,
+                      const double* splitTwiddle, int32_t m, double scale);
   // data[i] *= table[i] for i < n (real samples).
   void (*weightReal)(double* data, const double* table, int32_t n);
 };
