@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "fft/Kp05Plan.h"
+#include "fft/Kp05Trig.h"
 
 namespace kp05 {
 namespace {
@@ -39,8 +40,8 @@ void FillStageTables(Kp05Plan& plan) {
   const int32_t half = plan.half;
   for (int32_t i = 0; i <= half; ++i) {
     const long double angle = static_cast<long double>(i) / half * kPi;
-    plan.stageSin[i] = static_cast<double>(-sinl(angle));
-    plan.stageCos[i] = static_cast<double>(cosl(angle));
+    plan.stageSin[i] = static_cast<double>(-Sin(angle));
+    plan.stageCos[i] = static_cast<double>(Cos(angle));
   }
 }
 
@@ -60,8 +61,8 @@ void FillSplitTables(Kp05Plan& plan) {
   const int32_t m = plan.m;
   for (int32_t i = 0; i < m; ++i) {
     const long double angle = static_cast<long double>(i) / m * kPi;
-    plan.splitSin[i] = static_cast<double>(-sinl(angle));
-    plan.splitCos[i] = static_cast<double>(cosl(angle));
+    plan.splitSin[i] = static_cast<double>(-Sin(angle));
+    plan.splitCos[i] = static_cast<double>(Cos(angle));
   }
 }
 
@@ -88,8 +89,8 @@ void FillTwiddles(Kp05Plan& plan) {
   }
   for (int32_t t = 0; t < plan.quarter; ++t) {
     const long double angle = static_cast<long double>(3 * t) / plan.half * kPi;
-    plan.tripleTwiddle[2 * t] = static_cast<double>(cosl(angle));
-    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-sinl(angle));
+    plan.tripleTwiddle[2 * t] = static_cast<double>(Cos(angle));
+    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-Sin(angle));
   }
   for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
     plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
