@@ -230,6 +230,12 @@ KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int3
 }
 
 // Swaps the two complex values of a register.
+// Stores lane pair 0 at lo and lane pair 1 at hi (plain stores, no shuffle).
+KP05_AVX2 inline void StorePair(double* lo, double* hi, __m256d v) {
+  _mm_storeu_pd(lo, _mm256_castpd256_pd128(v));
+  _mm_storeu_pd(hi, _mm256_extractf128_pd(v, 1));
+}
+
 KP05_AVX2 inline __m256d Reverse(__m256d v) {
   return _mm256_permute2f128_pd(v, v, 0x01);
 }
@@ -245,13 +251,13 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
     const __m256d p = _mm256_loadu_pd(z + 2 * k);
-    const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
+    const __m256d qConj = _mm256_xor_pd(LoadPair(z + 2 * (m - k), z + 2 * (m - k - 1)), conjSign);
     const double* w = splitTwiddle + 2 * k;
     const __m256d sum = _mm256_add_pd(p, qConj);
     const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
     _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, scaleP, t));
     // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
-    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_fmaddsub_pd(sum, scaleQ, t)));
+    StorePair(out + 2 * (m - k), out + 2 * (m - k - 1), _mm256_fmaddsub_pd(sum, scaleQ, t));
   }
   for (; k <= m - k; ++k) {
     const double pr = z[2 * k], pi = z[2 * k + 1];
@@ -282,8 +288,8 @@ KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle
   const __m256d sum = _mm256_add_pd(p, qConj);
   const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
   _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t));
-  _mm256_storeu_pd(out + 2 * (m - k - 1),
-                   Reverse(_mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t)));
+  StorePair(out + 2 * (m - k), out + 2 * (m - k - 1),
+            _mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t));
 }
 
 // Scalar last-pass butterfly of group g, results at their places in z.
