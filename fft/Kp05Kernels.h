@@ -16,6 +16,9 @@ struct PassTables {
   const double* twiddle;        // w(t) for t < M/2: the first stage's twiddles, exact 1 and -i
   const double* evenTwiddle;    // w(2g) for g < M/4
   const double* tripleTwiddle;  // w(3t) for t < M/4
+  // For g < M/16, three arrays of M/16 + 2 complex values each: w(4g),
+  // w(8g), w(12g) (the twiddles of the pass before the last, in lane order).
+  const double* tailTwiddle;
 };
 
 struct Kernels {
@@ -35,6 +38,11 @@ struct Kernels {
   // which is exactly stage s followed by stage s+1. (The AVX2 kernel uses the
   // equal form with w(gq) x1, w(2gq) x2, w(3gq) x3 and w(M/4 + gq) = -i w(gq).)
   void (*radix4)(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a);
+  // The last two radix4 passes (a = M/16, then a = M/4) in one, M >= 32:
+  // the 16 values x[16g .. 16g+15] of a group g of the first feed exactly the
+  // groups g + {0, 1, 2, 3} M/16 of the second, so they stay in registers.
+  // NULL in kernels without it.
+  void (*radix16Tail)(const double* x, double* y, const PassTables& tables, int32_t m);
   // The real split from the M complex results z to bins 0..M in out (z may
   // equal out). With S = Z[k] + conj(Z[M-k]), D = Z[k] - conj(Z[M-k]) and
   // splitTwiddle[k] = scale/4 * -i * (cos - i*sin)(pi*k/M), T = D * splitTwiddle[k]:
@@ -42,6 +50,11 @@ struct Kernels {
   // bin 0 and bin M = scale/2 * (Z[0].re +/- Z[0].im). `scale` is 1/M forward.
   // The table has two spare complex values past k = M/2.
   void (*split)(const double* z, double* out, const double* splitTwiddle, int32_t m, double scale);
+  // The last radix4 pass (a = M/4) and the split in one, M >= 64, reading x
+  // and writing the bins into out (x != out): groups g and M/4 - g hold the
+  // partners Z[k] and Z[M-k] of each other's bins. NULL in kernels without it.
+  void (*radix4Split)(const double* x, double* out, const PassTables& tables,
+                      const double* splitTwiddle, int32_t m, double scale);
   // data[i] *= table[i] for i < n (real samples).
   void (*weightReal)(double* data, const double* table, int32_t n);
 };

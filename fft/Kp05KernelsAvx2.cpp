@@ -166,6 +166,58 @@ KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& tables, 
   }
 }
 
+// The same butterfly, results kept in registers: r[0..3] = A + B, C - iD, A - B, C + iD.
+KP05_AVX2 inline void Butterfly4Regs(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
+                                     const Twiddles& w, __m256d* r) {
+  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d t1 = Mul(x1, w.bre, w.bim);
+  const __m256d t2 = Mul(x2, w.are, w.aim);
+  const __m256d t3 = Mul(x3, w.abre, w.abim);
+  const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
+  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
+  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);
+  r[0] = _mm256_add_pd(a, b);
+  r[1] = _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign));
+  r[2] = _mm256_sub_pd(a, b);
+  r[3] = _mm256_addsub_pd(c, dSwapped);
+}
+
+// Groups g and g+1 per iteration, one per register half. First the pass with
+// q = 4 (group g: rows x[16g + k + {0, 4, 8, 12}], output row j at
+// y[jM/4 + 4g + k]); output row j of group g is the whole input of the last
+// pass's group g' = jM/16 + g, whose results go to y[g' + {0, 1, 2, 3} M/4].
+KP05_AVX2 void Radix16Tail(const double* x, double* y, const PassTables& tables, int32_t m) {
+  const int32_t groups = m / 16, quarter = m / 4;
+  const double* tail1 = tables.tailTwiddle;
+  const double* tail2 = tail1 + 2 * (groups + 2);
+  const double* tail3 = tail2 + 2 * (groups + 2);
+  for (int32_t g = 0; g < groups; g += 2) {
+    const double* in = x + 32 * g;
+    const Twiddles w = {LoadDup(tail1 + 2 * g), LoadDup(tail1 + 2 * g + 1),
+                        LoadDup(tail2 + 2 * g), LoadDup(tail2 + 2 * g + 1),
+                        LoadDup(tail3 + 2 * g), LoadDup(tail3 + 2 * g + 1)};
+    __m256d rows[4][4];  // [j][k]
+    for (int k = 0; k < 4; ++k) {
+      __m256d r[4];
+      Butterfly4Regs(LoadPair(in + 2 * k, in + 32 + 2 * k),
+                     LoadPair(in + 2 * (k + 4), in + 32 + 2 * (k + 4)),
+                     LoadPair(in + 2 * (k + 8), in + 32 + 2 * (k + 8)),
+                     LoadPair(in + 2 * (k + 12), in + 32 + 2 * (k + 12)), w, r);
+      for (int j = 0; j < 4; ++j) rows[j][k] = r[j];
+    }
+    for (int j = 0; j < 4; ++j) {
+      const int32_t h = j * groups + g;  // g' of the lower lane
+      const double* tb = tables.twiddle + 2 * h;
+      const double* ta = tables.evenTwiddle + 2 * h;
+      const double* tab = tables.tripleTwiddle + 2 * h;
+      const Twiddles v = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
+                          LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
+      Butterfly4(rows[j][0], rows[j][1], rows[j][2], rows[j][3], v, y + 2 * h,
+                 y + 2 * (quarter + h), y + 2 * (2 * quarter + h), y + 2 * (3 * quarter + h));
+    }
+  }
+}
+
 KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
   if (q >= 2) {
@@ -178,6 +230,12 @@ KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int3
 }
 
 // Swaps the two complex values of a register.
+// Stores lane pair 0 at lo and lane pair 1 at hi (plain stores, no shuffle).
+KP05_AVX2 inline void StorePair(double* lo, double* hi, __m256d v) {
+  _mm_storeu_pd(lo, _mm256_castpd256_pd128(v));
+  _mm_storeu_pd(hi, _mm256_extractf128_pd(v, 1));
+}
+
 KP05_AVX2 inline __m256d Reverse(__m256d v) {
   return _mm256_permute2f128_pd(v, v, 0x01);
 }
@@ -193,13 +251,13 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
     const __m256d p = _mm256_loadu_pd(z + 2 * k);
-    const __m256d qConj = _mm256_xor_pd(Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))), conjSign);
+    const __m256d qConj = _mm256_xor_pd(LoadPair(z + 2 * (m - k), z + 2 * (m - k - 1)), conjSign);
     const double* w = splitTwiddle + 2 * k;
     const __m256d sum = _mm256_add_pd(p, qConj);
     const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
     _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, scaleP, t));
     // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
-    _mm256_storeu_pd(out + 2 * (m - k - 1), Reverse(_mm256_fmaddsub_pd(sum, scaleQ, t)));
+    StorePair(out + 2 * (m - k), out + 2 * (m - k - 1), _mm256_fmaddsub_pd(sum, scaleQ, t));
   }
   for (; k <= m - k; ++k) {
     const double pr = z[2 * k], pi = z[2 * k + 1];
@@ -220,6 +278,99 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
   out[2 * m + 1] = 0.0;
 }
 
+// Bins k, k+1 (P = Z[k..k+1]) and M-k, M-k-1 (Q = Z[M-k], Z[M-k-1], one
+// register each) into out; see Kernels::split.
+KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle, int32_t k,
+                                int32_t m, double qs, double* out) {
+  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
+  const __m256d qConj = _mm256_xor_pd(q, conjSign);
+  const double* w = splitTwiddle + 2 * k;
+  const __m256d sum = _mm256_add_pd(p, qConj);
+  const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
+  _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t));
+  StorePair(out + 2 * (m - k), out + 2 * (m - k - 1),
+            _mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t));
+}
+
+// Scalar last-pass butterfly of group g, results at their places in z.
+inline void LastGroup(const double* x, double* z, const PassTables& tables, int32_t m, int32_t g) {
+  const double* in = x + 8 * g;
+  const double* wb = tables.twiddle + 2 * g;
+  const double* wa = tables.evenTwiddle + 2 * g;
+  const double* wab = tables.tripleTwiddle + 2 * g;
+  const double t1r = wb[0] * in[2] - wb[1] * in[3], t1i = wb[0] * in[3] + wb[1] * in[2];
+  const double t2r = wa[0] * in[4] - wa[1] * in[5], t2i = wa[0] * in[5] + wa[1] * in[4];
+  const double t3r = wab[0] * in[6] - wab[1] * in[7], t3i = wab[0] * in[7] + wab[1] * in[6];
+  const double ar = in[0] + t2r, ai = in[1] + t2i, cr = in[0] - t2r, ci = in[1] - t2i;
+  const double br = t1r + t3r, bi = t1i + t3i, dr = t1r - t3r, di = t1i - t3i;
+  const int32_t quarter = m / 4;
+  double* z0 = z + 2 * g;
+  z0[0] = ar + br;
+  z0[1] = ai + bi;
+  z0[2 * quarter] = cr + di;  // C - iD
+  z0[2 * quarter + 1] = ci - dr;
+  z0[4 * quarter] = ar - br;
+  z0[4 * quarter + 1] = ai - bi;
+  z0[6 * quarter] = cr - di;  // C + iD
+  z0[6 * quarter + 1] = ci + dr;
+}
+
+// Scalar split of bins k and M-k from z into out (z may equal out).
+inline void SplitScalar(const double* z, double* out, const double* splitTwiddle, int32_t k,
+                        int32_t m, double qs) {
+  const double pr = z[2 * k], pi = z[2 * k + 1];
+  const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
+  const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
+  const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
+  const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
+  out[2 * k] = sr + tr;
+  out[2 * k + 1] = si + ti;
+  if (k != m - k) {
+    out[2 * (m - k)] = sr - tr;
+    out[2 * (m - k) + 1] = ti - si;
+  }
+}
+
+// Group pairs (g, g+1) from the bottom and (M/4-g-1, M/4-g) from the top give
+// 16 values whose split partners are all among them. Groups 0, M/8-1, M/8
+// and M/8+1 pair only among themselves: they go through z = out, scalar.
+KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& tables,
+                           const double* splitTwiddle, int32_t m, double scale) {
+  const int32_t quarter = m / 4, eighth = m / 8;
+  const double qs = 0.25 * scale;
+  for (int32_t g = 1; g + 1 < eighth - 1; g += 2) {
+    __m256d lo[4], hi[4];  // lanes: Z[jM/4 + g], Z[jM/4 + g + 1] and the mirrored pair
+    const int32_t bases[2] = {g, quarter - g - 1};
+    __m256d* results[2] = {lo, hi};
+    for (int side = 0; side < 2; ++side) {
+      const int32_t b = bases[side];
+      const double* in = x + 8 * b;
+      const double* tb = tables.twiddle + 2 * b;
+      const double* ta = tables.evenTwiddle + 2 * b;
+      const double* tab = tables.tripleTwiddle + 2 * b;
+      const Twiddles w = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
+                          LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
+      Butterfly4Regs(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
+                     LoadPair(in + 6, in + 14), w, results[side]);
+    }
+    // Low bins ascending in their register, the partners reversed.
+    SplitPair(lo[0], Reverse(hi[3]), splitTwiddle, g, m, qs, out);
+    SplitPair(lo[1], Reverse(hi[2]), splitTwiddle, quarter + g, m, qs, out);
+    SplitPair(hi[1], Reverse(lo[2]), splitTwiddle, 2 * quarter - g - 1, m, qs, out);
+    SplitPair(hi[0], Reverse(lo[3]), splitTwiddle, quarter - g - 1, m, qs, out);
+  }
+  const int32_t rest[4] = {0, eighth - 1, eighth, eighth + 1};
+  for (int32_t g : rest) LastGroup(x, out, tables, m, g);
+  const double zr = out[0], zi = out[1];
+  const int32_t lows[8] = {quarter,    2 * quarter,    eighth,     3 * eighth,
+                           eighth - 1, 3 * eighth - 1, eighth + 1, 3 * eighth + 1};
+  for (int32_t k : lows) SplitScalar(out, out, splitTwiddle, k, m, qs);
+  out[0] = (zr + zi) * (0.5 * scale);
+  out[1] = 0.0;
+  out[2 * m] = (zr - zi) * (0.5 * scale);
+  out[2 * m + 1] = 0.0;
+}
+
 KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   int32_t i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -230,7 +381,8 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4, Split, WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,    Radix16Tail,
+                       Split,       Radix4Split, WeightReal};
 
 }  // namespace
 

@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "fft/Kp05Plan.h"
+#include "fft/Kp05Trig.h"
 
 namespace kp05 {
 namespace {
@@ -39,8 +40,8 @@ void FillStageTables(Kp05Plan& plan) {
   const int32_t half = plan.half;
   for (int32_t i = 0; i <= half; ++i) {
     const long double angle = static_cast<long double>(i) / half * kPi;
-    plan.stageSin[i] = static_cast<double>(-sinl(angle));
-    plan.stageCos[i] = static_cast<double>(cosl(angle));
+    plan.stageSin[i] = static_cast<double>(-Sin(angle));
+    plan.stageCos[i] = static_cast<double>(Cos(angle));
   }
 }
 
@@ -60,8 +61,8 @@ void FillSplitTables(Kp05Plan& plan) {
   const int32_t m = plan.m;
   for (int32_t i = 0; i < m; ++i) {
     const long double angle = static_cast<long double>(i) / m * kPi;
-    plan.splitSin[i] = static_cast<double>(-sinl(angle));
-    plan.splitCos[i] = static_cast<double>(cosl(angle));
+    plan.splitSin[i] = static_cast<double>(-Sin(angle));
+    plan.splitCos[i] = static_cast<double>(Cos(angle));
   }
 }
 
@@ -88,11 +89,20 @@ void FillTwiddles(Kp05Plan& plan) {
   }
   for (int32_t t = 0; t < plan.quarter; ++t) {
     const long double angle = static_cast<long double>(3 * t) / plan.half * kPi;
-    plan.tripleTwiddle[2 * t] = static_cast<double>(cosl(angle));
-    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-sinl(angle));
+    plan.tripleTwiddle[2 * t] = static_cast<double>(Cos(angle));
+    plan.tripleTwiddle[2 * t + 1] = static_cast<double>(-Sin(angle));
   }
   for (int32_t i = 2 * plan.quarter; i < 2 * plan.quarter + 4; ++i) {
     plan.evenTwiddle[i] = plan.tripleTwiddle[i] = 0.0;
+  }
+  const int32_t groups = plan.m / 16, stride = 2 * (groups + 2);
+  for (int32_t i = 0; i < 3 * stride; ++i) plan.tailTwiddle[i] = 0.0;
+  for (int32_t g = 0; g < groups; ++g) {
+    const double* sources[3] = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle};
+    for (int j = 0; j < 3; ++j) {
+      plan.tailTwiddle[j * stride + 2 * g] = sources[j][8 * g];
+      plan.tailTwiddle[j * stride + 2 * g + 1] = sources[j][8 * g + 1];
+    }
   }
 }
 
@@ -118,6 +128,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->twiddle = AllocateDoubles(m + 2)) != nullptr &&
             (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
             (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
+            (plan->tailTwiddle = AllocateDoubles(3 * (m / 8 + 4))) != nullptr &&
             (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
             (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
@@ -148,6 +159,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->twiddle);
   FreeDoubles(plan->evenTwiddle);
   FreeDoubles(plan->tripleTwiddle);
+  FreeDoubles(plan->tailTwiddle);
   FreeDoubles(plan->splitForward);
   FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);

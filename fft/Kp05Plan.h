@@ -31,6 +31,8 @@ struct Kp05Plan {
   // w(2g) and w(3g) for g = 0 .. M/4-1 (w(t) = e^(-2*pi*i*t/M), interleaved).
   double* evenTwiddle;
   double* tripleTwiddle;
+  // w(4g), w(8g), w(12g) for g < M/16, each array M/16 + 2 complex values.
+  double* tailTwiddle;
   // The split's twiddle for bins k and M-k, k = 0 .. M/2, from the split
   // tables: -i * (cos - i*sin)(pi*k/M), times 1/4 and, forward, times 1/M
   // (powers of two, so the scaling is exact).

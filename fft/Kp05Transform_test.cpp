@@ -3,6 +3,7 @@
 #include <cmath>
 #include <vector>
 
+#include "fft/Kp05Kernels.h"
 #include "fft/Kp05Reference.h"
 #include "fft/Kp05TestSupport.h"
 #include "fft/kp05.h"
@@ -19,8 +20,15 @@ const double kRounding = 1e-15;  // fast kernels against the plain algorithm
 
 // Every size, both kinds and directions: the library equals the plain algorithm
 // to rounding, also for the inverse direction of a real plan (which reaches
-// only the inner complex stage).
-TEST(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
+// only the inner complex stage). Run once with the kernels this CPU gets and
+// once with the portable ones every x86-64 can run.
+class Kp05Transform : public testing::TestWithParam<bool> {
+ protected:
+  void SetUp() override { kp05::ForcePortableKernels(GetParam()); }
+  void TearDown() override { kp05::ForcePortableKernels(false); }
+};
+
+TEST_P(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
   for (int32_t n = 1; n <= 131072; n *= 2) {
     for (bool real : {false, true}) {
       if (real && n < 2) continue;
@@ -45,7 +53,12 @@ TEST(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
   }
 }
 
-TEST(Kp05Transform, SmallestPlansRunNoStage) {
+INSTANTIATE_TEST_SUITE_P(Kernels, Kp05Transform, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                           return info.param ? "Portable" : "Best";
+                         });
+
+TEST(Kp05TransformEdges, SmallestPlansRunNoStage) {
   {
     GeneralPlan plan(1, false, false);
     ASSERT_TRUE(plan.ok());
@@ -64,7 +77,7 @@ TEST(Kp05Transform, SmallestPlansRunNoStage) {
   EXPECT_EQ(data[3], 0.0);
 }
 
-TEST(Kp05Transform, ImpulseSpreadsToOneOverM) {
+TEST(Kp05TransformEdges, ImpulseSpreadsToOneOverM) {
   for (int32_t m : {2, 4, 8, 1024}) {
     GeneralPlan plan(m, false, false);
     ASSERT_TRUE(plan.ok());
@@ -78,7 +91,7 @@ TEST(Kp05Transform, ImpulseSpreadsToOneOverM) {
   }
 }
 
-TEST(Kp05Transform, RealConstantAndCosineLandOnTheirBins) {
+TEST(Kp05TransformEdges, RealConstantAndCosineLandOnTheirBins) {
   const int32_t n = 4096;
   GeneralPlan plan(n, true, false);
   ASSERT_TRUE(plan.ok());
@@ -104,7 +117,7 @@ TEST(Kp05Transform, RealConstantAndCosineLandOnTheirBins) {
   }
 }
 
-TEST(Kp05Transform, InverseUndoesForward) {
+TEST(Kp05TransformEdges, InverseUndoesForward) {
   for (int32_t m : {2, 4, 64, 8192}) {
     GeneralPlan plan(m, false, false);
     ASSERT_TRUE(plan.ok());
@@ -117,3 +130,16 @@ TEST(Kp05Transform, InverseUndoesForward) {
 }
 
 }  // namespace
+
+#if defined(__x86_64__) || defined(__i386__)
+// The fast kernels run wherever the CPU offers them (also in the DLL under
+// Wine), and only there.
+TEST(Kp05Kernels, AvxKernelsChosenExactlyWhenTheCpuHasThem) {
+  __builtin_cpu_init();
+  const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
+  EXPECT_EQ(&kp05::BestKernels() == kp05::Avx2Kernels(), avx2);
+  kp05::ForcePortableKernels(true);
+  EXPECT_EQ(&kp05::BestKernels(), &kp05::PortableKernels());
+  kp05::ForcePortableKernels(false);
+}
+#endif

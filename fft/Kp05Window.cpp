@@ -1,6 +1,7 @@
 #include <math.h>
 
 #include "fft/Kp05Plan.h"
+#include "fft/Kp05Trig.h"
 
 namespace kp05 {
 namespace {
@@ -36,7 +37,7 @@ void FillWindowTables(Kp05Plan& plan) {
     for (int w = 0; w < KP05_WINDOW_TABLE_COUNT; ++w) {
       const CosineSum& sum = kWindows[w];
       long double value = sum.a[0];
-      for (int k = 1; k < sum.terms; ++k) value += sum.a[k] * cosl(k * x);
+      for (int k = 1; k < sum.terms; ++k) value += sum.a[k] * Cos(k * x);
       plan.window[w][i] = static_cast<double>(value);
     }
   }

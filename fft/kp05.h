@@ -10,8 +10,10 @@
 //    release a plan already in the slot: release first. Release of an empty
 //    slot does nothing.
 //  - Create returns NULL when memory runs out (or a byte count would not fit
-//    32 bits); the slot keeps its previous plan. Nothing else can fail.
-//  - A transform allocates nothing.
+//    32 bits, or N is not a power of two; a real plan needs N >= 2); the slot
+//    keeps its previous plan. Nothing else can fail, and nothing throws.
+//  - A transform allocates nothing. Transform, weighting and post-processing
+//    on an empty slot leave the data unchanged (a transform still returns 0).
 //  - No locks: a plan must not be used by two threads at once (each transform
 //    writes the plan's work buffer), and create or release must not overlap any
 //    other call on the same family.
