@@ -47,13 +47,19 @@ void WavePlayRec::PlayThreadMain() {
 
 void WavePlayRec::WaitPlayCompletion() {
   if (!driver_->HasDoneFlags() || !PlayDeviceOpen) {
-    PlayEvent.Wait();
+    WaitPlayEvent();
     return;
   }
   // A completion whose signal merged with an earlier one is already marked.
   while (!driver_->OutputDone(DoneIndex) && !StopRequest.load() && !reader_.reprime.load()) {
-    PlayEvent.Wait();
+    WaitPlayEvent();
   }
+}
+
+void WavePlayRec::WaitPlayEvent() {
+  playPumpWaiting_ = true;
+  PlayEvent.Wait();
+  playPumpWaiting_ = false;
 }
 
 void WavePlayRec::PlayInit() {

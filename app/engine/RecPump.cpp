@@ -144,8 +144,13 @@ void WavePlayRec::RecStopDevices() {
 void WavePlayRec::KeepCapturedTail() {
   EngineMessage ignored;
   driver_->StopInput(ignored);
+  // The queued buffers are the RecQueued slots before the next one to queue
+  // (RecIndex wraps onto it). When the stop came right after a buffer was
+  // written, that buffer is still marked done but not queued again: starting
+  // at RecIndex would write it twice.
+  const uint32_t oldest = (RecIndex + RecBufCount - RecQueued) % RecBufCount;
   for (uint32_t n = 0; n < RecQueued; ++n) {
-    const uint32_t index = (RecIndex + n) % RecBufCount;
+    const uint32_t index = (oldest + n) % RecBufCount;
     if (!driver_->InputDone(index)) break;
     uint32_t bytes = driver_->BytesRecorded(index);
     if (bytes > RecBufBytes) bytes = RecBufBytes;

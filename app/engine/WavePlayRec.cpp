@@ -586,6 +586,15 @@ void WavePlayRec::RequestDivide() {
 
 uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
   WaitPrimed();
+  if (PlayFromFile && playState_.load() == kPlayPaused) {
+    // The pump may still be filling a buffer that the device finished just
+    // before the pause; once it waits on the paused device, the main thread
+    // owns the ring and the reader.
+    const uint32_t start = TickMs();
+    WaitWithMessages(1, [&] {
+      return playPumpWaiting_.load() || !playAlive_.load() || TickMs() - start > 5000;
+    });
+  }
   if (ItemSwitchPending.exchange(false)) {
     CloseReadFile(reader_);
     reader_.itemSwitchPending = false;
@@ -610,7 +619,6 @@ uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
     if (state == kPlayPlaying) {
       PlayEvent.Set();
     } else if (state == kPlayPaused && !PlayRing.Empty()) {
-      // The pump waits on the device; the main thread owns the ring meanwhile.
       BlockFromRingStart = true;
       for (uint32_t i = 0; i < PlayBufCount; ++i) {
         uint8_t* buf = PlayRing.Buffer(i);

@@ -151,6 +151,7 @@ class WavePlayRec : public SampleBlockSource {
   void PlayThreadMain();
   void PlayInit();
   void WaitPlayCompletion();
+  void WaitPlayEvent();
   void WaitRecCompletion();
   int64_t PlayFillNext(int64_t cont);
   void PlayDrain();
@@ -267,6 +268,10 @@ class WavePlayRec : public SampleBlockSource {
   // commands that touch the ring or the device wait for it (WaitPrimed), so
   // that they never race the pump's priming.
   std::atomic<bool> primed_{false};
+  // The play pump is blocked on its event, waiting for the device to consume
+  // a buffer; while the device is paused it stays there and the main thread
+  // may refill the ring.
+  std::atomic<bool> playPumpWaiting_{false};
   bool RecMonitor = false;
   bool RecReprime = false;
   bool recDeviceStarted_ = false;
