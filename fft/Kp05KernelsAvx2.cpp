@@ -17,14 +17,6 @@ KP05_AVX2 inline __m256d Mul(__m256d x, __m256d wre, __m256d wim) {
   return _mm256_fmaddsub_pd(x, wre, _mm256_mul_pd(_mm256_permute_pd(x, 0x5), wim));
 }
 
-// Twiddles per lane from [w0.re, w0.im, w1.re, w1.im].
-KP05_AVX2 inline __m256d Re(__m256d w) {
-  return _mm256_movedup_pd(w);
-}
-KP05_AVX2 inline __m256d Im(__m256d w) {
-  return _mm256_permute_pd(w, 0xF);
-}
-
 KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
   const int32_t h = 2 * (m / 2);  // doubles per half
   int32_t k = 0;

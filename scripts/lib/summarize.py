@@ -3,6 +3,8 @@
 import sys
 import xml.etree.ElementTree as ET
 
+NOT_STARTED = ("Unable to find executable", "Fixture dependency failed", "Required Files Missing")
+
 passed = failed = skipped = 0
 for path in sys.argv[1:]:
     try:
@@ -16,7 +18,14 @@ for path in sys.argv[1:]:
         if case.find("failure") is not None or case.find("error") is not None or status == "fail":
             failed += 1
         elif case.find("skipped") is not None or status in ("notrun", "disabled"):
-            skipped += 1
+            # CTest also reports a test it could not start as not run: that is
+            # a failure, not a skip.
+            skip = case.find("skipped")
+            reason = skip.get("message", "") if skip is not None else ""
+            if any(r in reason for r in NOT_STARTED):
+                failed += 1
+            else:
+                skipped += 1
         else:
             passed += 1
 print(f"{passed} passed, {failed} failed, {skipped} skipped")
