@@ -11,7 +11,8 @@ namespace ov {
 
 WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<int32_t>& playState,
                          std::atomic<int32_t>& recState, EngineCallbacks callbacks,
-                         const EngineSettings& s, std::unique_ptr<AudioDriver> driver)
+                         const EngineSettings& s, std::unique_ptr<AudioDriver> driver,
+                         std::unique_ptr<LibraryLoader> libraries)
     : host_(host),
       notifier_(notifier),
       playState_(playState),
@@ -21,6 +22,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
       OriginatorText(s.originatorText.substr(0, 49)),
       driver_(std::move(driver)),
       injectedDriver_(driver_ != nullptr),
+      avrt_(libraries ? std::move(libraries) : CreateSystemLibraryLoader()),
       PlayLatencyCorrect_ms(s.PlayLatencyCorrect_ms),
       RecLatencyCorrect_ms(s.RecLatencyCorrect_ms),
       Use_WF_EXTENSIBLE(s.Use_WF_EXTENSIBLE),
@@ -65,7 +67,14 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
 
   DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
-  if (!driver_) driver_ = CreateAudioDriver(DriverType);
+  if (!driver_) driver_ = CreateAudioDriver(DriverType);  // no system call yet
+  // Without the scheduler's entry points the construction ends here: no device
+  // check. The engine stays safe to use and to destroy; the user is told why.
+  if (!avrt_.Bind(FileMessage)) {
+    Message.Set(FileMessage.c_str());
+    notifier_.Notify(FileMessage.c_str(), NoticeIcon::Warning);
+    return;
+  }
   CheckDevices(true);
   if (Failed && DriverType != kDriverMme && !injectedDriver_) {
     DriverType = kDriverMme;
@@ -83,6 +92,7 @@ WavePlayRec::~WavePlayRec() {
     frameThread_.join();
   }
   ReleaseAll();
+  if (!avrt_.Free(FileMessage)) notifier_.Notify(FileMessage.c_str(), NoticeIcon::Warning);
 }
 
 // ------------------------------------------------------------------ settings

@@ -22,6 +22,7 @@
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
 #include "app/engine/AudioDriver.h"
+#include "app/engine/AvrtBinding.h"
 #include "app/engine/BufferPlan.h"
 #include "app/engine/EngineHost.h"
 #include "app/engine/EnginePlatform.h"
@@ -55,9 +56,14 @@ class WavePlayRec : public SampleBlockSource {
  public:
   // playState / recState: the main window's state cells. driver: the family to
   // use instead of the configured one (tests); null creates it from the type.
+  // libraries: the loader that binds "Avrt.dll" (tests); null uses the system's.
+  // When that binding fails the construction ends early: the reason is in
+  // GetFileMessage() and GetMessage(), the user is told, and the devices stay
+  // unchecked.
   WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<int32_t>& playState,
               std::atomic<int32_t>& recState, EngineCallbacks callbacks,
-              const EngineSettings& settings, std::unique_ptr<AudioDriver> driver = nullptr);
+              const EngineSettings& settings, std::unique_ptr<AudioDriver> driver = nullptr,
+              std::unique_ptr<LibraryLoader> libraries = nullptr);
   ~WavePlayRec() override;
   WavePlayRec(const WavePlayRec&) = delete;
   WavePlayRec& operator=(const WavePlayRec&) = delete;
@@ -130,6 +136,11 @@ class WavePlayRec : public SampleBlockSource {
 
   const WaveFormat& GetFormat(uint32_t* floatOut) const;
   const char* GetMessage() const { return Message.c_str(); }
+  // The engine's own box texts (binding and freeing "Avrt.dll").
+  const char* GetFileMessage() const { return FileMessage.c_str(); }
+  // The multimedia class scheduler for the WASAPI transfer threads.
+  bool MmcssAvailable() const { return avrt_.MmcssAvailable(); }
+  const AvrtBinding& Mmcss() const { return avrt_; }
   const std::string& GetPlayFileName() const { return PlayFileName; }
   const ChunkTable& GetChunkTable() const { return reader_.chunks; }
   const ChunkEntry* FindChunk(const char id[4]) const { return ov::FindChunk(reader_, id); }
@@ -212,6 +223,8 @@ class WavePlayRec : public SampleBlockSource {
 
   std::unique_ptr<AudioDriver> driver_;
   bool injectedDriver_ = false;
+  AvrtBinding avrt_;
+  EngineMessage FileMessage;
 
   // Settings.
   int32_t PlayLatencyCorrect_ms, RecLatencyCorrect_ms;
