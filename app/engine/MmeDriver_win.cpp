@@ -104,7 +104,10 @@ bool MmeDriver::OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions&
   if (waveOutGetID(out_, &realId) != MMSYSERR_NOERROR)
     return Fail(message, text::kUnableToGetDeviceId);
   outputId_ = static_cast<int32_t>(realId);
-  if (waveOutGetDevCapsA(realId, &outCaps_, sizeof outCaps_) != MMSYSERR_NOERROR) {
+  // Some systems give a mapper handle an ID their capability call refuses;
+  // the mapper's own capabilities then describe the device.
+  if (waveOutGetDevCapsA(realId, &outCaps_, sizeof outCaps_) != MMSYSERR_NOERROR &&
+      waveOutGetDevCapsA(WAVE_MAPPER, &outCaps_, sizeof outCaps_) != MMSYSERR_NOERROR) {
     return Fail(message, text::kUnableToGetDeviceCaps);
   }
   return true;
@@ -239,7 +242,8 @@ bool MmeDriver::OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& 
   if (waveInGetID(in_, &realId) != MMSYSERR_NOERROR)
     return Fail(message, text::kUnableToGetDeviceId);
   inputId_ = static_cast<int32_t>(realId);
-  if (waveInGetDevCapsA(realId, &inCaps_, sizeof inCaps_) != MMSYSERR_NOERROR) {
+  if (waveInGetDevCapsA(realId, &inCaps_, sizeof inCaps_) != MMSYSERR_NOERROR &&
+      waveInGetDevCapsA(WAVE_MAPPER, &inCaps_, sizeof inCaps_) != MMSYSERR_NOERROR) {
     return Fail(message, text::kUnableToGetDeviceCaps);
   }
   return true;
