@@ -16,35 +16,16 @@
 #include "app/common/UserNotifier.h"
 #include "app/engine/AudioDriver.h"
 #include "app/engine/EngineHost.h"
+#include "app/engine/MainThreadRunner.h"
 
 namespace ov::test {
 
 class TestHost : public EngineHost {
  public:
-  TestHost() : mainThread_(std::this_thread::get_id()) {}
-
-  void RunOnMainThread(void (*step)(void*), void* arg) override {
-    if (std::this_thread::get_id() == mainThread_) {
-      step(arg);
-      return;
-    }
-    std::unique_lock<std::mutex> lock(m_);
-    const uint64_t ticket = ++queued_;
-    steps_.push_back({step, arg});
-    cv_.wait(lock, [&] { return done_ >= ticket; });
-  }
-  void ProcessMessages() override {
-    std::unique_lock<std::mutex> lock(m_);
-    while (!steps_.empty()) {
-      auto s = steps_.front();
-      steps_.pop_front();
-      lock.unlock();
-      s.first(s.second);
-      lock.lock();
-      ++done_;
-      cv_.notify_all();
-    }
-  }
+  // Steps sent from the pumps run through the same runner ovtool uses: a
+  // message-only window on Windows, a queue natively.
+  void RunOnMainThread(void (*step)(void*), void* arg) override { runner_->Run(step, arg); }
+  void ProcessMessages() override { runner_->ProcessMessages(); }
   void PostNotification(uint32_t message, uintptr_t wParam) override {
     std::lock_guard<std::mutex> lock(m_);
     posted.push_back({message, wParam});
@@ -81,11 +62,8 @@ class TestHost : public EngineHost {
   std::string labels[3];
 
  private:
-  std::thread::id mainThread_;
+  std::unique_ptr<MainThreadRunner> runner_ = MainThreadRunner::Create();
   std::mutex m_;
-  std::condition_variable cv_;
-  std::deque<std::pair<void (*)(void*), void*>> steps_;
-  uint64_t queued_ = 0, done_ = 0;
 };
 
 class TestNotifier : public UserNotifier {
