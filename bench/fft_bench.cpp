@@ -3,15 +3,19 @@
 // input buffer each frame (the library's input is destroyed by the transform,
 // FFTW's multiply by the window doubles as its fill). Noisy machines:
 //   fft_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
-// and read the "min" rows.
+// and read the "min" rows. OV_FFT_KERNELS=portable or avx2 holds the library
+// to a slower kernel set than the CPU offers, to compare the sets.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "fft/Kp05Kernels.h"
 #include "fft/kp05.h"
 
 namespace {
@@ -73,6 +77,10 @@ double Min(const std::vector<double>& v) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (const char* set = std::getenv("OV_FFT_KERNELS")) {
+    if (std::strcmp(set, "portable") == 0) kp05::LimitKernels(kp05::KernelSet::Portable);
+    if (std::strcmp(set, "avx2") == 0) kp05::LimitKernels(kp05::KernelSet::Avx2);
+  }
   // Each size runs the library and FFTW back to back, so both see the same load.
   for (int n = 128; n <= 131072; n *= 2) {
     benchmark::RegisterBenchmark(("Kp05/" + std::to_string(n)).c_str(), Kp05)

@@ -1,5 +1,6 @@
-// The transform's passes, in a portable build and an AVX2+FMA build chosen at
-// plan creation from the CPU's flags (the library itself needs only SSE2).
+// The transform's passes, in a portable build, an AVX2+FMA build and an
+// AVX-512 build chosen at plan creation from the CPU's flags (the library
+// itself needs only SSE2).
 //
 // Complex values are interleaved (re, im). Every pass reads one buffer and
 // writes the other (the self-sorting ping-pong scheme), forward direction
@@ -55,17 +56,31 @@ struct Kernels {
   // partners Z[k] and Z[M-k] of each other's bins. NULL in kernels without it.
   void (*radix4Split)(const double* x, double* out, const PassTables& tables,
                       const double* splitTwiddle, int32_t m, double scale);
+  // The first step of a decimation in frequency, M >= 16 (x may equal y):
+  // for n < M/4 and x_j = x[n + jM/4], y[rM/4 + n] = w(rn) * sum_j (-i)^(jr) x_j,
+  // which leaves four transforms of M/4 points whose bin k is bin 4k + r of
+  // the whole. NULL in kernels without it.
+  void (*difRadix4)(const double* x, double* y, const PassTables& tables, int32_t m);
+  // z[4j + r] = y[rM/4 + j] for j < M/4, r < 4 (y != z). NULL with difRadix4.
+  void (*interleave4)(const double* y, double* z, int32_t m);
   // data[i] *= table[i] for i < n (real samples).
   void (*weightReal)(double* data, const double* table, int32_t n);
 };
 
 const Kernels& PortableKernels();
-// NULL when this build has no AVX2 kernels.
+// NULL when this build has no AVX2 (AVX-512) kernels.
 const Kernels* Avx2Kernels();
-// AVX2 kernels when the CPU (and the OS) support AVX2 and FMA, else portable.
+const Kernels* Avx512Kernels();
+
+// The kernel sets from the most portable to the fastest.
+enum class KernelSet { Portable, Avx2, Avx512 };
+
+// Whether this CPU (and its OS, which must save the wider registers) runs a set.
+bool CpuRuns(KernelSet set);
+// The fastest set the CPU runs, within the limit below.
 const Kernels& BestKernels();
 
-// Tests: make later plans use the portable kernels even on AVX2 machines.
-void ForcePortableKernels(bool force);
+// Tests: later plans use at most this set (the fastest the CPU runs by default).
+void LimitKernels(KernelSet most);
 
 }  // namespace kp05

@@ -373,8 +373,8 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,    Radix16Tail,
-                       Split,       Radix4Split, WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,  Radix16Tail, Split,
+                       Radix4Split, nullptr,     nullptr, WeightReal};
 
 }  // namespace
 

@@ -109,8 +109,9 @@ void WeightReal(double* data, const double* table, int32_t n) {
   for (int32_t i = 0; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kPortable = {FirstRadix2, FirstRadix8, Radix4, nullptr, Split, nullptr, WeightReal};
-bool g_forcePortable = false;
+const Kernels kPortable = {FirstRadix2, FirstRadix8, Radix4,  nullptr,   Split,
+                           nullptr,     nullptr,     nullptr, WeightReal};
+KernelSet g_limit = KernelSet::Avx512;
 
 }  // namespace
 
@@ -118,16 +119,34 @@ const Kernels& PortableKernels() {
   return kPortable;
 }
 
-const Kernels& BestKernels() {
-  const Kernels* avx2 = Avx2Kernels();
-  if (g_forcePortable || avx2 == nullptr) return kPortable;
+bool CpuRuns(KernelSet set) {
+#if defined(__x86_64__) || defined(__i386__)
+  // The compiler's CPU model also checks that the OS saves the registers.
   __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma")) return *avx2;
+  switch (set) {
+    case KernelSet::Portable:
+      return true;
+    case KernelSet::Avx2:
+      return Avx2Kernels() != nullptr && __builtin_cpu_supports("avx2") &&
+             __builtin_cpu_supports("fma");
+    case KernelSet::Avx512:
+      return Avx512Kernels() != nullptr && CpuRuns(KernelSet::Avx2) &&
+             __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  }
+  return false;
+#else
+  return set == KernelSet::Portable;
+#endif
+}
+
+const Kernels& BestKernels() {
+  if (g_limit >= KernelSet::Avx512 && CpuRuns(KernelSet::Avx512)) return *Avx512Kernels();
+  if (g_limit >= KernelSet::Avx2 && CpuRuns(KernelSet::Avx2)) return *Avx2Kernels();
   return kPortable;
 }
 
-void ForcePortableKernels(bool force) {
-  g_forcePortable = force;
+void LimitKernels(KernelSet most) {
+  g_limit = most;
 }
 
 }  // namespace kp05

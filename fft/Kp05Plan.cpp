@@ -32,6 +32,10 @@ void FreeDoubles(double* table) {
   if (table != nullptr) free(reinterpret_cast<void**>(table)[-1]);
 }
 
+// From this many complex points on, a transform and its work buffer outgrow
+// the second-level cache and run as four quarters (with kernels that can).
+const int32_t kQuarteredSize = 32768;
+
 bool IsPowerOfTwo(int32_t n) {
   return n > 0 && (n & (n - 1)) == 0;
 }
@@ -106,9 +110,9 @@ void FillTwiddles(Kp05Plan& plan) {
   }
 }
 
-}  // namespace
-
-Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
+// `quarters`: a large plan gets the M/4 plan its quarters run with (which
+// itself runs its passes whole).
+Kp05Plan* CreatePlanWith(int32_t n, bool realInput, bool windowTables, bool quarters) {
   if (!IsPowerOfTwo(n) || (realInput && n < 2)) return nullptr;
   Kp05Plan* plan = static_cast<Kp05Plan*>(calloc(1, sizeof(Kp05Plan)));
   if (plan == nullptr) return nullptr;
@@ -146,7 +150,21 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   FillTwiddles(*plan);
   if (windowTables) FillWindowTables(*plan);
   plan->kernels = &BestKernels();
+  if (quarters && plan->m >= kQuarteredSize && plan->kernels->difRadix4 != nullptr) {
+    plan->quarterPlan = CreatePlanWith(plan->m / 4, false, false, false);
+    if (plan->quarterPlan == nullptr) {
+      DestroyPlan(plan);
+      return nullptr;
+    }
+    plan->quarterPlan->kernels = plan->kernels;
+  }
   return plan;
+}
+
+}  // namespace
+
+Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
+  return CreatePlanWith(n, realInput, windowTables, true);
 }
 
 void DestroyPlan(Kp05Plan* plan) {
@@ -163,6 +181,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->splitForward);
   FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);
+  DestroyPlan(plan->quarterPlan);
   free(plan);
 }
 

@@ -38,8 +38,11 @@ struct Kp05Plan {
   // (powers of two, so the scaling is exact).
   double* splitForward;
   double* splitInverse;
-  // The passes this plan runs (portable or AVX2), chosen at creation.
+  // The passes this plan runs (portable, AVX2 or AVX-512), chosen at creation.
   const kp05::Kernels* kernels;
+  // Large transforms with kernels that split them into quarters: the complex
+  // plan of M/4 points whose tables the quarters use; NULL otherwise.
+  Kp05Plan* quarterPlan;
 };
 
 namespace kp05 {

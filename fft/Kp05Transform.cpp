@@ -16,60 +16,97 @@ void Conjugate(double* values, int32_t m) {
 // collide in the cache's sets and two separate passes are faster.
 const int32_t kMaxTailSize = 2048;
 
+enum class PassKind : uint8_t { FirstRadix2, FirstRadix8, Radix4, Radix16Tail };
+
+struct Pass {
+  PassKind kind;
+  int32_t a;  // groups of the (first) radix-4 pass it runs
+};
+
 // The passes for M points: when the stage count is odd a first pass of three
-// stages (one for M = 2), then two stages per pass, the last two fused when
-// M is small enough.
+// stages (one for M = 2), then the radix-4 passes, the last two as one tail
+// pass when M is small enough.
 struct PassPlan {
-  int first;  // stages in the first pass: 0 (none), 1 or 3
-  int count;  // passes in all
-  bool tail;  // the last two radix-4 passes run as one
+  Pass passes[20];  // 1 + 15 at most for any int32 size
+  int count;
 };
 
 PassPlan PlanPasses(const Kernels& kernels, int32_t m) {
   int stages = 0;
   while ((1 << stages) < m) ++stages;
-  PassPlan p;
-  p.first = stages % 2 == 0 ? 0 : stages >= 3 ? 3 : 1;
-  const int radix4Passes = (stages - p.first) / 2;
-  p.tail = radix4Passes >= 2 && m / 16 >= 2 && m <= kMaxTailSize && kernels.radix16Tail != nullptr;
-  p.count = (p.first != 0 ? 1 : 0) + radix4Passes - (p.tail ? 1 : 0);
-  return p;
+  PassPlan plan;
+  plan.count = 0;
+  int32_t a = 1;
+  if (stages % 2 != 0) {
+    plan.passes[plan.count++] = {stages >= 3 ? PassKind::FirstRadix8 : PassKind::FirstRadix2, 0};
+    a = stages >= 3 ? 8 : 2;
+  }
+  const bool tail = m / a >= 16 && m >= 32 && m <= kMaxTailSize && kernels.radix16Tail != nullptr;
+  while (a < m) {
+    if (tail && a == m / 16) {
+      plan.passes[plan.count++] = {PassKind::Radix16Tail, a};
+      a *= 16;
+    } else {
+      plan.passes[plan.count++] = {PassKind::Radix4, a};
+      a *= 4;
+    }
+  }
+  return plan;
 }
 
-// Runs the passes between data and the work buffer, all of them or all but
-// the last (when `stopBeforeLast`, with the last radix-4 pass left to the
-// caller). Returns the buffer holding the (unscaled, forward) result.
-double* RunStages(const Kp05Plan& plan, double* data, const PassPlan& passes, bool stopBeforeLast) {
+// Runs the first `count` passes of a transform of plan.m points with the
+// plan's tables, ping-ponging between src (the input) and dst. Returns the
+// buffer holding the (unscaled, forward) result.
+double* RunPasses(const Kp05Plan& plan, double* src, double* dst, const PassPlan& passes,
+                  int count) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
-  double* src = data;
-  double* dst = plan.work;
   const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
-  int32_t a = 1;
-  if (passes.first != 0) {
-    if (passes.first == 3) {
-      kernels.firstRadix8(src, dst, plan.twiddle, m);
-      a = 8;
-    } else {
-      kernels.firstRadix2(src, dst, m);
-      a = 2;
+  for (int i = 0; i < count; ++i) {
+    const Pass& pass = passes.passes[i];
+    switch (pass.kind) {
+      case PassKind::FirstRadix2:
+        kernels.firstRadix2(src, dst, m);
+        break;
+      case PassKind::FirstRadix8:
+        kernels.firstRadix8(src, dst, plan.twiddle, m);
+        break;
+      case PassKind::Radix4:
+        kernels.radix4(src, dst, tables, m, pass.a);
+        break;
+      case PassKind::Radix16Tail:
+        kernels.radix16Tail(src, dst, tables, m);
+        break;
     }
-    double* t = src;
-    src = dst;
-    dst = t;
-  }
-  const int32_t end = stopBeforeLast ? m / 4 : m;
-  for (; a < end; a *= 4) {
-    if (passes.tail && a == m / 16) {
-      kernels.radix16Tail(src, dst, tables, m);
-      return dst;
-    }
-    kernels.radix4(src, dst, tables, m, a);
     double* t = src;
     src = dst;
     dst = t;
   }
   return src;
+}
+
+// Large transforms: one decimation-in-frequency radix-4 step over all M
+// points leaves four independent transforms of M/4 points, each small enough
+// to run its passes inside the second-level cache, whose results interleave
+// into the natural order. Returns data, holding the (unscaled, forward) result.
+double* RunQuartered(const Kp05Plan& plan, double* data) {
+  const Kp05Plan& quarterPlan = *plan.quarterPlan;
+  const Kernels& kernels = *plan.kernels;
+  const int32_t m = plan.m, quarter = m / 4;
+  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
+  const PassPlan passes = PlanPasses(kernels, quarter);
+  // The quarters' results must end in the work buffer: start them there after
+  // an even number of passes, in data (the step runs in place) after an odd.
+  const bool startInData = passes.count % 2 != 0;
+  double* first = startInData ? data : plan.work;
+  double* second = startInData ? plan.work : data;
+  kernels.difRadix4(data, first, tables, m);
+  for (int32_t r = 0; r < 4; ++r) {
+    const size_t offset = static_cast<size_t>(r) * 2 * quarter;
+    RunPasses(quarterPlan, first + offset, second + offset, passes, passes.count);
+  }
+  kernels.interleave4(plan.work, data, m);
+  return data;
 }
 
 }  // namespace
@@ -79,18 +116,23 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
   const Kernels& kernels = *plan.kernels;
   const PassPlan passes = PlanPasses(kernels, m);
   const double scale = inverse ? 1.0 : 1.0 / m;  // exact: M is a power of two
-  // Forward real plans whose last pass reads the work buffer (an even pass
-  // count) run that pass and the split as one, writing the bins into data.
-  if (plan.realInput && !inverse && !passes.tail && passes.count % 2 == 0 && m >= 64 &&
+  // Forward real plans whose last pass is the last radix-4 pass and reads the
+  // work buffer (an even pass count) run it and the split as one, writing the
+  // bins into data.
+  const Pass& last = passes.passes[passes.count > 0 ? passes.count - 1 : 0];
+  if (plan.realInput && !inverse && passes.count % 2 == 0 && passes.count > 0 &&
+      last.kind == PassKind::Radix4 && last.a == m / 4 && m >= 64 &&
       kernels.radix4Split != nullptr) {
-    double* src = RunStages(plan, data, passes, true);
+    double* src = RunPasses(plan, data, plan.work, passes, passes.count - 1);
     const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle,
                                plan.tailTwiddle};
     kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
     return;
   }
   if (inverse) Conjugate(data, m);
-  double* result = RunStages(plan, data, passes, false);
+  double* result = plan.quarterPlan != nullptr
+                       ? RunQuartered(plan, data)
+                       : RunPasses(plan, data, plan.work, passes, passes.count);
   if (inverse) Conjugate(result, m);
   if (plan.realInput) {
     plan.kernels->split(result, data, inverse ? plan.splitInverse : plan.splitForward, m, scale);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "fft/Kp05Kernels.h"
@@ -20,13 +21,28 @@ const double kRounding = 1e-15;  // fast kernels against the plain algorithm
 
 // Every size, both kinds and directions: the library equals the plain algorithm
 // to rounding, also for the inverse direction of a real plan (which reaches
-// only the inner complex stage). Run once with the kernels this CPU gets and
-// once with the portable ones every x86-64 can run.
-class Kp05Transform : public testing::TestWithParam<bool> {
+// only the inner complex stage). Run with each kernel set this CPU runs: the
+// portable one every x86-64 can run, AVX2 and AVX-512.
+class Kp05Transform : public testing::TestWithParam<kp05::KernelSet> {
  protected:
-  void SetUp() override { kp05::ForcePortableKernels(GetParam()); }
-  void TearDown() override { kp05::ForcePortableKernels(false); }
+  void SetUp() override {
+    if (!kp05::CpuRuns(GetParam())) GTEST_SKIP() << "this CPU lacks the kernel set";
+    kp05::LimitKernels(GetParam());
+  }
+  void TearDown() override { kp05::LimitKernels(kp05::KernelSet::Avx512); }
 };
+
+std::string KernelSetName(const testing::TestParamInfo<kp05::KernelSet>& info) {
+  switch (info.param) {
+    case kp05::KernelSet::Portable:
+      return "Portable";
+    case kp05::KernelSet::Avx2:
+      return "Avx2";
+    case kp05::KernelSet::Avx512:
+      return "Avx512";
+  }
+  return "Unknown";
+}
 
 TEST_P(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
   for (int32_t n = 1; n <= 131072; n *= 2) {
@@ -53,10 +69,10 @@ TEST_P(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, Kp05Transform, testing::Values(false, true),
-                         [](const testing::TestParamInfo<bool>& info) {
-                           return info.param ? "Portable" : "Best";
-                         });
+INSTANTIATE_TEST_SUITE_P(Kernels, Kp05Transform,
+                         testing::Values(kp05::KernelSet::Portable, kp05::KernelSet::Avx2,
+                                         kp05::KernelSet::Avx512),
+                         KernelSetName);
 
 TEST(Kp05TransformEdges, SmallestPlansRunNoStage) {
   {
@@ -134,12 +150,19 @@ TEST(Kp05TransformEdges, InverseUndoesForward) {
 #if defined(__x86_64__) || defined(__i386__)
 // The fast kernels run wherever the CPU offers them (also in the DLL under
 // Wine), and only there.
-TEST(Kp05Kernels, AvxKernelsChosenExactlyWhenTheCpuHasThem) {
+TEST(Kp05Kernels, FastestKernelsTheCpuOffersAreChosen) {
   __builtin_cpu_init();
   const bool avx2 = __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma");
-  EXPECT_EQ(&kp05::BestKernels() == kp05::Avx2Kernels(), avx2);
-  kp05::ForcePortableKernels(true);
+  const bool avx512 =
+      avx2 && __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512dq");
+  const kp05::Kernels* expected = avx512 ? kp05::Avx512Kernels()
+                                  : avx2 ? kp05::Avx2Kernels()
+                                         : &kp05::PortableKernels();
+  EXPECT_EQ(&kp05::BestKernels(), expected);
+  kp05::LimitKernels(kp05::KernelSet::Avx2);
+  EXPECT_EQ(&kp05::BestKernels(), avx2 ? kp05::Avx2Kernels() : &kp05::PortableKernels());
+  kp05::LimitKernels(kp05::KernelSet::Portable);
   EXPECT_EQ(&kp05::BestKernels(), &kp05::PortableKernels());
-  kp05::ForcePortableKernels(false);
+  kp05::LimitKernels(kp05::KernelSet::Avx512);
 }
 #endif
