@@ -1,9 +1,10 @@
 // Window + forward real transform per frame, the library against FFTW
 // (FFTW_MEASURE, r2c), side by side for every analysis size. Both fill the
 // input buffer each frame (the library's input is destroyed by the transform,
-// FFTW's multiply by the window doubles as its fill). Noisy machines:
-//   fft_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true
-// and read the "min" rows. OV_FFT_KERNELS=portable or avx2 holds the library
+// FFTW's multiply by the window doubles as its fill). On a shared machine
+// whose speed drifts, interleave the repetitions and read the "min" rows:
+//   fft_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true
+//             --benchmark_min_time=0.05 --benchmark_report_aggregates_only=true OV_FFT_KERNELS=portable or avx2 holds the library
 // to a slower kernel set than the CPU offers, to compare the sets.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>

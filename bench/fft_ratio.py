@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Table of the library's time against FFTW's from fft_bench's JSON output:
-  fft_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
+  fft_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
+            --benchmark_min_time=0.05 --benchmark_report_aggregates_only=true \
             --benchmark_format=json | bench/fft_ratio.py
 Uses each benchmark's smallest CPU time over the repetitions."""
 import json
