@@ -1,8 +1,7 @@
 // AVX-512 passes: four interleaved complex values per 512-bit register, for
-// the passes whose rows hold at least four; narrower cases and the fused
-// passes the wide registers do not help are the AVX2 kernels'. Built with a
-// target attribute like the AVX2 kernels, chosen only when the CPU and the OS
-// support AVX-512 (F and DQ).
+// the passes whose rows hold at least four; narrower cases fall back to the
+// AVX2 kernels. Built with a target attribute like the AVX2 kernels, chosen
+// only when the CPU and the OS support AVX-512 (F and DQ).
 #include "fft/Kp05Kernels.h"
 
 #if defined(__x86_64__) || defined(__i386__)
