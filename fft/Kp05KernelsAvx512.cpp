@@ -269,7 +269,7 @@ KP05_AVX512 void Interleave4(const double* y, double* z, int32_t m) {
 }
 
 // Bins k..k+3 and their partners M-k..M-k-3 per iteration while the two
-// groups stay apart; the middle and the ends are the AVX2 kernel's scalar code.
+// groups stay apart; the bins in the middle and at the ends run one at a time.
 KP05_AVX512 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
                        double scale) {
   const double z0re = z[0], z0im = z[1];
