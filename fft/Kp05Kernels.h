@@ -63,6 +63,10 @@ struct Kernels {
   void (*difRadix4)(const double* x, double* y, const PassTables& tables, int32_t m);
   // z[4j + r] = y[rM/4 + j] for j < M/4, r < 4 (y != z). NULL with difRadix4.
   void (*interleave4)(const double* y, double* z, int32_t m);
+  // interleave4 and then split (z = out), in one pass from y into out (M >= 64,
+  // y != out). NULL with difRadix4.
+  void (*interleave4Split)(const double* y, double* out, const double* splitTwiddle, int32_t m,
+                           double scale);
   // data[i] *= table[i] for i < n (real samples).
   void (*weightReal)(double* data, const double* table, int32_t n);
 };

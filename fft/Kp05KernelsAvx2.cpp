@@ -374,7 +374,7 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
 }
 
 const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,  Radix16Tail, Split,
-                       Radix4Split, nullptr,     nullptr, WeightReal};
+                       Radix4Split, nullptr,     nullptr, nullptr,     WeightReal};
 
 }  // namespace
 

@@ -7,10 +7,11 @@
 #if defined(__x86_64__) || defined(__i386__)
 
 // GCC 12's AVX-512 intrinsics start some results from a self-initialised
-// "undefined" register, which its own uninitialised-use check then flags.
+// "undefined" register, which its own uninitialised-use checks then flag.
 #if defined(__GNUC__) && !defined(__clang__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wuninitialized"
 #endif
 #include <immintrin.h>
 #if defined(__GNUC__) && !defined(__clang__)
@@ -268,42 +269,97 @@ KP05_AVX512 void Interleave4(const double* y, double* z, int32_t m) {
   }
 }
 
-// Bins k..k+3 and their partners M-k..M-k-3 per iteration while the two
-// groups stay apart; the bins in the middle and at the ends run one at a time.
-KP05_AVX512 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
-                       double scale) {
-  const double z0re = z[0], z0im = z[1];
-  const double qs = 0.25 * scale;
-  const __m512d scaleP = _mm512_set1_pd(qs);
+// Bins k..k+3 from p = Z[k..k+3] and q = Z[M-k], Z[M-k-1], Z[M-k-2], Z[M-k-3]
+// (see Kernels::split), with their partners M-k..M-k-3.
+KP05_AVX512 inline void SplitFour(__m512d p, __m512d q, const double* splitTwiddle, int32_t k,
+                                  int32_t m, double qs, double* out) {
+  const __m512d qConj = _mm512_xor_pd(q, OddSign());
+  const LaneTwiddle w = LoadLanes(splitTwiddle + 2 * k);
+  const __m512d sum = _mm512_add_pd(p, qConj);
+  const __m512d t = Mul(_mm512_sub_pd(p, qConj), w.re, w.im);
+  _mm512_storeu_pd(out + 2 * k, _mm512_fmadd_pd(sum, _mm512_set1_pd(qs), t));
+  // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
   const __m512d scaleQ = _mm512_set_pd(-qs, qs, -qs, qs, -qs, qs, -qs, qs);
-  int32_t k = 1;
-  for (; k + 3 < m - k - 3; k += 4) {
-    const __m512d p = _mm512_loadu_pd(z + 2 * k);
-    const __m512d qConj = _mm512_xor_pd(Reverse(_mm512_loadu_pd(z + 2 * (m - k - 3))), OddSign());
-    const LaneTwiddle w = LoadLanes(splitTwiddle + 2 * k);
-    const __m512d sum = _mm512_add_pd(p, qConj);
-    const __m512d t = Mul(_mm512_sub_pd(p, qConj), w.re, w.im);
-    _mm512_storeu_pd(out + 2 * k, _mm512_fmadd_pd(sum, scaleP, t));
-    // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
-    _mm512_storeu_pd(out + 2 * (m - k - 3), Reverse(_mm512_fmaddsub_pd(sum, scaleQ, t)));
+  _mm512_storeu_pd(out + 2 * (m - k - 3), Reverse(_mm512_fmaddsub_pd(sum, scaleQ, t)));
+}
+
+// Bin k and its partner M-k from P = Z[k] and Q = Z[M-k], one at a time.
+inline void SplitOne(const double* p, const double* q, const double* splitTwiddle, int32_t k,
+                     int32_t m, double qs, double* out) {
+  const double pr = p[0], pi = p[1], qr = q[0], qi = q[1];
+  const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
+  const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
+  const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
+  out[2 * k] = sr + tr;
+  out[2 * k + 1] = si + ti;
+  if (k != m - k) {
+    out[2 * (m - k)] = sr - tr;
+    out[2 * (m - k) + 1] = ti - si;
   }
-  for (; k <= m - k; ++k) {
-    const double pr = z[2 * k], pi = z[2 * k + 1];
-    const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-    const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
-    const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
-    const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-    out[2 * k] = sr + tr;
-    out[2 * k + 1] = si + ti;
-    if (k != m - k) {
-      out[2 * (m - k)] = sr - tr;
-      out[2 * (m - k) + 1] = ti - si;
-    }
-  }
+}
+
+// Bins 0 and M, both real, from Z[0].
+inline void SplitEnds(double z0re, double z0im, int32_t m, double scale, double* out) {
   out[0] = (z0re + z0im) * (0.5 * scale);
   out[1] = 0.0;
   out[2 * m] = (z0re - z0im) * (0.5 * scale);
   out[2 * m + 1] = 0.0;
+}
+
+// Bins k..k+3 and their partners M-k..M-k-3 per iteration while the two
+// groups stay apart; the bins in the middle run one at a time.
+KP05_AVX512 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
+                       double scale) {
+  const double z0re = z[0], z0im = z[1];
+  const double qs = 0.25 * scale;
+  int32_t k = 1;
+  for (; k + 3 < m - k - 3; k += 4) {
+    SplitFour(_mm512_loadu_pd(z + 2 * k), Reverse(_mm512_loadu_pd(z + 2 * (m - k - 3))),
+              splitTwiddle, k, m, qs, out);
+  }
+  for (; k <= m - k; ++k) SplitOne(z + 2 * k, z + 2 * (m - k), splitTwiddle, k, m, qs, out);
+  SplitEnds(z0re, z0im, m, scale, out);
+}
+
+// Z[4j .. 4j+15] of the interleaved quarters y, bins[k] = Z[4(j+k) .. 4(j+k)+3].
+KP05_AVX512 inline void InterleavedBlock(const double* y, int32_t quarter, int32_t j,
+                                         __m512d* bins) {
+  Transpose4(_mm512_loadu_pd(y + 2 * j), _mm512_loadu_pd(y + 2 * (quarter + j)),
+             _mm512_loadu_pd(y + 2 * (2 * quarter + j)), _mm512_loadu_pd(y + 2 * (3 * quarter + j)),
+             bins);
+}
+
+// The complex values one place on: lanes 1..3 of lo, then lane 0 of hi.
+KP05_AVX512 inline __m512d NextFour(__m512d lo, __m512d hi) {
+  return _mm512_castsi512_pd(
+      _mm512_alignr_epi64(_mm512_castpd_si512(hi), _mm512_castpd_si512(lo), 2));
+}
+
+// The interleave and the split in one (see Kernels::interleave4Split). Low
+// bins 4j+1 .. 4j+16 take their partners from exactly one block of 16,
+// Z[M-4j-16 .. M-4j-1]; the low side needs the first value of its next block.
+KP05_AVX512 void Interleave4Split(const double* y, double* out, const double* splitTwiddle,
+                                  int32_t m, double scale) {
+  const int32_t quarter = m / 4;
+  const double qs = 0.25 * scale;
+  __m512d low[4];
+  InterleavedBlock(y, quarter, 0, low);
+  int32_t j = 0;
+  for (; 8 * j + 32 < m; j += 4) {
+    __m512d next[4], high[4];
+    InterleavedBlock(y, quarter, j + 4, next);
+    InterleavedBlock(y, quarter, quarter - j - 4, high);
+    for (int k = 0; k < 4; ++k) {
+      SplitFour(NextFour(low[k], k < 3 ? low[k + 1] : next[0]), Reverse(high[3 - k]), splitTwiddle,
+                4 * j + 4 * k + 1, m, qs, out);
+    }
+    for (int k = 0; k < 4; ++k) low[k] = next[k];
+  }
+  // Z[k] of the interleaved order lies at quarter k % 4, place k / 4.
+  auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
+  for (int32_t k = 4 * j + 1; k <= m - k; ++k)
+    SplitOne(z(k), z(m - k), splitTwiddle, k, m, qs, out);
+  SplitEnds(y[0], y[1], m, scale, out);
 }
 
 KP05_AVX512 void WeightReal(double* data, const double* table, int32_t n) {
@@ -323,6 +379,7 @@ Kernels MakeAvx512Kernels() {
   kernels.split = Split;
   kernels.difRadix4 = DifRadix4;
   kernels.interleave4 = Interleave4;
+  kernels.interleave4Split = Interleave4Split;
   kernels.weightReal = WeightReal;
   kernels.radix16Tail = Radix16Tail;
   // The last pass and the split run faster apart with these registers.

@@ -32,9 +32,11 @@ void FreeDoubles(double* table) {
   if (table != nullptr) free(reinterpret_cast<void**>(table)[-1]);
 }
 
-// From this many complex points on, a transform and its work buffer outgrow
-// the second-level cache and run as four quarters (with kernels that can).
-const int32_t kQuarteredSize = 32768;
+// From this many complex points on, a transform and its work buffer are well
+// beyond the first-level cache: with kernels that can, it runs as four
+// quarters, each split again while this large, so that the passes run on
+// 1024 or 2048 points at a time.
+const int32_t kQuarteredSize = 4096;
 
 bool IsPowerOfTwo(int32_t n) {
   return n > 0 && (n & (n - 1)) == 0;
@@ -110,9 +112,9 @@ void FillTwiddles(Kp05Plan& plan) {
   }
 }
 
-// `quarters`: a large plan gets the M/4 plan its quarters run with (which
-// itself runs its passes whole).
-Kp05Plan* CreatePlanWith(int32_t n, bool realInput, bool windowTables, bool quarters) {
+}  // namespace
+
+Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   if (!IsPowerOfTwo(n) || (realInput && n < 2)) return nullptr;
   Kp05Plan* plan = static_cast<Kp05Plan*>(calloc(1, sizeof(Kp05Plan)));
   if (plan == nullptr) return nullptr;
@@ -150,8 +152,8 @@ Kp05Plan* CreatePlanWith(int32_t n, bool realInput, bool windowTables, bool quar
   FillTwiddles(*plan);
   if (windowTables) FillWindowTables(*plan);
   plan->kernels = &BestKernels();
-  if (quarters && plan->m >= kQuarteredSize && plan->kernels->difRadix4 != nullptr) {
-    plan->quarterPlan = CreatePlanWith(plan->m / 4, false, false, false);
+  if (plan->m >= kQuarteredSize && plan->kernels->difRadix4 != nullptr) {
+    plan->quarterPlan = CreatePlan(plan->m / 4, false, false);
     if (plan->quarterPlan == nullptr) {
       DestroyPlan(plan);
       return nullptr;
@@ -159,12 +161,6 @@ Kp05Plan* CreatePlanWith(int32_t n, bool realInput, bool windowTables, bool quar
     plan->quarterPlan->kernels = plan->kernels;
   }
   return plan;
-}
-
-}  // namespace
-
-Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
-  return CreatePlanWith(n, realInput, windowTables, true);
 }
 
 void DestroyPlan(Kp05Plan* plan) {

@@ -85,28 +85,45 @@ double* RunPasses(const Kp05Plan& plan, double* src, double* dst, const PassPlan
   return src;
 }
 
+double* RunWhole(const Kp05Plan& plan, double* src, double* other);
+
+// Whether RunWhole leaves its result in src (else in other).
+bool EndsInSource(const Kp05Plan& plan) {
+  if (plan.quarterPlan == nullptr) return PlanPasses(*plan.kernels, plan.m).count % 2 == 0;
+  return !EndsInSource(*plan.quarterPlan);
+}
+
 // Large transforms: one decimation-in-frequency radix-4 step over all M
-// points leaves four independent transforms of M/4 points, each small enough
-// to run its passes inside the second-level cache, whose results interleave
-// into the natural order. Returns data, holding the (unscaled, forward) result.
-double* RunQuartered(const Kp05Plan& plan, double* data) {
-  const Kp05Plan& quarterPlan = *plan.quarterPlan;
+// points leaves four independent transforms of M/4 points, small enough for
+// a nearer cache. Runs the step from src and the quarters so that their
+// results (still to be interleaved) end in `results`, src or other. The step
+// runs in place when the quarters' passes bring them back where they start.
+void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* results) {
   const Kernels& kernels = *plan.kernels;
-  const int32_t m = plan.m, quarter = m / 4;
+  const int32_t m = plan.m;
   const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
-  const PassPlan passes = PlanPasses(kernels, quarter);
-  // The quarters' results must end in the work buffer: start them there after
-  // an even number of passes, in data (the step runs in place) after an odd.
-  const bool startInData = passes.count % 2 != 0;
-  double* first = startInData ? data : plan.work;
-  double* second = startInData ? plan.work : data;
-  kernels.difRadix4(data, first, tables, m);
+  const bool backWhereTheyStart = EndsInSource(*plan.quarterPlan);
+  double* start = backWhereTheyStart ? results : (results == src ? other : src);
+  double* partner = start == src ? other : src;
+  kernels.difRadix4(src, start, tables, m);
+  const size_t quarterDoubles = static_cast<size_t>(m) / 2;
   for (int32_t r = 0; r < 4; ++r) {
-    const size_t offset = static_cast<size_t>(r) * 2 * quarter;
-    RunPasses(quarterPlan, first + offset, second + offset, passes, passes.count);
+    RunWhole(*plan.quarterPlan, start + r * quarterDoubles, partner + r * quarterDoubles);
   }
-  kernels.interleave4(plan.work, data, m);
-  return data;
+}
+
+// The transform of plan.m points from src, with `other` (as large) to
+// ping-pong with; returns the one holding the (unscaled, forward) result.
+double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
+  if (plan.quarterPlan == nullptr) {
+    const PassPlan passes = PlanPasses(*plan.kernels, plan.m);
+    return RunPasses(plan, src, other, passes, passes.count);
+  }
+  double* results = EndsInSource(*plan.quarterPlan) ? src : other;
+  double* out = results == src ? other : src;
+  RunQuarters(plan, src, other, results);
+  plan.kernels->interleave4(results, out, plan.m);
+  return out;
 }
 
 }  // namespace
@@ -129,10 +146,15 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
     return;
   }
+  // Forward real plans split into quarters interleave them and split in one
+  // pass from the work buffer into data.
+  if (plan.realInput && !inverse && plan.quarterPlan != nullptr) {
+    RunQuarters(plan, data, plan.work, plan.work);
+    kernels.interleave4Split(plan.work, data, plan.splitForward, m, scale);
+    return;
+  }
   if (inverse) Conjugate(data, m);
-  double* result = plan.quarterPlan != nullptr
-                       ? RunQuartered(plan, data)
-                       : RunPasses(plan, data, plan.work, passes, passes.count);
+  double* result = RunWhole(plan, data, plan.work);
   if (inverse) Conjugate(result, m);
   if (plan.realInput) {
     plan.kernels->split(result, data, inverse ? plan.splitInverse : plan.splitForward, m, scale);
