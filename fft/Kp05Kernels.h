@@ -64,7 +64,7 @@ struct Kernels {
   // z[4j + r] = y[rM/4 + j] for j < M/4, r < 4 (y != z). NULL with difRadix4.
   void (*interleave4)(const double* y, double* z, int32_t m);
   // interleave4 and then split (z = out), in one pass from y into out (M >= 64,
-  // y != out). NULL with difRadix4.
+  // y != out). NULL in kernels without it.
   void (*interleave4Split)(const double* y, double* out, const double* splitTwiddle, int32_t m,
                            double scale);
   // data[i] *= table[i] for i < n (real samples).

@@ -131,27 +131,29 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
 void Transform(Kp05Plan& plan, double* data, bool inverse) {
   const int32_t m = plan.m;
   const Kernels& kernels = *plan.kernels;
-  const PassPlan passes = PlanPasses(kernels, m);
   const double scale = inverse ? 1.0 : 1.0 / m;  // exact: M is a power of two
-  // Forward real plans whose last pass is the last radix-4 pass and reads the
-  // work buffer (an even pass count) run it and the split as one, writing the
-  // bins into data.
-  const Pass& last = passes.passes[passes.count > 0 ? passes.count - 1 : 0];
-  if (plan.realInput && !inverse && passes.count % 2 == 0 && passes.count > 0 &&
-      last.kind == PassKind::Radix4 && last.a == m / 4 && m >= 64 &&
-      kernels.radix4Split != nullptr) {
-    double* src = RunPasses(plan, data, plan.work, passes, passes.count - 1);
-    const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle,
-                               plan.tailTwiddle};
-    kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
-    return;
-  }
-  // Forward real plans split into quarters interleave them and split in one
-  // pass from the work buffer into data.
-  if (plan.realInput && !inverse && plan.quarterPlan != nullptr) {
-    RunQuarters(plan, data, plan.work, plan.work);
-    kernels.interleave4Split(plan.work, data, plan.splitForward, m, scale);
-    return;
+  if (plan.realInput && !inverse) {
+    // Split into quarters: interleave them and split in one pass from the
+    // work buffer into data.
+    if (plan.quarterPlan != nullptr && kernels.interleave4Split != nullptr) {
+      RunQuarters(plan, data, plan.work, plan.work);
+      kernels.interleave4Split(plan.work, data, plan.splitForward, m, scale);
+      return;
+    }
+    // Run whole, with the last pass the last radix-4 pass reading the work
+    // buffer (an even pass count): run it and the split as one, writing the
+    // bins into data.
+    const PassPlan passes = PlanPasses(kernels, m);
+    const Pass& last = passes.passes[passes.count > 0 ? passes.count - 1 : 0];
+    if (plan.quarterPlan == nullptr && passes.count % 2 == 0 && passes.count > 0 &&
+        last.kind == PassKind::Radix4 && last.a == m / 4 && m >= 64 &&
+        kernels.radix4Split != nullptr) {
+      double* src = RunPasses(plan, data, plan.work, passes, passes.count - 1);
+      const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle,
+                                 plan.tailTwiddle};
+      kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
+      return;
+    }
   }
   if (inverse) Conjugate(data, m);
   double* result = RunWhole(plan, data, plan.work);
