@@ -96,8 +96,9 @@ bool EndsInSource(const Kp05Plan& plan) {
 // Large transforms: one decimation-in-frequency radix-4 step over all M
 // points leaves four independent transforms of M/4 points, small enough for
 // a nearer cache. Runs the step from src and the quarters so that their
-// results (still to be interleaved) end in `results`, src or other. The step
-// runs in place when the quarters' passes bring them back where they start.
+// results (still to be interleaved) end in `results`, src or other. The
+// quarters start where their passes will bring them back to `results`; the
+// step writes there, in place when that is src.
 void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* results) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
