@@ -96,9 +96,10 @@ bool EndsInSource(const Kp05Plan& plan) {
 // Large transforms: one decimation-in-frequency radix-4 step over all M
 // points leaves four independent transforms of M/4 points, small enough for
 // a nearer cache. Runs the step from src and the quarters so that their
-// results (still to be interleaved) end in `results`, src or other. The
-// quarters start where their passes will bring them back to `results`; the
-// step writes there, in place when that is src.
+// results (still to be interleaved) end in `results`, src or other: the
+// quarters start in `results` when their passes end where they start, else
+// in the other buffer. The step writes where they start, in place when that
+// is src.
 void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* results) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
