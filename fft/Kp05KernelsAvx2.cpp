@@ -2,6 +2,7 @@
 // with a target attribute (not global flags) so the library still loads and
 // runs on any x86-64; BestKernels picks these only when the CPU has AVX2 and FMA.
 #include "fft/Kp05Kernels.h"
+#include "fft/Kp05SplitBins.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -251,23 +252,8 @@ KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, i
     // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
     StorePair(out + 2 * (m - k), out + 2 * (m - k - 1), _mm256_fmaddsub_pd(sum, scaleQ, t));
   }
-  for (; k <= m - k; ++k) {
-    const double pr = z[2 * k], pi = z[2 * k + 1];
-    const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-    const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
-    const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
-    const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-    out[2 * k] = sr + tr;
-    out[2 * k + 1] = si + ti;
-    if (k != m - k) {
-      out[2 * (m - k)] = sr - tr;
-      out[2 * (m - k) + 1] = ti - si;
-    }
-  }
-  out[0] = (z0re + z0im) * (0.5 * scale);
-  out[1] = 0.0;
-  out[2 * m] = (z0re - z0im) * (0.5 * scale);
-  out[2 * m + 1] = 0.0;
+  for (; k <= m - k; ++k) SplitBinPair(z + 2 * k, z + 2 * (m - k), splitTwiddle, k, m, qs, out);
+  SplitEndBins(z0re, z0im, m, scale, out);
 }
 
 // Bins k, k+1 (P = Z[k..k+1]) and M-k, M-k-1 (Q = Z[M-k], Z[M-k-1], one
@@ -307,22 +293,6 @@ inline void LastGroup(const double* x, double* z, const PassTables& tables, int3
   z0[6 * quarter + 1] = ci + dr;
 }
 
-// Scalar split of bins k and M-k from z into out (z may equal out).
-inline void SplitScalar(const double* z, double* out, const double* splitTwiddle, int32_t k,
-                        int32_t m, double qs) {
-  const double pr = z[2 * k], pi = z[2 * k + 1];
-  const double qr = z[2 * (m - k)], qi = z[2 * (m - k) + 1];
-  const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
-  const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
-  const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-  out[2 * k] = sr + tr;
-  out[2 * k + 1] = si + ti;
-  if (k != m - k) {
-    out[2 * (m - k)] = sr - tr;
-    out[2 * (m - k) + 1] = ti - si;
-  }
-}
-
 // Group pairs (g, g+1) from the bottom and (M/4-g-1, M/4-g) from the top give
 // 16 values whose split partners are all among them. Groups 0, M/8-1, M/8
 // and M/8+1 pair only among themselves: they go through z = out, scalar.
@@ -356,11 +326,8 @@ KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& table
   const double zr = out[0], zi = out[1];
   const int32_t lows[8] = {quarter,    2 * quarter,    eighth,     3 * eighth,
                            eighth - 1, 3 * eighth - 1, eighth + 1, 3 * eighth + 1};
-  for (int32_t k : lows) SplitScalar(out, out, splitTwiddle, k, m, qs);
-  out[0] = (zr + zi) * (0.5 * scale);
-  out[1] = 0.0;
-  out[2 * m] = (zr - zi) * (0.5 * scale);
-  out[2 * m + 1] = 0.0;
+  for (int32_t k : lows) SplitBinPair(out + 2 * k, out + 2 * (m - k), splitTwiddle, k, m, qs, out);
+  SplitEndBins(zr, zi, m, scale, out);
 }
 
 KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {

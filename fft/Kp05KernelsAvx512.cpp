@@ -3,6 +3,7 @@
 // AVX2 kernels. Built with a target attribute like the AVX2 kernels, chosen
 // only when the CPU and the OS support AVX-512 (F and DQ).
 #include "fft/Kp05Kernels.h"
+#include "fft/Kp05SplitBins.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 
@@ -283,29 +284,6 @@ KP05_AVX512 inline void SplitFour(__m512d p, __m512d q, const double* splitTwidd
   _mm512_storeu_pd(out + 2 * (m - k - 3), Reverse(_mm512_fmaddsub_pd(sum, scaleQ, t)));
 }
 
-// Bin k and its partner M-k from P = Z[k] and Q = Z[M-k], one at a time.
-inline void SplitOne(const double* p, const double* q, const double* splitTwiddle, int32_t k,
-                     int32_t m, double qs, double* out) {
-  const double pr = p[0], pi = p[1], qr = q[0], qi = q[1];
-  const double sr = (pr + qr) * qs, si = (pi - qi) * qs, dr = pr - qr, di = pi + qi;
-  const double wr = splitTwiddle[2 * k], wi = splitTwiddle[2 * k + 1];
-  const double tr = wr * dr - wi * di, ti = wr * di + wi * dr;
-  out[2 * k] = sr + tr;
-  out[2 * k + 1] = si + ti;
-  if (k != m - k) {
-    out[2 * (m - k)] = sr - tr;
-    out[2 * (m - k) + 1] = ti - si;
-  }
-}
-
-// Bins 0 and M, both real, from Z[0].
-inline void SplitEnds(double z0re, double z0im, int32_t m, double scale, double* out) {
-  out[0] = (z0re + z0im) * (0.5 * scale);
-  out[1] = 0.0;
-  out[2 * m] = (z0re - z0im) * (0.5 * scale);
-  out[2 * m + 1] = 0.0;
-}
-
 // Bins k..k+3 and their partners M-k..M-k-3 per iteration while the two
 // groups stay apart; the bins in the middle run one at a time.
 KP05_AVX512 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
@@ -317,8 +295,8 @@ KP05_AVX512 void Split(const double* z, double* out, const double* splitTwiddle,
     SplitFour(_mm512_loadu_pd(z + 2 * k), Reverse(_mm512_loadu_pd(z + 2 * (m - k - 3))),
               splitTwiddle, k, m, qs, out);
   }
-  for (; k <= m - k; ++k) SplitOne(z + 2 * k, z + 2 * (m - k), splitTwiddle, k, m, qs, out);
-  SplitEnds(z0re, z0im, m, scale, out);
+  for (; k <= m - k; ++k) SplitBinPair(z + 2 * k, z + 2 * (m - k), splitTwiddle, k, m, qs, out);
+  SplitEndBins(z0re, z0im, m, scale, out);
 }
 
 // Z[4j .. 4j+15] of the interleaved quarters y, bins[k] = Z[4(j+k) .. 4(j+k)+3].
@@ -358,8 +336,8 @@ KP05_AVX512 void Interleave4Split(const double* y, double* out, const double* sp
   // Z[k] of the interleaved order lies at quarter k % 4, place k / 4.
   auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
   for (int32_t k = 4 * j + 1; k <= m - k; ++k)
-    SplitOne(z(k), z(m - k), splitTwiddle, k, m, qs, out);
-  SplitEnds(y[0], y[1], m, scale, out);
+    SplitBinPair(z(k), z(m - k), splitTwiddle, k, m, qs, out);
+  SplitEndBins(y[0], y[1], m, scale, out);
 }
 
 KP05_AVX512 void WeightReal(double* data, const double* table, int32_t n) {
