@@ -16,19 +16,21 @@ class QueueRunner : public MainThreadRunner {
       return;
     }
     std::unique_lock<std::mutex> lock(m_);
-    const uint64_t ticket = ++queued_;
-    steps_.push_back({step, arg});
-    cv_.wait(lock, [&] { return done_ >= ticket; });
+    bool done = false;
+    steps_.push_back({step, arg, &done});
+    cv_.wait(lock, [&] { return done; });
   }
   void ProcessMessages() override {
     std::unique_lock<std::mutex> lock(m_);
     while (!steps_.empty()) {
-      const auto s = steps_.front();
+      const Step s = steps_.front();
       steps_.pop_front();
       lock.unlock();
-      s.first(s.second);
+      s.step(s.arg);
       lock.lock();
-      ++done_;
+      // Each step has its own flag: a step may process messages itself and
+      // so finish later steps before its own.
+      *s.done = true;
       cv_.notify_all();
     }
   }
@@ -37,8 +39,12 @@ class QueueRunner : public MainThreadRunner {
   std::thread::id main_ = std::this_thread::get_id();
   std::mutex m_;
   std::condition_variable cv_;
-  std::deque<std::pair<void (*)(void*), void*>> steps_;
-  uint64_t queued_ = 0, done_ = 0;
+  struct Step {
+    void (*step)(void*);
+    void* arg;
+    bool* done;
+  };
+  std::deque<Step> steps_;
 };
 }  // namespace
 
