@@ -22,6 +22,7 @@
 #include "app/analysis/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
+#include "app/shell/SettingsValues.h"
 #include "fft/Kp05Api.h"
 
 namespace ov {
@@ -33,9 +34,6 @@ constexpr int32_t kMaxAnalysisChannels = 8;
 // The analysis size used for a request: a power of two within 128 ... 131072,
 // other values rounded down (and held to that range).
 int32_t RoundedAnalysisSize(int32_t requested);
-
-// Readout colour roles of the colour sets.
-enum class ColorRole { LineColor, OVL1Color, OVL2Color };
 
 // The flags of one spectrum overlay.
 struct OverlayFlags {

@@ -10,6 +10,8 @@
 namespace ov {
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 WaveAxis Axis(int32_t sampleN, int32_t xMag, int32_t yMag, int32_t w, int32_t h) {
   WaveAxisInput in;
   in.sampleN = sampleN;
@@ -70,15 +72,14 @@ TEST(WaveTrace, ColumnFoldingMatchesBruteForce) {
 std::vector<int32_t> Sine(int32_t count, double period, double phase, int32_t amplitude16) {
   std::vector<int32_t> s(count);
   for (int32_t i = 0; i < count; ++i)
-    s[i] =
-        static_cast<int32_t>(std::lround(amplitude16 * std::sin(2 * M_PI * i / period + phase))) *
-        65536;
+    s[i] = static_cast<int32_t>(std::lround(amplitude16 * std::sin(2 * kPi * i / period + phase))) *
+           65536;
   return s;
 }
 
 TEST(WaveTrace, TriggerFindsTheFirstRisingZeroCrossing) {
   // Starts at a crest: the first rising crossing lies three quarters in.
-  const auto s = Sine(4096, 100.0, M_PI / 2, 20000);
+  const auto s = Sine(4096, 100.0, kPi / 2, 20000);
   const int32_t start = TriggerStart(s.data(), 4096, 4, 3, true);
   EXPECT_GE(start, 74);
   EXPECT_LE(start, 75);
@@ -87,7 +88,7 @@ TEST(WaveTrace, TriggerFindsTheFirstRisingZeroCrossing) {
 }
 
 TEST(WaveTrace, NoTriggerAtMagnificationOneOrWhenNotLive) {
-  const auto s = Sine(4096, 100.0, M_PI / 2, 20000);
+  const auto s = Sine(4096, 100.0, kPi / 2, 20000);
   EXPECT_EQ(TriggerStart(s.data(), 4096, 1, 3, true), 0);
   EXPECT_EQ(TriggerStart(s.data(), 4096, 4, 3, false), 0);
 }

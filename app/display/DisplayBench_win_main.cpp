@@ -1,0 +1,128 @@
+// Drawing benchmark of the wave view under the real platform: for each draw
+// type, the drawing step's time per frame (median, 99th percentile) on the
+// main thread, the frame rate of the real display loop with a sleep of 0 ms,
+// the allocations per frame, and the processor time of a parked display.
+//   ov_display_bench [seconds per draw type]
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <vector>
+
+#include "app/display/DisplayWinTestSupport.h"
+
+namespace {
+std::atomic<uint64_t> g_allocations{0};
+}  // namespace
+
+void* operator new(size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size ? size : 1)) return p;
+  throw std::bad_alloc();
+}
+void* operator new[](size_t size) {
+  return operator new(size);
+}
+void operator delete(void* p) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p) noexcept {
+  std::free(p);
+}
+void operator delete(void* p, size_t) noexcept {
+  std::free(p);
+}
+void operator delete[](void* p, size_t) noexcept {
+  std::free(p);
+}
+
+namespace {
+
+double ProcessCpuMs() {
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  auto ms = [](const FILETIME& f) {
+    return ((static_cast<uint64_t>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000.0;
+  };
+  return ms(kernel) + ms(user);
+}
+
+double NowMs() {
+  LARGE_INTEGER f, c;
+  QueryPerformanceFrequency(&f);
+  QueryPerformanceCounter(&c);
+  return c.QuadPart * 1000.0 / f.QuadPart;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace ov;
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
+  constexpr int32_t kN = 65536;
+  test::TestDisplayHost host(1024, 768, 380);
+  auto& c = host.Settings().Conditions;
+  c.UseTimer = 0;
+  c.DispThreadSleepPeriod = 0;
+  c.WaveXDispMagRate = 4;
+  c.WaveYDispMagRate = 3;
+  const WaveFormat format = test::PcmFormat(2, 44100, 16);
+  host.CreateDisplay(format, kN);
+  host.source.block = test::ToneFrames(format, kN, {{12000, 441}, {3000, 5000}});
+  host.source.playState = SampleBlockSource::kPlayPlaying;
+  host.analysis->live = true;
+  std::printf("wave area 1024 x 380 (plot %ld x %ld), N = %d, sleep 0 ms, %.1f s per type\n",
+              host.WavePlot().right - host.WavePlot().left,
+              host.WavePlot().bottom - host.WavePlot().top, kN, seconds);
+  std::printf("%-8s %9s %9s %9s %11s %12s\n", "type", "step fps", "median", "p99", "loop fps",
+              "allocs/frame");
+  for (int32_t type = 0; type < kDrawTypeCount; ++type) {
+    c.WaveDrawType = type;
+    host.display->Layout();
+    host.Repaint();
+    // The drawing step alone, on the main thread.
+    std::vector<double> steps;
+    steps.reserve(100000);
+    host.display->AcquireFrame();
+    const double start = NowMs();
+    const uint64_t allocsBefore = g_allocations.load();
+    uint64_t frames = 0;
+    while (NowMs() - start < seconds * 1000) {
+      const double t0 = NowMs();
+      host.display->DrawFrame();
+      steps.push_back(NowMs() - t0);
+      ++frames;
+    }
+    const double stepMs = NowMs() - start;
+    const uint64_t allocs = g_allocations.load() - allocsBefore;
+    std::vector<double> sorted = steps;
+    std::sort(sorted.begin(), sorted.end());
+    const double median = sorted[sorted.size() / 2];
+    const double p99 = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
+    // The real loop: display thread, hand-over and sleep 0.
+    host.display->TransportStarted();
+    const uint64_t turns0 = host.display->Thread().Turns();
+    host.display->SetDisplayRunning(true);
+    const double loopStart = NowMs();
+    while (NowMs() - loopStart < seconds * 1000) {
+      host.Pump();
+      Sleep(0);
+    }
+    host.display->SetDisplayRunning(false);
+    const double loopFps =
+        (host.display->Thread().Turns() - turns0) * 1000.0 / (NowMs() - loopStart);
+    host.display->TransportStopped();
+    std::printf("%-8s %9.0f %8.3fms %8.3fms %11.0f %12.3f\n", kDrawTypeNames[type],
+                frames * 1000.0 / stepMs, median, p99, loopFps,
+                static_cast<double>(allocs) / frames);
+  }
+  // Parked: processor time of the whole process over 5 s with the thread parked.
+  const double cpu0 = ProcessCpuMs();
+  Sleep(5000);
+  std::printf("parked: %.2f ms of processor time in 5 s (whole process)\n", ProcessCpuMs() - cpu0);
+  return 0;
+}
