@@ -19,6 +19,7 @@ namespace {
 std::atomic<uint64_t> g_allocations{0};
 }  // namespace
 
+// Counts every allocation; the program's own frees go through the same heap.
 void* operator new(size_t size) {
   g_allocations.fetch_add(1, std::memory_order_relaxed);
   if (void* p = std::malloc(size ? size : 1)) return p;
