@@ -90,6 +90,12 @@ class WavePlayRec : public SampleBlockSource {
   bool SetDriverType(int32_t type);
   int32_t GetDriverType() const { return DriverType; }
   uint32_t GetDeviceCount(bool input);
+  // The device format list of device `deviceNumber` (0 the default) of one
+  // direction. While play or recording runs, the running stream is left
+  // alone and the table stays empty. `request.extraChannels` is taken from
+  // the play format (extensible with more than 2 channels) on the play side.
+  FormatProbeTable ProbeFormats(int32_t deviceNumber, FormatProbeRequest request,
+                                const ProbeProgress& progress);
   std::string GetDeviceName(uint32_t number, bool input);
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
