@@ -102,6 +102,13 @@ class WavePlayRec : public SampleBlockSource {
   uint32_t GetDeviceCount(AudioDirection direction);
   // UTF-8; number 0 is the family's default (MME: "Wave Mapper").
   std::string GetDeviceName(uint32_t number, AudioDirection direction);
+  // The device format list of device `deviceNumber` (0 the default) of one
+  // direction. While play or recording runs, the running stream is left
+  // alone and every cell reads "not available". `request.extraChannels` is
+  // taken from the play format (extensible with more than 2 channels) on the
+  // play side.
+  FormatProbeTable ProbeFormats(int32_t deviceNumber, FormatProbeRequest request,
+                                const ProbeProgress& progress);
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
 
