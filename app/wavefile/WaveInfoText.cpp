@@ -6,6 +6,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 namespace ov {
 
@@ -472,6 +473,52 @@ std::string GroupedDecimal(uint64_t value, std::string_view separator) {
     out += digits[i];
   }
   return out;
+}
+
+namespace {
+bool CopyEntry(const ChunkEntry& from, ChunkEntry& to) {
+  to.index = from.index;
+  to.level = from.level;
+  to.headerOffset = from.headerOffset;
+  std::memcpy(to.id, from.id, 4);
+  to.size = from.size;
+  std::memcpy(to.listType, from.listType, 4);
+  to.length = 0;
+  to.content.reset();
+  if (!from.content) return true;
+  // One byte more, as the parser allocates, so texts can be terminated.
+  to.content.reset(new (std::nothrow) uint8_t[static_cast<size_t>(from.length) + 1]());
+  if (!to.content) return false;
+  std::memcpy(to.content.get(), from.content.get(), from.length);
+  to.length = from.length;
+  return true;
+}
+}  // namespace
+
+std::unique_ptr<ChunkTable> CopyChunkTable(const ChunkTable& table) {
+  std::unique_ptr<ChunkTable> copy(new (std::nothrow) ChunkTable());
+  if (!copy) return nullptr;
+  copy->valid = table.valid;
+  copy->formatKnown = table.formatKnown;
+  copy->fmtFound = table.fmtFound;
+  copy->dataFound = table.dataFound;
+  std::memcpy(copy->fileHeader, table.fileHeader, sizeof table.fileHeader);
+  copy->fileSize = table.fileSize;
+  copy->budgetAtStop = table.budgetAtStop;
+  copy->dataOffset = table.dataOffset;
+  copy->bextPresent = table.bextPresent;
+  copy->rf64SizesUsed = table.rf64SizesUsed;
+  copy->riffSize = table.riffSize;
+  copy->dataSize = table.dataSize;
+  copy->sampleCount = table.sampleCount;
+  copy->format = table.format;
+  copy->floatWidth = table.floatWidth;
+  copy->count = std::clamp(table.count, 0, kChunkTableCapacity);
+  if (!CopyEntry(table.dataTail, copy->dataTail)) return nullptr;
+  for (int32_t i = 0; i < copy->count; ++i) {
+    if (!CopyEntry(table.entries[i], copy->entries[i])) return nullptr;
+  }
+  return copy;
 }
 
 std::vector<ChunkNode> BuildChunkTree(const ChunkTable& table) {

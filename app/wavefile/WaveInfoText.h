@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -73,6 +74,12 @@ constexpr size_t kBusyCursorBytes = 5000;
 NodeView BuildNodeView(const ChunkTable& table, int32_t node, const WaveInfoOptions& options);
 
 SummaryFields BuildSummaryFields(const ChunkTable& table, std::string_view thousandsSeparator);
+
+// A deep copy of table (entries with their content, the data tail): the
+// window keeps its own copy, taken on the main thread from a table the engine
+// has published whole, so a later re-parse on a pump thread cannot free what
+// it shows. Null when the memory cannot be had.
+std::unique_ptr<ChunkTable> CopyChunkTable(const ChunkTable& table);
 
 // The building blocks, exposed for tests.
 // value in decimal with separator every three digits.

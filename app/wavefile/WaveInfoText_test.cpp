@@ -360,6 +360,22 @@ TEST(WaveInfoTextTest, FourHundredChunksAndBrokenListsKeepToTheBytesHeld) {
   EXPECT_TRUE(BuildNodeView(*t, 401, o).memo1.empty());
 }
 
+TEST(WaveInfoTextTest, TheWindowsCopyOutlivesTheEnginesTable) {
+  auto t = Parse(Riff(Pcm16Stereo() + Chunk("LIST", Text("INFO") + Chunk("INAM", Z("Song"))) +
+                      Chunk("data", Ramp(2000))),
+                 512);
+  WaveInfoOptions o;
+  std::vector<std::string> before;
+  for (int k = 0; k <= t->count; ++k) before.push_back(BuildNodeView(*t, k, o).memo1);
+  const std::unique_ptr<ChunkTable> copy = CopyChunkTable(*t);
+  ASSERT_TRUE(copy);
+  t->Clear();  // the engine re-parses: the old contents are freed
+  t.reset();
+  ASSERT_EQ(copy->count + 1, static_cast<int>(before.size()));
+  for (int k = 0; k <= copy->count; ++k) EXPECT_EQ(BuildNodeView(*copy, k, o).memo1, before[k]);
+  EXPECT_NE(BuildNodeView(*copy, 4, o).memo2.find("data end 512 bytes"), std::string::npos);
+}
+
 TEST(WaveInfoTextTest, GroupedDecimals) {
   EXPECT_EQ(GroupedDecimal(0, ","), "0");
   EXPECT_EQ(GroupedDecimal(999, ","), "999");
