@@ -19,6 +19,7 @@
 #include "app/analysis/AnalysisArray.h"
 #include "app/analysis/AnalysisViews.h"
 #include "app/analysis/ModifierKeys.h"
+#include "app/analysis/SpectrumCommentLine.h"
 #include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
@@ -43,6 +44,7 @@ struct OverlayFlags {
   bool dirty = false;    // holds data not yet saved
   bool stale = false;    // its points must be recomputed
   bool capture = false;  // copy the next main spectrum into it
+  bool filled = false;   // received data: its show button is enabled
 };
 
 // The dB level scale of the spectrum view: a level in hundredths of a dB is
@@ -238,6 +240,13 @@ class FrameAnalysis {
   bool rmsOn = false;
 
   char FftInfoText[32] = {};
+
+  // The spectrum comment settings and the line composed from them (with the
+  // current rate, N and interpolation) by RecomposeSpectrumComment, which
+  // ResetAnalysisData also runs whenever it clears the data.
+  SpectrumCommentOptions spectrumComment;
+  std::string SpectrumCommentLine;
+  void RecomposeSpectrumComment();
 
   // Largest single buffer this object will allocate, in bytes; a larger need
   // (a corrupt format's block align) is reported as insufficient memory.
