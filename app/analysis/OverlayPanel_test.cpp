@@ -53,7 +53,7 @@ class OverlayPanelTest : public ::testing::Test {
     analysis.live = true;
     analysis.measureMode = true;
     analysis.spectrumAreaHeight = 200;
-    engine.playState = SampleBlockSource::kPlayPlaying;
+    engine.playState = kPlayPlaying;
     ASSERT_EQ(analysis.AcquireFrame(true), 0);
     analysis.ComputeSpectrum();
   }

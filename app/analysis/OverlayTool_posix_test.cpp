@@ -92,7 +92,7 @@ TEST_F(OverlayToolTest, WritesWhatTheProgramSavesAndReadsItBack) {
   Kp05Api api = StaticKp05Api();
   test::FakeBlockSource engine;
   engine.block = samples;
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   test::RecordingNotifier notifier;
   NoModifierKeys keys;
   FrameAnalysis a{api, engine, notifier, keys};

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/analysis/SampleBlockSource.h"
+#include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
 #include "app/wavefile/WaveFileParse.h"
