@@ -196,3 +196,52 @@ TEST_F(MarkerWriteTools, LockedFileIsRefusedUntouched) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+// A 2 GiB recording (sparse on disk) with markers after its data: the write
+// reads and writes its tail, never the samples.
+TEST(MarkerWriteLarge, TwoGiBFileCostsItsTail) {
+  char pattern[] = "/tmp/ov-markers-large-XXXXXX";
+  const int fd = mkstemp(pattern);
+  ASSERT_GE(fd, 0);
+  const std::string path = pattern;
+  const uint64_t dataBytes = uint64_t(1) << 31;
+  auto le32 = [](uint32_t v) {
+    return std::string{char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+  };
+  const std::string fmt = "fmt " + le32(16) + std::string("\x01\x00\x02\x00", 4) + le32(44100) +
+                          le32(176400) + std::string("\x04\x00\x10\x00", 4);
+  const std::string info = "LIST" + le32(12) + "INFO" + "INAM" + le32(0);
+  const std::string cue = "cue " + le32(28) + le32(1) + le32(1) + le32(5) + "data" + le32(0) +
+                          le32(0) + le32(5);
+  const std::string tail = cue + info;
+  const uint64_t size = 12 + fmt.size() + 8 + dataBytes + tail.size();
+  const std::string head =
+      "RIFF" + le32(uint32_t(size - 8)) + "WAVE" + fmt + "data" + le32(uint32_t(dataBytes));
+  ASSERT_EQ(pwrite(fd, head.data(), head.size(), 0), ssize_t(head.size()));
+  ASSERT_EQ(pwrite(fd, tail.data(), tail.size(), off_t(size - tail.size())), ssize_t(tail.size()));
+  close(fd);
+
+  Opened o = Open(path);
+  ASSERT_TRUE(o.ok);
+  ASSERT_EQ(o.markers->count, 1);
+  MarkerList list;
+  list.Load(*o.markers, o.chunks.get());
+  list.Add(dataBytes / 4 - 1);
+  const std::vector<uint8_t> block = list.BuildBlock();
+  const MarkerWriteResult r =
+      WriteMarkerBlock(SystemDisk(), path.c_str(), *o.chunks, block.data(), block.size());
+  ASSERT_TRUE(r.written) << r.message;
+  EXPECT_LT(r.bytesRead, 4096u);
+  EXPECT_LT(r.bytesWritten, 4096u);
+  Opened back = Open(path);
+  ASSERT_EQ(back.markers->count, 2);
+  EXPECT_EQ(back.markers->markers[1].position, dataBytes / 4 - 1);
+  EXPECT_EQ(back.chunks->fileSize, size - cue.size() + block.size());
+  ::unlink(path.c_str());
+}
+
+}  // namespace
+}  // namespace ov
