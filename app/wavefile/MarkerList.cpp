@@ -101,8 +101,7 @@ void MarkerList::Load(const MarkerTable& markers, const ChunkTable* chunks) {
   bool noteTaken[kCapacity] = {}, ltxtTaken[kCapacity] = {};
   for (int i = cueIndex + 1; i < chunks->count && i < kChunkTableCapacity; ++i) {
     const ChunkEntry& e = chunks->entries[i];
-    if (std::memcmp(e.id, "LIST", 4) != 0 || std::memcmp(e.listType, "adtl", 4) != 0 ||
-        !e.content)
+    if (std::memcmp(e.id, "LIST", 4) != 0 || std::memcmp(e.listType, "adtl", 4) != 0 || !e.content)
       continue;
     const uint8_t* c = e.content.get();
     uint64_t p = 4;

@@ -195,8 +195,8 @@ TEST(MarkerList, DeletingRow3Of5MovesTheRowsUp) {
 TEST(MarkerList, LoadCarriesNotesAndLtxtDetailsOver) {
   // A file whose adtl list has a note and an ltxt with its own purpose,
   // language and text for its one marker.
-  const Bytes cue = Chunk("cue ", Le32(1) + Le32(42) + Le32(300) + Text("data") + Le32(0) +
-                                      Le32(0) + Le32(300));
+  const Bytes cue =
+      Chunk("cue ", Le32(1) + Le32(42) + Le32(300) + Text("data") + Le32(0) + Le32(0) + Le32(300));
   const Bytes ltxtTail = Text("mark") + Le16(49) + Le16(9) + Le16(1) + Le16(1252) + Text("txt");
   const Bytes adtl =
       Chunk("LIST", Text("adtl") + Chunk("labl", Le32(42) + Text("Intro") + Bytes{0}) +

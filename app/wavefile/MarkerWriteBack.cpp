@@ -125,8 +125,8 @@ MarkerWriteResult WriteMarkerBlock(Disk& disk, const char* fileName, const Chunk
   uint8_t newSize[8];
   PutLe(newSize, plan.newSizeFieldValue, sizeBytes);
   static const uint8_t kJunk[4] = {'J', 'U', 'N', 'K'};
-  bool ok = edit.WriteAt(plan.cutAt, newTail.data(), newTail.size()) &&
-            edit.SetEnd(plan.newFileSize);
+  bool ok =
+      edit.WriteAt(plan.cutAt, newTail.data(), newTail.size()) && edit.SetEnd(plan.newFileSize);
   for (size_t i = 0; ok && i < plan.junk.size(); ++i) ok = edit.WriteAt(plan.junk[i], kJunk, 4);
   ok = ok && edit.WriteAt(plan.sizeFieldOffset, newSize, sizeBytes) && edit.Flush();
   if (ok) return finish({});

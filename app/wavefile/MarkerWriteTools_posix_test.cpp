@@ -156,8 +156,8 @@ TEST_F(MarkerWriteTools, GeneratedFilesTakeMarkersTwiceAndLoseThemAgain) {
   if (std::system("command -v sox >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is missing";
   const std::string path = dir_ + "/tone.wav";
   // Odd frame count of 8-bit mono: the data chunk needs a pad byte.
-  ASSERT_EQ(std::system(("sox -D -n -r 8000 -c 1 -b 8 '" + path + "' synth 1001s sine 440").c_str()),
-            0);
+  ASSERT_EQ(
+      std::system(("sox -D -n -r 8000 -c 1 -b 8 '" + path + "' synth 1001s sine 440").c_str()), 0);
   const std::vector<uint8_t> original = ReadWhole(path);
   WriteAndCheck(path);
   WriteAndCheck(path);
@@ -175,8 +175,8 @@ TEST_F(MarkerWriteTools, GeneratedFilesTakeMarkersTwiceAndLoseThemAgain) {
 TEST_F(MarkerWriteTools, LockedFileIsRefusedUntouched) {
   if (std::system("command -v sox >/dev/null 2>&1") != 0) GTEST_SKIP() << "sox is missing";
   const std::string path = dir_ + "/ro.wav";
-  ASSERT_EQ(std::system(("sox -D -n -r 8000 -c 1 -b 16 '" + path + "' synth 100s sine 440").c_str()),
-            0);
+  ASSERT_EQ(
+      std::system(("sox -D -n -r 8000 -c 1 -b 16 '" + path + "' synth 100s sine 440").c_str()), 0);
   // Another writer holds the file.
   const int holder = ::open(path.c_str(), O_RDWR);
   ASSERT_GE(holder, 0);
@@ -214,8 +214,8 @@ TEST(MarkerWriteLarge, TwoGiBFileCostsItsTail) {
   const std::string fmt = "fmt " + le32(16) + std::string("\x01\x00\x02\x00", 4) + le32(44100) +
                           le32(176400) + std::string("\x04\x00\x10\x00", 4);
   const std::string info = "LIST" + le32(12) + "INFO" + "INAM" + le32(0);
-  const std::string cue = "cue " + le32(28) + le32(1) + le32(1) + le32(5) + "data" + le32(0) +
-                          le32(0) + le32(5);
+  const std::string cue =
+      "cue " + le32(28) + le32(1) + le32(1) + le32(5) + "data" + le32(0) + le32(0) + le32(5);
   const std::string tail = cue + info;
   const uint64_t size = 12 + fmt.size() + 8 + dataBytes + tail.size();
   const std::string head =

@@ -42,7 +42,8 @@ Parsed ParseBytes(const Bytes& file) {
 Bytes CueChunk(std::initializer_list<uint32_t> positions) {
   Bytes c = Le32(uint32_t(positions.size()));
   uint32_t id = 1;
-  for (uint32_t p : positions) c = c + Le32(id++) + Le32(p) + Text("data") + Le32(0) + Le32(0) + Le32(p);
+  for (uint32_t p : positions)
+    c = c + Le32(id++) + Le32(p) + Text("data") + Le32(0) + Le32(0) + Le32(p);
   return Chunk("cue ", c);
 }
 Bytes AdtlChunk(uint32_t id, const char* label) {
@@ -101,8 +102,8 @@ TEST(MarkerWritePlan, CueBeforeDataBecomesJunkAndTheBlockIsAppended) {
 
 TEST(MarkerWritePlan, ChunksAfterATrailingCueMoveBehindTheBlockAndOldAdtlIsDropped) {
   const Bytes head = Pcm16Stereo() + kData;
-  const Bytes file = Riff(head + CueChunk({1}) + AdtlChunk(1, "x") + InfoChunk() +
-                          Chunk("smpl", Fill(36, 7)));
+  const Bytes file =
+      Riff(head + CueChunk({1}) + AdtlChunk(1, "x") + InfoChunk() + Chunk("smpl", Fill(36, 7)));
   Parsed p = ParseBytes(file);
   ASSERT_TRUE(p.ok);
   const MarkerWritePlan plan = PlanMarkerWrite(*p.chunks, 64);
@@ -155,8 +156,8 @@ TEST(MarkerWritePlan, RefusesFilesItCannotEditWithoutLoss) {
       {"stray bytes after the last chunk", Riff(good + Fill(3, 9)), marker_text::kNotCovered},
       {"a cut-off last chunk", Riff(good + RawChunk("smpl", 100, Fill(20, 1))),
        marker_text::kCutOff},
-      {"a data chunk running past the file", Riff(Pcm16Stereo() + RawChunk("data", 1000, Ramp(400))),
-       marker_text::kCutOff},
+      {"a data chunk running past the file",
+       Riff(Pcm16Stereo() + RawChunk("data", 1000, Ramp(400))), marker_text::kCutOff},
       {"150 cue points", Riff(good + Chunk("cue ", cues150)), marker_text::kTooManyCues},
       {"no data", Riff(Pcm16Stereo() + Chunk("smpl", Fill(8, 1))), marker_text::kNoData},
   };
@@ -221,7 +222,8 @@ TEST(MarkerWriteBack, WritesTheBlockAndTheMovedChunksAndKeepsTheBytesBeforeTheCu
   EXPECT_STREQ(back.markers->markers[1].label, "second");
   const ChunkEntry* info = nullptr;
   for (int i = 0; i < back.chunks->count; ++i) {
-    if (std::memcmp(back.chunks->entries[i].listType, "INFO", 4) == 0) info = &back.chunks->entries[i];
+    if (std::memcmp(back.chunks->entries[i].listType, "INFO", 4) == 0)
+      info = &back.chunks->entries[i];
   }
   ASSERT_NE(info, nullptr);
   EXPECT_EQ(info->headerOffset, 12 + head.size() + block.size());

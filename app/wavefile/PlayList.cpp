@@ -51,8 +51,8 @@ std::string PlayListTotalText(uint64_t seconds) {
 
 std::string PlayListFormatText(const WaveFormat& f, uint32_t floatWidth) {
   char t[48];
-  std::snprintf(t, sizeof t, "%5u %s%u %u", f.samplesPerSec, floatWidth ? "F" : "",
-                f.bitsPerSample, f.channels);
+  std::snprintf(t, sizeof t, "%5u %s%u %u", f.samplesPerSec, floatWidth ? "F" : "", f.bitsPerSample,
+                f.channels);
   return t;
 }
 
@@ -72,8 +72,8 @@ AddResult PlayList::AddFile(const std::string& path, int silenceSeconds, std::st
   options.opener = opener;
   const Language l = language;
   if (!ParseWaveFile(path.c_str(), &format, &info, &reason, options)) {
-    *message = std::string(playlist_text::kUnableToOpen.In(l)) + "\n [" + reason.c_str() +
-               "]\n\n" + path;
+    *message =
+        std::string(playlist_text::kUnableToOpen.In(l)) + "\n [" + reason.c_str() + "]\n\n" + path;
     return AddResult::Refused;
   }
   const uint16_t tag = format.formatTag;

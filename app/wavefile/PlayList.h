@@ -22,7 +22,7 @@ namespace ov {
 struct PlayListRow {
   PlayItem item;  // valid stays 0 in play-list records
   std::string title;
-  int silenceSeconds = 0;     // 0..99
+  int silenceSeconds = 0;  // 0..99
   uint32_t durationSeconds = 0;
 };
 
@@ -124,8 +124,8 @@ struct PlayListLoad {
 // list, else list stays as it was. Relative paths are taken from the list
 // file's folder. silenceSeconds: the silence box for rows without a Silence
 // line.
-PlayListLoad LoadM3u(const std::string& name, PlayList* list, int silenceSeconds,
-                     Language language, const M3uOptions& options = {});
+PlayListLoad LoadM3u(const std::string& name, PlayList* list, int silenceSeconds, Language language,
+                     const M3uOptions& options = {});
 
 // Save: writes a temporary file beside name, then replaces name with it, so
 // a failure never loses the old list. The box text on failure, else empty.

@@ -21,7 +21,11 @@ bool ValidUtf8(std::string_view s) {
   size_t i = 0;
   while (i < s.size()) {
     const unsigned char c = static_cast<unsigned char>(s[i]);
-    size_t len = c < 0x80 ? 1 : (c & 0xE0) == 0xC0 ? 2 : (c & 0xF0) == 0xE0 ? 3 : (c & 0xF8) == 0xF0 ? 4 : 0;
+    size_t len = c < 0x80             ? 1
+                 : (c & 0xE0) == 0xC0 ? 2
+                 : (c & 0xF0) == 0xE0 ? 3
+                 : (c & 0xF8) == 0xF0 ? 4
+                                      : 0;
     if (len == 0 || i + len > s.size() || (len == 2 && c < 0xC2)) return false;
     for (size_t k = 1; k < len; ++k) {
       if ((static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) return false;
@@ -142,8 +146,8 @@ std::string M3uText(const PlayList& list) {
   return out;
 }
 
-PlayListLoad LoadM3u(const std::string& name, PlayList* list, int silenceSeconds,
-                     Language language, const M3uOptions& options) {
+PlayListLoad LoadM3u(const std::string& name, PlayList* list, int silenceSeconds, Language language,
+                     const M3uOptions& options) {
   PlayListLoad load;
   if (list->Frozen()) return load;  // the engine is reading the rows
   if (!EndsWithM3u(name)) {

@@ -44,9 +44,9 @@ std::string MarkerTimeText(uint64_t samples, uint32_t samplesPerSec) {
     millis = (samples % samplesPerSec) * 1000 / samplesPerSec;
   }
   char text[48];
-  std::snprintf(text, sizeof text, "%02llum%02llus%03llu",
-                static_cast<unsigned long long>(whole / 60),
-                static_cast<unsigned long long>(whole % 60), static_cast<unsigned long long>(millis));
+  std::snprintf(
+      text, sizeof text, "%02llum%02llus%03llu", static_cast<unsigned long long>(whole / 60),
+      static_cast<unsigned long long>(whole % 60), static_cast<unsigned long long>(millis));
   return text;
 }
 
@@ -118,7 +118,8 @@ const TwoLanguageText kUnableToWrite{"ファイルが書けません", "Unable t
 
 std::string WasapiLatencyNotice(Language language, int32_t latencyMs) {
   char text[512];
-  std::snprintf(text, sizeof text, "%s\n\n [%s %dms]", positioning_text::kWasapiLatency.In(language),
+  std::snprintf(text, sizeof text, "%s\n\n [%s %dms]",
+                positioning_text::kWasapiLatency.In(language),
                 positioning_text::kCurrentLatency.In(language), static_cast<int>(latencyMs));
   return text;
 }
