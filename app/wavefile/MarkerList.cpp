@@ -15,7 +15,7 @@ void Put32(std::vector<uint8_t>& out, uint32_t v) {
   for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 void PutId(std::vector<uint8_t>& out, const char* id) {
-  out.insert(out.end(), id, id + 4);
+  for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(id[i]));
 }
 void PutBytes(std::vector<uint8_t>& out, std::string_view bytes) {
   out.insert(out.end(), bytes.begin(), bytes.end());
