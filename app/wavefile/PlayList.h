@@ -94,8 +94,8 @@ class PlayList {
 // ---- M3U list files.
 
 struct M3uOptions {
-  // Converts a line that is not valid UTF-8 from the system's ANSI code page
-  // to UTF-8; null keeps the bytes.
+  // Converts a line that is not valid UTF-8 to UTF-8; null: from the
+  // system's ANSI code page (SystemAnsiToUtf8).
   std::function<std::string(std::string_view)> ansiToUtf8;
   // Validation opener (tests); null opens files.
   const SourceOpener* opener = nullptr;

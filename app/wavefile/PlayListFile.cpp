@@ -9,6 +9,7 @@
 #include "app/wavefile/ByteSource.h"
 #include "app/wavefile/Disk.h"
 #include "app/wavefile/PlayList.h"
+#include "app/wavefile/SystemCodePage.h"
 
 namespace ov {
 
@@ -100,7 +101,8 @@ std::vector<M3uEntry> ParseM3u(std::string_view bytes, const M3uOptions& options
     if (line.empty() || line[0] == ';' || line[0] == '[') continue;
     if (line.find('\0') != std::string_view::npos) continue;  // no text line, no path
     std::string text(line);
-    if (!ValidUtf8(text) && options.ansiToUtf8) text = options.ansiToUtf8(line);
+    if (!ValidUtf8(text))
+      text = options.ansiToUtf8 ? options.ansiToUtf8(line) : SystemAnsiToUtf8(line);
     if (text[0] == '#' || text[0] == ' ') {
       const std::string_view rest = std::string_view(text).substr(1);
       const auto words = Words(rest);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -304,6 +306,50 @@ TEST(M3u, FilesPastThe99thAreCountedOnce) {
   EXPECT_EQ(load.leftOut, 51);
   ASSERT_EQ(load.messages.size(), 1u);
   EXPECT_EQ(load.messages[0], "51 files were left out: the list holds 99.");
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+TEST(M3u, LinesThatAreNotUtf8ComeFromTheSystemCodePage) {
+  // "caf\xE9" is "café" in Latin-1 and in Windows-1252 alike.
+  const auto e = ParseM3u("caf\xE9.wav\n");
+  ASSERT_EQ(e.size(), 1u);
+  EXPECT_EQ(e[0].path, "caf\xC3\xA9.wav");
+}
+
+// Save replaces the old list only once the new one is complete.
+TEST(M3u, SaveReplacesTheListFileAndAFailureKeepsTheOldOne) {
+  namespace fs = std::filesystem;
+  const fs::path dir =
+      fs::temp_directory_path() /
+      ("ov_m3u_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+  fs::create_directories(dir);
+  const std::string wave = (dir / "t.wav").u8string();
+  {
+    const Bytes b = Riff(Fmt(1, 1, 8000, 16) + Chunk("data", Fill(16000, 0)));
+    std::ofstream(wave, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), b.size());
+  }
+  PlayList l;
+  std::string m;
+  ASSERT_EQ(l.AddFile(wave, 2, &m), AddResult::Added) << m;
+  const std::string name = (dir / "\xC3\xA4 list.M3U").u8string();
+  {
+    std::ofstream old(fs::u8path(name), std::ios::binary);
+    old << "old list";
+  }
+  EXPECT_EQ(SaveM3u(name, l, Language::English), "");
+  std::ifstream in(fs::u8path(name), std::ios::binary);
+  const std::string saved((std::istreambuf_iterator<char>(in)), {});
+  EXPECT_EQ(saved, M3uText(l));
+  EXPECT_FALSE(fs::exists(fs::u8path(name + ".tmp")));
+  const std::string nowhere = (dir / "no such folder" / "x.m3u").u8string();
+  EXPECT_EQ(SaveM3u(nowhere, l, Language::English), "Unable to create file.\n\n" + nowhere);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
 }
 
 }  // namespace
