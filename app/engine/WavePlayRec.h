@@ -39,6 +39,8 @@
 #include "app/engine/EnginePlatform.h"
 #include "app/engine/EngineTypes.h"
 #include "app/engine/SampleRing.h"
+#include "app/wavefile/Disk.h"
+#include "app/wavefile/MarkerWriteBack.h"
 #include "app/wavefile/WaveReader.h"
 
 namespace ov {
@@ -179,6 +181,11 @@ class WavePlayRec : public SampleBlockSource {
   // Processor time (ms) the last play and record pumps used over their runs.
   double PlayPumpCpuMs() const { return playPumpCpuMs_.load(); }
   double RecPumpCpuMs() const { return recPumpCpuMs_.load(); }
+
+  // ---- Markers (MarkerWrite.cpp). Writes a marker chunk block into the open
+  // play file (stopped or paused, never while a frame or snippet plays), then
+  // reopens the file, returns to the position and refreshes the format text.
+  MarkerWriteResult WriteMarkers(const uint8_t* block, size_t length, Disk& disk = SystemDisk());
 
   // ---- Auditioning while paused.
   EngineResult PlaySnippet(uint32_t ms);

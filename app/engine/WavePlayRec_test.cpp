@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/engine/EngineTestSupport.h"
+#include "app/wavefile/MarkerList.h"
 #include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
@@ -440,6 +441,45 @@ TEST_F(EnginePumps, BufferInformationAndPlans) {
   EXPECT_EQ(engine->SetDriverType(0),
             DriverChange::Unchanged);  // the current type: nothing changes
   EXPECT_EQ(engine->SetDriverType(-1), DriverChange::Unchanged);
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// Markers written while the file is open: the engine reopens it, keeps the
+// position, and its marker table then holds what was written.
+TEST_F(EnginePumps, WriteMarkersReopensTheFileAtItsPosition) {
+  Make();
+  const WaveFormat f = Pcm(8000, 2, 16);
+  const auto data = Pattern(80000, 3);
+  const std::string name = (dir / "m.wav").string();
+  WriteWave(dir / "m.wav", f, data);
+  ASSERT_FALSE(engine->OpenPlay(name.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(engine->StartPlay(1, true, 0, false));
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  EXPECT_EQ(engine->SeekToSample(1500), 1500u);
+  MarkerList list;
+  list.Add(engine->GetPosition());
+  const std::vector<uint8_t> block = list.BuildBlock();
+  const MarkerWriteResult r = engine->WriteMarkers(block.data(), block.size());
+  ASSERT_TRUE(r.written) << r.message;
+  EXPECT_EQ(engine->GetPosition(), 1500u);
+  ASSERT_EQ(engine->GetMarkerTable().count, 1);
+  EXPECT_EQ(engine->GetMarkerTable().markers[0].position, 1500u);
+  EXPECT_STREQ(engine->GetMarkerTable().markers[0].label, "Marker 1");
+  // The ring was refilled from the reopened file at the position.
+  std::vector<uint8_t> out(2048);
+  engine->CopyNewestPlayBlock(out.data(), out.size(), false);
+  EXPECT_EQ(out, std::vector<uint8_t>(data.begin() + 6000, data.begin() + 8048));
+  EXPECT_EQ(ReadWaveData(name), data);
+  engine->Stop();
+
+  // Nothing open: refused with a reason.
+  Make();
+  EXPECT_EQ(engine->WriteMarkers(block.data(), block.size()).message, marker_text::kNotOpen);
 }
 
 }  // namespace
