@@ -34,6 +34,11 @@ std::string UnsupportedSampleTypeText(int32_t type) {
   return Format("ASIO Error: Unsupported sample type %d", type);
 }
 
+std::string NoSuchChannelText(int32_t first, int32_t count, bool input) {
+  return Format("No ASIO %s channel %d (the driver has %d)", input ? "input" : "output", first,
+                count);
+}
+
 std::string InfoText(const AsioInfo& i) {
   std::string t = "========= ASIO Information =========\n[ " + i.driverName + " ]\n\n";
   t += Format("Input Channels:\t %d\nOutput Channels:\t %d\n", i.inputs, i.outputs);

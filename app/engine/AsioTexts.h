@@ -14,7 +14,7 @@ constexpr const char kUnableToGetCaps[] = "Unable to get device caps";
 constexpr const char kUnableToGetChannelInfo[] = "Unable to get channel info.";
 constexpr const char kUnableToCreateBuffer[] = "Unable to create ASIO buffer";
 constexpr const char kBufferNotActive[] = "Buffer is not active";
-constexpr const char kNoChannel[] = "No ASIO channel at the selected number";
+constexpr const char kStartFailed[] = "Error: ASIOStart()";
 }  // namespace text
 
 std::string UnableToLoadText(const std::string& driverName);      // "Unable to load: %s"
@@ -23,6 +23,8 @@ std::string UnsupportedBitLengthText(bool isFloat, int32_t bits);  // "Unsupport
 std::string UnsupportedRateText(int32_t rate);                    // "Unsupported sampling freq. [%d]"
 std::string UnableToSetRateText(int32_t rate);                    // "Unable to set sampling freq. to [%d]"
 std::string UnsupportedSampleTypeText(int32_t type);  // "ASIO Error: Unsupported sample type %d"
+// A first channel the driver does not have.
+std::string NoSuchChannelText(int32_t first, int32_t count, bool input);
 
 // What the information box shows about an opened driver.
 struct AsioInfo {

@@ -267,6 +267,7 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
       return false;
     }
     RecRing.Fill(RecSilence);
+    if (!driver_->AttachRing(true, RecRing.Data(), RecRingBytes, RecBufBytes, Message)) return false;
   }
   if (mask & 1) {
     if (!playPlan_.fixed && !playPlan_.Compute(rate, Align(), m)) {
@@ -284,6 +285,10 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
     }
     PlayRing.Fill(static_cast<uint8_t>(reader_.playSilence));
     if (PlayDeviceOpen && !driver_->PauseOutput(Message)) return false;
+    if (PlayDeviceOpen &&
+        !driver_->AttachRing(false, PlayRing.Data(), PlayRingBytes, PlayBufBytes, Message)) {
+      return false;
+    }
   }
   return true;
 }
@@ -388,7 +393,8 @@ bool WavePlayRec::OpenInputDevice(int32_t id) {
   return true;
 }
 
-bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool withDevice) {
+bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t asioChannel,
+                            bool withDevice) {
   JoinFinishedThreads();
   Message.Clear();
   if (!PlayFromFile || !PlayOpened) return false;
@@ -411,6 +417,7 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   PlayDeviceOpen = withDevice;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   if (withDevice) {
+    driver_->SelectFirstChannel(false, asioChannel);
     if (!OpenOutputDevice(id)) {
       CloseReadFile(reader_);
       return false;
@@ -436,12 +443,13 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   return true;
 }
 
-bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
+bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t asioChannel, bool probeOnly) {
   JoinFinishedThreads();
   Message.Clear();
   if (!RecOpened) return false;
   if (recAlive_.load() || recThread_.joinable()) return false;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  driver_->SelectFirstChannel(true, asioChannel);
   if (!OpenInputDevice(id)) return false;
   if (RecMonitor && !OpenOutputDevice(id)) {
     EngineMessage keep = Message;
