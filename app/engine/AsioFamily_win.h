@@ -87,6 +87,7 @@ class AsioFamily : public AudioDriver {
   int32_t InputChannels() const { return inputs_ > 0 ? inputs_ : 0; }
   int32_t OutputChannels() const { return outputs_ > 0 ? outputs_ : 0; }
   std::string ChannelName(uint32_t index) const;
+  double SampleRate() const { return rate_; }
   // Switches the driver's direct input monitoring; true when it answered success.
   bool SetDirectMonitor(int32_t index, bool on, EngineMessage& message);
   // The information text of driver `index` for the side and first channel,
