@@ -119,9 +119,19 @@ class AsioEngine : public testing::Test {
     e->SetRecBufferPlan(10, 4, 4096);
     return e;
   }
+  // Until the play pump has posted its next end (the state is Stopped before
+  // the pump starts, too).
   bool WaitPlayEnd(double seconds = 30) {
-    return host.PumpUntil([&] { return playState.load() == kPlayStopped; }, seconds);
+    auto ends = [&] {
+      size_t n = 0;
+      for (uint32_t m : host.PostedMessages()) n += m == WM_PLAY_END;
+      return n;
+    };
+    const bool ended = host.PumpUntil([&] { return ends() > playEnds_; }, seconds);
+    playEnds_ = ends();
+    return ended && playState.load() == kPlayStopped;
   }
+  size_t playEnds_ = 0;
 
   Control control;
   Config cfg;
