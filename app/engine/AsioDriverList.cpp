@@ -79,7 +79,8 @@ std::string CutDriverName(const std::string& name) {
 
 std::vector<std::string> DriverNameTable(const std::vector<AsioDriverEntry>& drivers, size_t max) {
   std::vector<std::string> names;
-  for (size_t i = 0; i < drivers.size() && i < max; ++i) names.push_back(CutDriverName(drivers[i].name));
+  for (size_t i = 0; i < drivers.size() && i < max; ++i)
+    names.push_back(CutDriverName(drivers[i].name));
   return names;
 }
 

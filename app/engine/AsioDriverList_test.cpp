@@ -70,9 +70,10 @@ TEST(AsioClassId, ParsesEitherCaseAndRefusesMalformedTexts) {
   EXPECT_EQ(a.data4[7], 0x71);
   ASSERT_TRUE(ParseClassId("{0123abcd-4567-89EF-0A1b-2C3D4E5F6071}", b));
   EXPECT_TRUE(a == b);
-  for (const char* bad : {"", "not a guid", "0123ABCD-4567-89ef-0a1B-2c3d4e5f6071",
-                          "{0123ABCD-4567-89ef-0a1B-2c3d4e5f607}", "{0123ABCD-4567-89ef-0a1B+2c3d4e5f6071}",
-                          "{0123ABCG-4567-89ef-0a1B-2c3d4e5f6071}"}) {
+  for (const char* bad :
+       {"", "not a guid", "0123ABCD-4567-89ef-0a1B-2c3d4e5f6071",
+        "{0123ABCD-4567-89ef-0a1B-2c3d4e5f607}", "{0123ABCD-4567-89ef-0a1B+2c3d4e5f6071}",
+        "{0123ABCG-4567-89ef-0a1B-2c3d4e5f6071}"}) {
     EXPECT_FALSE(ParseClassId(bad, a)) << bad;
   }
 }
@@ -105,7 +106,8 @@ TEST(AsioDriverList, NamesAreLimitedInTheListAndCutInTheTable) {
   FakeRegistry r;
   r.Add("k", Clsid(1), std::string(200, 'n'), "C:\\a.dll");
   const std::string forty = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmn";
-  for (int i = 2; i <= 12; ++i) r.Add("k" + std::to_string(i), Clsid(i), i == 2 ? forty : "", "C:\\a.dll");
+  for (int i = 2; i <= 12; ++i)
+    r.Add("k" + std::to_string(i), Clsid(i), i == 2 ? forty : "", "C:\\a.dll");
   const std::vector<AsioDriverEntry> list = ReadAsioDrivers(r);
   ASSERT_EQ(list.size(), 12u);
   EXPECT_EQ(list[0].name.size(), kMaxDriverName);

@@ -420,11 +420,19 @@ int32_t AsioFamily::AsioMessage(int32_t selector, int32_t value, void*, double*)
     g_inCallback.fetch_sub(1);
   }
   switch (selector) {
-    case kSelectorSupported: return value >= 2 && value <= 9 ? 1 : 0;
-    case kEngineVersion: return 2;
-    case kResetRequest: case kBufferSizeChange: case kResyncRequest: case kLatenciesChanged:
-    case kSupportsTimeInfo: case kMessageSelector9: return 1;
-    default: return 0;
+    case kSelectorSupported:
+      return value >= 2 && value <= 9 ? 1 : 0;
+    case kEngineVersion:
+      return 2;
+    case kResetRequest:
+    case kBufferSizeChange:
+    case kResyncRequest:
+    case kLatenciesChanged:
+    case kSupportsTimeInfo:
+    case kMessageSelector9:
+      return 1;
+    default:
+      return 0;
   }
 }
 
@@ -440,7 +448,8 @@ void AsioFamily::OnBufferSwitch(const Time* params, int32_t index) {
     const TimeInfo& ti = params->timeInfo;
     if (ti.flags & kSamplePositionValid) samplePosition_ = ToDouble(ti.samplePosition);
     if (ti.flags & kSystemTimeValid) systemTime_ = ToDouble(ti.systemTime);
-    if (params->timeCode.flags & kTimeCodeValid) timeCode_ = ToDouble(params->timeCode.timeCodeSamples);
+    if (params->timeCode.flags & kTimeCodeValid)
+      timeCode_ = ToDouble(params->timeCode.timeCodeSamples);
   }
   lastCallbackTick_ = TickMs();
   const int32_t unsupported = Transfer(transfer_, index);

@@ -397,8 +397,8 @@ class AsioRecord : public AsioEngine, public testing::WithParamInterface<RecCase
 TEST_P(AsioRecord, InputChannelsReachTheFileExactly) {
   const RecCase c = GetParam();
   Configure(c.type);
-  const fs::path file = dir / ("rec" + std::to_string(c.type) + "_" + std::to_string(c.bits) +
-                               ".wav");
+  const fs::path file =
+      dir / ("rec" + std::to_string(c.type) + "_" + std::to_string(c.bits) + ".wav");
   fs::remove(file);
   WaveFormat f{};
   f.formatTag = 1;
@@ -435,8 +435,8 @@ TEST_P(AsioRecord, InputChannelsReachTheFileExactly) {
       const int32_t pattern = asio_test::Pattern(n, 1 + ch);
       // The driver's type keeps the pattern's upper bytes; the file the upper `bits`.
       const uint32_t typeBytes = asio::SampleBytes(c.type);
-      const int32_t driverSample =
-          static_cast<int32_t>(static_cast<uint32_t>(pattern) & (0xFFFFFFFFu << (32 - 8 * typeBytes)));
+      const int32_t driverSample = static_cast<int32_t>(static_cast<uint32_t>(pattern) &
+                                                        (0xFFFFFFFFu << (32 - 8 * typeBytes)));
       const int32_t want = static_cast<int32_t>(static_cast<uint32_t>(driverSample) &
                                                 (0xFFFFFFFFu << (32 - 8 * bytes)));
       const int32_t have = Sample(&data[(n * 2 + ch) * bytes], bytes);
@@ -446,8 +446,7 @@ TEST_P(AsioRecord, InputChannelsReachTheFileExactly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Pairs, AsioRecord,
-                         testing::Values(RecCase{asio::kInt16LSB, 16},
-                                         RecCase{asio::kInt24LSB, 24},
+                         testing::Values(RecCase{asio::kInt16LSB, 16}, RecCase{asio::kInt24LSB, 24},
                                          RecCase{asio::kInt32LSB, 32},
                                          RecCase{asio::kInt32LSB, 24}));
 
@@ -524,7 +523,8 @@ class AsioList : public testing::Test {
     if (!clsid.empty()) SetString(HKEY_CURRENT_USER, k, "clsid", clsid);
     if (!description.empty()) SetString(HKEY_CURRENT_USER, k, "description", description);
     if (!server.empty()) {
-      SetString(HKEY_CURRENT_USER, base + "\\clsid\\" + clsid + "\\InprocServer32", nullptr, server);
+      SetString(HKEY_CURRENT_USER, base + "\\clsid\\" + clsid + "\\InprocServer32", nullptr,
+                server);
     }
   }
   std::unique_ptr<asio::AsioRegistry> Registry() {

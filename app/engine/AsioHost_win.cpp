@@ -41,8 +41,10 @@ std::vector<std::string> SystemAsioRegistry::DriverKeys() {
     DWORD size = sizeof name;
     const LONG r = RegEnumKeyExA(root, i, name, &size, nullptr, nullptr, nullptr, nullptr);
     if (r == ERROR_NO_MORE_ITEMS) break;
-    if (r == ERROR_SUCCESS) keys.emplace_back(name, size);
-    else if (r != ERROR_MORE_DATA) break;  // an over-long key name is skipped
+    if (r == ERROR_SUCCESS)
+      keys.emplace_back(name, size);
+    else if (r != ERROR_MORE_DATA)
+      break;  // an over-long key name is skipped
   }
   RegCloseKey(root);
   return keys;
@@ -135,8 +137,12 @@ int32_t AsioHost::Exit() {
   return kOk;
 }
 
-int32_t AsioHost::Start() { return driver_ ? driver_->start() : kNotPresent; }
-int32_t AsioHost::Stop() { return driver_ ? driver_->stop() : kNotPresent; }
+int32_t AsioHost::Start() {
+  return driver_ ? driver_->start() : kNotPresent;
+}
+int32_t AsioHost::Stop() {
+  return driver_ ? driver_->stop() : kNotPresent;
+}
 
 int32_t AsioHost::GetChannels(int32_t& inputs, int32_t& outputs) {
   if (!driver_) {
@@ -194,11 +200,17 @@ int32_t AsioHost::CreateBuffers(BufferInfo* infos, int32_t count, int32_t frames
                                 Callbacks* callbacks) {
   return driver_ ? driver_->createBuffers(infos, count, frames, callbacks) : kNotPresent;
 }
-int32_t AsioHost::DisposeBuffers() { return driver_ ? driver_->disposeBuffers() : kNotPresent; }
-int32_t AsioHost::ControlPanel() { return driver_ ? driver_->controlPanel() : kNotPresent; }
+int32_t AsioHost::DisposeBuffers() {
+  return driver_ ? driver_->disposeBuffers() : kNotPresent;
+}
+int32_t AsioHost::ControlPanel() {
+  return driver_ ? driver_->controlPanel() : kNotPresent;
+}
 int32_t AsioHost::Future(int32_t selector, void* argument) {
   return driver_ ? driver_->future(selector, argument) : kNotPresent;
 }
-int32_t AsioHost::OutputReady() { return driver_ ? driver_->outputReady() : kNotPresent; }
+int32_t AsioHost::OutputReady() {
+  return driver_ ? driver_->outputReady() : kNotPresent;
+}
 
 }  // namespace ov::asio

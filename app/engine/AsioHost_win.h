@@ -24,8 +24,9 @@ namespace ov::asio {
 // keys under `classRoot`\`classPath`. Tests point both at keys of their own.
 class SystemAsioRegistry : public AsioRegistry {
  public:
-  SystemAsioRegistry(HKEY driverRoot = HKEY_LOCAL_MACHINE, std::string driverPath = "software\\asio",
-                     HKEY classRoot = HKEY_CLASSES_ROOT, std::string classPath = "clsid");
+  SystemAsioRegistry(HKEY driverRoot = HKEY_LOCAL_MACHINE,
+                     std::string driverPath = "software\\asio", HKEY classRoot = HKEY_CLASSES_ROOT,
+                     std::string classPath = "clsid");
   std::vector<std::string> DriverKeys() override;
   bool DriverValue(const std::string& key, const char* name, std::string& out) override;
   bool ServerPath(const std::string& classIdText, std::string& out) override;

@@ -15,12 +15,18 @@ std::string Format(const char* f, ...) {
   return buf;
 }
 
-double Ms(int32_t frames, int32_t rate) { return rate > 0 ? frames * 1000.0 / rate : 0.0; }
+double Ms(int32_t frames, int32_t rate) {
+  return rate > 0 ? frames * 1000.0 / rate : 0.0;
+}
 
 }  // namespace
 
-std::string UnableToLoadText(const std::string& n) { return "Unable to load: " + n; }
-std::string UnableToInitializeText(const std::string& r) { return "Unable to initialize: " + r; }
+std::string UnableToLoadText(const std::string& n) {
+  return "Unable to load: " + n;
+}
+std::string UnableToInitializeText(const std::string& r) {
+  return "Unable to initialize: " + r;
+}
 std::string UnsupportedBitLengthText(bool isFloat, int32_t bits) {
   return Format("Unsupported bit length. [%s%d]", isFloat ? "F" : "", bits);
 }

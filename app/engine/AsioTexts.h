@@ -17,11 +17,12 @@ constexpr const char kBufferNotActive[] = "Buffer is not active";
 constexpr const char kStartFailed[] = "Error: ASIOStart()";
 }  // namespace text
 
-std::string UnableToLoadText(const std::string& driverName);      // "Unable to load: %s"
-std::string UnableToInitializeText(const std::string& reason);    // "Unable to initialize: %s"
-std::string UnsupportedBitLengthText(bool isFloat, int32_t bits);  // "Unsupported bit length. [%s%d]"
-std::string UnsupportedRateText(int32_t rate);                    // "Unsupported sampling freq. [%d]"
-std::string UnableToSetRateText(int32_t rate);                    // "Unable to set sampling freq. to [%d]"
+std::string UnableToLoadText(const std::string& driverName);    // "Unable to load: %s"
+std::string UnableToInitializeText(const std::string& reason);  // "Unable to initialize: %s"
+std::string UnsupportedBitLengthText(bool isFloat,
+                                     int32_t bits);   // "Unsupported bit length. [%s%d]"
+std::string UnsupportedRateText(int32_t rate);        // "Unsupported sampling freq. [%d]"
+std::string UnableToSetRateText(int32_t rate);        // "Unable to set sampling freq. to [%d]"
 std::string UnsupportedSampleTypeText(int32_t type);  // "ASIO Error: Unsupported sample type %d"
 // A first channel the driver does not have.
 std::string NoSuchChannelText(int32_t first, int32_t count, bool input);

@@ -8,11 +8,17 @@ namespace {
 
 uint32_t RingSampleBytes(int32_t bits) {
   switch (bits) {
-    case 8: return 1;
-    case 16: return 2;
-    case 24: return 3;
-    case 32: case -32: return 4;
-    default: return 0;
+    case 8:
+      return 1;
+    case 16:
+      return 2;
+    case 24:
+      return 3;
+    case 32:
+    case -32:
+      return 4;
+    default:
+      return 0;
   }
 }
 
@@ -28,13 +34,17 @@ int32_t Load32(const uint8_t* p) {
   std::memcpy(&v, p, 4);
   return static_cast<int32_t>(v);
 }
-void Store32(uint8_t* p, int32_t v) { std::memcpy(p, &v, 4); }
+void Store32(uint8_t* p, int32_t v) {
+  std::memcpy(p, &v, 4);
+}
 float LoadFloat(const uint8_t* p) {
   float f;
   std::memcpy(&f, p, 4);
   return f;
 }
-void StoreFloat(uint8_t* p, float f) { std::memcpy(p, &f, 4); }
+void StoreFloat(uint8_t* p, float f) {
+  std::memcpy(p, &f, 4);
+}
 
 // Walks the ring from `cursor` one frame per sample, wrapping at its end.
 template <class F>
@@ -125,8 +135,12 @@ int32_t ConvertInput(const void* srcVoid, int32_t type, RingSide& ring, uint8_t*
         });
       }
       return 0;
-    case kFloat32LSB: case kFloat64LSB:
-    case kInt32LSB16: case kInt32LSB18: case kInt32LSB20: case kInt32LSB24:
+    case kFloat32LSB:
+    case kFloat64LSB:
+    case kInt32LSB16:
+    case kInt32LSB18:
+    case kInt32LSB20:
+    case kInt32LSB24:
       return type;
     default:
       return -999;
@@ -158,8 +172,9 @@ int32_t ConvertOutput(void* dstVoid, int32_t type, const RingSide& ring, const u
         ForEachFrame(ring, cursor, place, frames,
                      [&](uint32_t i, uint8_t* s) { std::memcpy(dst + 3 * i, s, 3); });
       } else if (bits == -32) {
-        ForEachFrame(ring, cursor, place, frames,
-                     [&](uint32_t i, uint8_t* s) { Store24(dst + 3 * i, FloatTo24(LoadFloat(s))); });
+        ForEachFrame(ring, cursor, place, frames, [&](uint32_t i, uint8_t* s) {
+          Store24(dst + 3 * i, FloatTo24(LoadFloat(s)));
+        });
       }
       return 0;
     case kInt32LSB:
@@ -185,7 +200,11 @@ int32_t ConvertOutput(void* dstVoid, int32_t type, const RingSide& ring, const u
         });
       }
       return 0;
-    case kFloat32LSB: case kInt32LSB16: case kInt32LSB18: case kInt32LSB20: case kInt32LSB24:
+    case kFloat32LSB:
+    case kInt32LSB16:
+    case kInt32LSB18:
+    case kInt32LSB20:
+    case kInt32LSB24:
       std::memset(dst, 0, static_cast<size_t>(frames) * 4);
       return type;
     case kFloat64LSB:
@@ -214,8 +233,9 @@ int32_t Transfer(TransferSet& set, int32_t index) {
     if (!buf) continue;
     RingSide& ring = ch.input ? set.in : set.out;
     if (!ring.start) continue;
-    const int32_t r = ch.input ? ConvertInput(buf, ch.type, ring, ring.cursor, ch.place, set.frames)
-                               : ConvertOutput(buf, ch.type, ring, ring.cursor, ch.place, set.frames);
+    const int32_t r = ch.input
+                          ? ConvertInput(buf, ch.type, ring, ring.cursor, ch.place, set.frames)
+                          : ConvertOutput(buf, ch.type, ring, ring.cursor, ch.place, set.frames);
     if (r != 0) unsupported = r;
   }
   set.in.cursor = Advance(set.in, set.in.cursor, set.frames);

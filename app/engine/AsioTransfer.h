@@ -23,16 +23,23 @@ constexpr uint32_t kMaxChannels = 32;
 // A 24- or 32-bit driver sample (scaled to 32 bits) as 16 bits: the upper half
 // after a small push away from zero, unless that would overflow.
 int16_t Int32To16(int32_t v);
-inline int16_t Int24To16(int32_t s24) { return Int32To16(static_cast<int32_t>(static_cast<uint32_t>(s24) << 8)); }
-inline float Int32ToFloat(int32_t s32) { return static_cast<float>(s32 * (1.0 / 2147483648.0)); }
-inline float Int24ToFloat(int32_t s24) { return Int32ToFloat(static_cast<int32_t>(static_cast<uint32_t>(s24) << 8)); }
+inline int16_t Int24To16(int32_t s24) {
+  return Int32To16(static_cast<int32_t>(static_cast<uint32_t>(s24) << 8));
+}
+inline float Int32ToFloat(int32_t s32) {
+  return static_cast<float>(s32 * (1.0 / 2147483648.0));
+}
+inline float Int24ToFloat(int32_t s24) {
+  return Int32ToFloat(static_cast<int32_t>(static_cast<uint32_t>(s24) << 8));
+}
 // A float sample (full scale +-1) as 24 bits, truncated and kept in range.
 int32_t FloatTo24(float f);
 
 // Sign-extended 24-bit little-endian sample and its store.
 inline int32_t Load24(const uint8_t* p) {
   return static_cast<int32_t>(static_cast<uint32_t>(p[0]) << 8 | static_cast<uint32_t>(p[1]) << 16 |
-                              static_cast<uint32_t>(p[2]) << 24) >> 8;
+                              static_cast<uint32_t>(p[2]) << 24) >>
+         8;
 }
 inline void Store24(uint8_t* p, int32_t v) {
   p[0] = static_cast<uint8_t>(v);
@@ -76,8 +83,8 @@ struct TransferSet {
 
 // Converts `frames` samples of one channel. Returns 0, or the type number to
 // report as unsupported (-999 for a type the host does not know at all).
-int32_t ConvertInput(const void* src, int32_t type, RingSide& ring, uint8_t* cursor,
-                     uint32_t place, uint32_t frames);
+int32_t ConvertInput(const void* src, int32_t type, RingSide& ring, uint8_t* cursor, uint32_t place,
+                     uint32_t frames);
 int32_t ConvertOutput(void* dst, int32_t type, const RingSide& ring, const uint8_t* cursor,
                       uint32_t place, uint32_t frames);
 

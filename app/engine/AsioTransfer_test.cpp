@@ -64,7 +64,10 @@ int32_t Get(const uint8_t* p, uint32_t bytes) {
 }
 void Put(uint8_t* p, uint32_t bytes, int32_t v) {
   if (bytes == 1) p[0] = static_cast<uint8_t>(v);
-  if (bytes == 2) { p[0] = static_cast<uint8_t>(v); p[1] = static_cast<uint8_t>(v >> 8); }
+  if (bytes == 2) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+  }
   if (bytes == 3) Store24(p, v);
   if (bytes == 4) std::memcpy(p, &v, 4);
 }
@@ -73,7 +76,9 @@ float GetFloat(const uint8_t* p) {
   std::memcpy(&f, p, 4);
   return f;
 }
-void PutFloat(uint8_t* p, float f) { std::memcpy(p, &f, 4); }
+void PutFloat(uint8_t* p, float f) {
+  std::memcpy(p, &f, 4);
+}
 
 struct OutCase {
   int32_t type;
@@ -84,23 +89,35 @@ struct OutCase {
 
 TEST(AsioConvert, OutputEveryTypeAndRingWidthAtTheExtremes) {
   const OutCase cases[] = {
-      {kInt16LSB, 8, 0, -32768},        {kInt16LSB, 8, 255, 32512},
-      {kInt16LSB, 8, 128, 0},           {kInt16LSB, 16, -32768, -32768},
-      {kInt16LSB, 16, 32767, 32767},    {kInt24LSB, 8, 0, -8388608},
-      {kInt24LSB, 8, 255, 127 << 16},   {kInt24LSB, 16, -32768, -8388608},
-      {kInt24LSB, 16, 32767, 32767 * 256}, {kInt24LSB, 24, -8388608, -8388608},
-      {kInt24LSB, 24, 8388607, 8388607}, {kInt24LSB, -32, 1.0, 8388607},
-      {kInt24LSB, -32, -1.0, -8388608}, {kInt24LSB, -32, 2.5, 8388607},
-      {kInt24LSB, -32, -2.5, -8388608}, {kInt32LSB, 8, 0, INT32_MIN},
-      {kInt32LSB, 8, 255, 127 << 24},   {kInt32LSB, 16, -32768, INT32_MIN},
-      {kInt32LSB, 16, 32767, 32767 << 16}, {kInt32LSB, 24, 8388607, 8388607 * 256},
-      {kInt32LSB, 24, -8388608, INT32_MIN}, {kInt32LSB, 32, INT32_MAX, INT32_MAX},
-      {kInt32LSB, 32, INT32_MIN, INT32_MIN}, {kInt32LSB, -32, 1.0, 8388607 * 256},
+      {kInt16LSB, 8, 0, -32768},
+      {kInt16LSB, 8, 255, 32512},
+      {kInt16LSB, 8, 128, 0},
+      {kInt16LSB, 16, -32768, -32768},
+      {kInt16LSB, 16, 32767, 32767},
+      {kInt24LSB, 8, 0, -8388608},
+      {kInt24LSB, 8, 255, 127 << 16},
+      {kInt24LSB, 16, -32768, -8388608},
+      {kInt24LSB, 16, 32767, 32767 * 256},
+      {kInt24LSB, 24, -8388608, -8388608},
+      {kInt24LSB, 24, 8388607, 8388607},
+      {kInt24LSB, -32, 1.0, 8388607},
+      {kInt24LSB, -32, -1.0, -8388608},
+      {kInt24LSB, -32, 2.5, 8388607},
+      {kInt24LSB, -32, -2.5, -8388608},
+      {kInt32LSB, 8, 0, INT32_MIN},
+      {kInt32LSB, 8, 255, 127 << 24},
+      {kInt32LSB, 16, -32768, INT32_MIN},
+      {kInt32LSB, 16, 32767, 32767 << 16},
+      {kInt32LSB, 24, 8388607, 8388607 * 256},
+      {kInt32LSB, 24, -8388608, INT32_MIN},
+      {kInt32LSB, 32, INT32_MAX, INT32_MAX},
+      {kInt32LSB, 32, INT32_MIN, INT32_MIN},
+      {kInt32LSB, -32, 1.0, 8388607 * 256},
       {kInt32LSB, -32, -1.0, INT32_MIN},
   };
   for (const OutCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "type " << c.type << " ring " << c.ringBits << " value "
-                                    << c.ringValue);
+    SCOPED_TRACE(testing::Message()
+                 << "type " << c.type << " ring " << c.ringBits << " value " << c.ringValue);
     Ring r(4, 2, c.ringBits);
     // Second channel of frame 1 carries the value; its neighbours differ.
     for (uint32_t f = 0; f < 4; ++f) {
@@ -129,19 +146,27 @@ struct InCase {
 
 TEST(AsioConvert, InputEveryTypeAndRingWidthAtTheExtremes) {
   const InCase cases[] = {
-      {kInt16LSB, -32768, 16, -32768},       {kInt16LSB, 32767, 16, 32767},
-      {kInt24LSB, -8388608, 24, -8388608},   {kInt24LSB, 8388607, 24, 8388607},
-      {kInt24LSB, -8388608, 16, -32768},     {kInt24LSB, 8388607, 16, 32767},
-      {kInt24LSB, 0, 16, 0},                 {kInt24LSB, -8388608, -32, -1.0},
-      {kInt24LSB, 4194304, -32, 0.5},        {kInt32LSB, INT32_MIN, 32, INT32_MIN},
-      {kInt32LSB, INT32_MAX, 32, INT32_MAX}, {kInt32LSB, INT32_MAX, 24, 8388607},
-      {kInt32LSB, INT32_MIN, 24, -8388608},  {kInt32LSB, INT32_MAX, 16, 32767},
-      {kInt32LSB, INT32_MIN, 16, -32768},    {kInt32LSB, INT32_MIN, -32, -1.0},
+      {kInt16LSB, -32768, 16, -32768},
+      {kInt16LSB, 32767, 16, 32767},
+      {kInt24LSB, -8388608, 24, -8388608},
+      {kInt24LSB, 8388607, 24, 8388607},
+      {kInt24LSB, -8388608, 16, -32768},
+      {kInt24LSB, 8388607, 16, 32767},
+      {kInt24LSB, 0, 16, 0},
+      {kInt24LSB, -8388608, -32, -1.0},
+      {kInt24LSB, 4194304, -32, 0.5},
+      {kInt32LSB, INT32_MIN, 32, INT32_MIN},
+      {kInt32LSB, INT32_MAX, 32, INT32_MAX},
+      {kInt32LSB, INT32_MAX, 24, 8388607},
+      {kInt32LSB, INT32_MIN, 24, -8388608},
+      {kInt32LSB, INT32_MAX, 16, 32767},
+      {kInt32LSB, INT32_MIN, 16, -32768},
+      {kInt32LSB, INT32_MIN, -32, -1.0},
       {kInt32LSB, 0x40000000, -32, 0.5},
   };
   for (const InCase& c : cases) {
-    SCOPED_TRACE(testing::Message() << "type " << c.type << " value " << c.driverValue << " ring "
-                                    << c.ringBits);
+    SCOPED_TRACE(testing::Message()
+                 << "type " << c.type << " value " << c.driverValue << " ring " << c.ringBits);
     Ring r(4, 2, c.ringBits);
     std::memset(r.data.data(), 0x11, r.data.size());
     const uint32_t sb = SampleBytes(c.type);
@@ -207,11 +232,11 @@ TEST(AsioTransfer, CopiesInterleavedWrapsAtTheRingEndAndSignalsPerRingBuffer) {
   EXPECT_EQ(halves[1][1][1], 1011);
   EXPECT_EQ(halves[0][1][2], 1000);
   EXPECT_EQ(halves[1][1][3], 1003);
-  EXPECT_TRUE(Account(set.out, 4, false));   // 32 >= 24
+  EXPECT_TRUE(Account(set.out, 4, false));  // 32 >= 24
   EXPECT_EQ(Transfer(set, 0), 0);
-  EXPECT_TRUE(Account(set.out, 4, false));   // 48 >= 36
+  EXPECT_TRUE(Account(set.out, 4, false));  // 48 >= 36
   EXPECT_EQ(Transfer(set, 1), 0);
-  EXPECT_TRUE(Account(set.out, 4, false));   // 64 >= 48
+  EXPECT_TRUE(Account(set.out, 4, false));  // 64 >= 48
   EXPECT_EQ(set.out.cursor, ring.data() + (16 % 6) * 4);
   EXPECT_TRUE(Account(set.out, 0, false));   // 64 >= 60: the next call makes up the lag
   EXPECT_FALSE(Account(set.out, 0, false));  // 64 < 72

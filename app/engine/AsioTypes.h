@@ -18,9 +18,9 @@ constexpr int32_t kInvalidParameter = -998;
 constexpr int32_t kInvalidMode = -997;
 constexpr int32_t kNoClock = -995;
 // The host library's own codes.
-constexpr int32_t kNoTarget = -5001;         // no target given
-constexpr int32_t kDriverExists = -5002;     // a driver object already exists
-constexpr int32_t kNoSuchDriver = -5003;     // no driver with that index
+constexpr int32_t kNoTarget = -5001;      // no target given
+constexpr int32_t kDriverExists = -5002;  // a driver object already exists
+constexpr int32_t kNoSuchDriver = -5003;  // no driver with that index
 
 // Sample types of the driver's channel buffers (little-endian ones; the
 // big-endian types are listed so that their numbers are recognised).
@@ -44,25 +44,48 @@ enum SampleType : int32_t {
 // Bytes of one sample of a channel buffer; 0 for types the host does not know.
 inline uint32_t SampleBytes(int32_t type) {
   switch (type) {
-    case kInt16LSB: case kInt16MSB: return 2;
-    case kInt24LSB: case kInt24MSB: return 3;
-    case kFloat64LSB: case kFloat64MSB: return 8;
-    case kInt32LSB: case kInt32MSB: case kFloat32LSB: case kFloat32MSB:
-    case kInt32LSB16: case kInt32LSB18: case kInt32LSB20: case kInt32LSB24: return 4;
-    default: return 0;
+    case kInt16LSB:
+    case kInt16MSB:
+      return 2;
+    case kInt24LSB:
+    case kInt24MSB:
+      return 3;
+    case kFloat64LSB:
+    case kFloat64MSB:
+      return 8;
+    case kInt32LSB:
+    case kInt32MSB:
+    case kFloat32LSB:
+    case kFloat32MSB:
+    case kInt32LSB16:
+    case kInt32LSB18:
+    case kInt32LSB20:
+    case kInt32LSB24:
+      return 4;
+    default:
+      return 0;
   }
 }
 
 // The engine's bit width of a type: 16, 24, 32, -32 / -64 for floats, 0 others.
 inline int32_t DriverBitsOf(int32_t type) {
   switch (type) {
-    case kInt16LSB: return 16;
-    case kInt24LSB: return 24;
-    case kInt32LSB: case kInt32LSB16: case kInt32LSB18: case kInt32LSB20: case kInt32LSB24:
+    case kInt16LSB:
+      return 16;
+    case kInt24LSB:
+      return 24;
+    case kInt32LSB:
+    case kInt32LSB16:
+    case kInt32LSB18:
+    case kInt32LSB20:
+    case kInt32LSB24:
       return 32;
-    case kFloat32LSB: return -32;
-    case kFloat64LSB: return -64;
-    default: return 0;
+    case kFloat32LSB:
+      return -32;
+    case kFloat64LSB:
+      return -64;
+    default:
+      return 0;
   }
 }
 
@@ -71,14 +94,16 @@ struct Samples64 {
   uint32_t hi;
   uint32_t lo;
 };
-inline double ToDouble(Samples64 s) { return s.lo + s.hi * 4294967296.0; }
+inline double ToDouble(Samples64 s) {
+  return s.lo + s.hi * 4294967296.0;
+}
 
 struct ChannelInfo {
-  int32_t channel;     // in: channel number
-  int32_t isInput;     // in: 1 input, 0 output
-  int32_t isActive;    // out
+  int32_t channel;   // in: channel number
+  int32_t isInput;   // in: 1 input, 0 output
+  int32_t isActive;  // out
   int32_t channelGroup;
-  int32_t type;        // SampleType
+  int32_t type;  // SampleType
   char name[32];
 };
 

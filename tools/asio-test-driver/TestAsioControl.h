@@ -20,12 +20,12 @@ struct Config {
   int32_t bufferFrames = 256;
   double rate = 48000;  // what getSampleRate reports before any setSampleRate (0 allowed)
   double rates[8] = {44100, 48000, 88200, 96000, 0, 0, 0, 0};  // accepted; 0 ends the list
-  int32_t failInit = 0;  // init returns false with the text "Test driver refused to start"
+  int32_t failInit = 0;    // init returns false with the text "Test driver refused to start"
   int32_t stallAfter = 0;  // the thread stops calling back after this many callbacks (0: never)
   int32_t futureAnswer = 0x3F4847A0;  // what future(3, input monitor) returns
   int32_t outputReady = 1;            // outputReady supported
   int32_t inputLatency = 256, outputLatency = 512;
-  uint32_t captureBytes = 0;  // per output channel, kept from start on
+  uint32_t captureBytes = 0;      // per output channel, kept from start on
   int32_t plainBufferSwitch = 0;  // call bufferSwitch instead of bufferSwitchTimeInfo
 };
 

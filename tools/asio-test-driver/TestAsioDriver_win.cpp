@@ -21,7 +21,8 @@ using ov::asio_test::Config;
 
 namespace {
 
-const CLSID kClassId = {0x9e5a41c5, 0xd15e, 0x43e1, {0xa4, 0x90, 0x64, 0x12, 0x34, 0x52, 0x9c, 0x3a}};
+const CLSID kClassId = {
+    0x9e5a41c5, 0xd15e, 0x43e1, {0xa4, 0x90, 0x64, 0x12, 0x34, 0x52, 0x9c, 0x3a}};
 
 std::mutex g_lock;  // guards the settings, captures and monitor record
 Config g_config;
@@ -332,13 +333,16 @@ Factory g_factory;
 
 extern "C" {
 
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID id, REFIID iid, void** out) {
+__declspec(dllexport) HRESULT STDAPICALLTYPE
+    DllGetClassObject(REFCLSID id, REFIID iid, void** out) {
   if (!IsEqualCLSID(id, kClassId)) return CLASS_E_CLASSNOTAVAILABLE;
   return g_factory.QueryInterface(iid, out);
 }
 
 // Stays loaded: tests keep their settings in this module.
-__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() { return S_FALSE; }
+__declspec(dllexport) HRESULT STDAPICALLTYPE DllCanUnloadNow() {
+  return S_FALSE;
+}
 
 __declspec(dllexport) void OvAsioTestConfigure(const Config* c) {
   std::lock_guard<std::mutex> l(g_lock);
@@ -348,8 +352,8 @@ __declspec(dllexport) void OvAsioTestConfigure(const Config* c) {
   g_monitorSet = false;
 }
 
-__declspec(dllexport) size_t OvAsioTestCapture(int32_t channel, void* destination,
-                                               size_t capacity) {
+__declspec(dllexport) size_t
+    OvAsioTestCapture(int32_t channel, void* destination, size_t capacity) {
   std::lock_guard<std::mutex> l(g_lock);
   if (channel < 0 || static_cast<size_t>(channel) >= g_capture.size()) return 0;
   const auto& cap = g_capture[static_cast<size_t>(channel)];
@@ -365,6 +369,8 @@ __declspec(dllexport) int32_t OvAsioTestLastMonitor(int32_t* values) {
   return 1;
 }
 
-__declspec(dllexport) uint64_t OvAsioTestCallbackCount() { return g_callbacks.load(); }
+__declspec(dllexport) uint64_t OvAsioTestCallbackCount() {
+  return g_callbacks.load();
+}
 
 }  // extern "C"

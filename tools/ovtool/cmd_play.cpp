@@ -12,7 +12,7 @@ namespace ov::tool {
 namespace {
 
 constexpr const char kUsage[] =
-    "play FILE... [--device N] [--driver mme|ds|wasapi|asio] [--analyze]";
+    "play FILE... [--device N] [--driver mme|ds|wasapi|asio] [--channel C] [--analyze]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -21,7 +21,7 @@ int Usage() {
 
 int Run(const std::vector<std::string>& args) {
   std::vector<std::string> files;
-  uint64_t device = 0;
+  uint64_t device = 0, channel = 0;
   bool analyze = false;
   int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -29,6 +29,8 @@ int Run(const std::vector<std::string>& args) {
       if (++i >= args.size() || !ParseCount(args[i], device)) return Usage();
     } else if (args[i] == "--driver") {
       if (++i >= args.size() || !ParseDriver(args[i], driver)) return Usage();
+    } else if (args[i] == "--channel") {  // first ASIO output channel
+      if (++i >= args.size() || !ParseCount(args[i], channel) || channel > 32) return Usage();
     } else if (args[i] == "--analyze") {
       analyze = true;
     } else if (args[i].rfind("--", 0) == 0) {
@@ -74,7 +76,7 @@ int Run(const std::vector<std::string>& args) {
     return 1;
   }
   CatchInterrupt();
-  if (!e.StartPlay(static_cast<int32_t>(device), analyze, 0, true)) {
+  if (!e.StartPlay(static_cast<int32_t>(device), analyze, static_cast<int32_t>(channel), true)) {
     std::fprintf(stderr, "ovtool play: %s\n",
                  *e.GetMessage() ? e.GetMessage() : "the file holds no sample data");
     return 1;
