@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/engine/AsioCallbackGate.h"
 #include "app/engine/EngineTexts.h"
 
 namespace ov {
@@ -13,10 +14,8 @@ using namespace asio;
 
 namespace {
 
-// The family whose driver may call back, and the callbacks now running. A
-// release clears the first and then waits for the second to reach zero.
-std::atomic<AsioFamily*> g_active{nullptr};
-std::atomic<int32_t> g_inCallback{0};
+// The family whose driver may call back (process-wide, as the driver is).
+CallbackGate<AsioFamily> g_gate;
 
 // The system reference handed to init: this process's first top-level window
 // on the calling thread (the main window), taken once.
@@ -262,14 +261,13 @@ bool AsioFamily::AttachRing(bool input, uint8_t* ring, uint64_t ringBytes, uint3
   zeroBeforeStart_ = true;
   playFrames_ = 0;
   unsupportedType_ = 0;
-  g_active = this;
+  g_gate.Open(this);
   return true;
 }
 
 void AsioFamily::Release() {
-  if (g_active.load() == this) g_active = nullptr;
   // No callback may run on a driver or a ring that is going away.
-  while (g_inCallback.load() != 0) Sleep(1);
+  g_gate.Close(this, [] { Sleep(1); });
   if (!host_) return;
   if (started_) host_->Stop();
   started_ = false;
@@ -402,12 +400,11 @@ bool AsioFamily::OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, Aut
 
 void AsioFamily::BufferSwitch(int32_t index, int32_t directProcess) {
   Time t{};
-  g_inCallback.fetch_add(1);
-  AsioFamily* f = g_active.load();
-  if (f && f->host_->GetSamplePosition(t.timeInfo.samplePosition, t.timeInfo.systemTime) == kOk) {
-    t.timeInfo.flags = kSamplePositionValid | kSystemTimeValid;
-  }
-  g_inCallback.fetch_sub(1);
+  g_gate.Run([&](AsioFamily& f) {
+    if (f.host_->GetSamplePosition(t.timeInfo.samplePosition, t.timeInfo.systemTime) == kOk) {
+      t.timeInfo.flags = kSamplePositionValid | kSystemTimeValid;
+    }
+  });
   BufferSwitchTimeInfo(&t, index, directProcess);
 }
 
@@ -415,9 +412,7 @@ void AsioFamily::SampleRateDidChange(double) {}
 
 int32_t AsioFamily::AsioMessage(int32_t selector, int32_t value, void*, double*) {
   if (selector >= 2 && selector <= 9) {
-    g_inCallback.fetch_add(1);
-    if (AsioFamily* f = g_active.load()) f->requestFlags_.fetch_or(1u << (selector - 2));
-    g_inCallback.fetch_sub(1);
+    g_gate.Run([&](AsioFamily& f) { f.requestFlags_.fetch_or(1u << (selector - 2)); });
   }
   switch (selector) {
     case kSelectorSupported:
@@ -437,9 +432,7 @@ int32_t AsioFamily::AsioMessage(int32_t selector, int32_t value, void*, double*)
 }
 
 Time* AsioFamily::BufferSwitchTimeInfo(Time* params, int32_t index, int32_t) {
-  g_inCallback.fetch_add(1);
-  if (AsioFamily* f = g_active.load()) f->OnBufferSwitch(params, index);
-  g_inCallback.fetch_sub(1);
+  g_gate.Run([&](AsioFamily& f) { f.OnBufferSwitch(params, index); });
   return nullptr;
 }
 

@@ -285,6 +285,8 @@ TEST_F(AsioEngine, MonoPlayedAsStereoFeedsBothOutputsTheSameSample) {
 
 TEST_F(AsioEngine, ChannelsBeyondTheDriverAreRefusedOrCut) {
   Configure(asio::kInt16LSB);
+  cfg.plainBufferSwitch = 1;  // a driver without time information works the same
+  control.configure(&cfg);
   const fs::path file = dir / "cut.wav";
   const std::vector<uint8_t> data = WriteWave(file, 48000, 2, 16, false, 4800, 9);
   auto e = Engine();
