@@ -100,8 +100,13 @@ class AsioEngine : public testing::Test {
   void SetUp() override {
     if (!RegisterTestDriver() || !control.Load()) GTEST_SKIP() << "test ASIO driver not built";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    dir = fs::temp_directory_path() / "ov_asio";
+    // One folder per test process: CTest may run several at once.
+    dir = fs::temp_directory_path() / ("ov_asio_" + std::to_string(GetCurrentProcessId()));
     fs::create_directories(dir);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    if (!dir.empty()) fs::remove_all(dir, ignored);
   }
   void Configure(int32_t type, int32_t channels = 4) {
     cfg = Config{};
@@ -538,7 +543,8 @@ class AsioList : public testing::Test {
     std::snprintf(b, sizeof b, "{%08X-1234-5678-9ABC-DEF012345678}", n);
     return b;
   }
-  const std::string base = "Software\\OvAsioTest\\List";
+  // One key per test process: CTest may run several at once.
+  const std::string base = "Software\\OvAsioTest\\List" + std::to_string(GetCurrentProcessId());
   std::string dll;
   HKEY tmp{};
 };
