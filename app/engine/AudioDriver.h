@@ -34,6 +34,7 @@ struct DeviceCheck {
 struct DriverOptions {
   bool useExtensible = false;  // hand the device an extensible format record
   bool useDirect = false;      // ask for the format without conversion
+  bool monoAsStereo = false;   // play a mono format on two output channels
 };
 
 class AudioDriver {
@@ -113,6 +114,16 @@ class AudioDriver {
   virtual std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t /*id*/, bool /*input*/,
                                                          const DriverOptions& /*options*/) {
     return nullptr;
+  }
+
+  // --- Families that copy between the ring and buffers of their own.
+  // The first device channel to use (ASIO), set before the side is opened.
+  virtual void SelectFirstChannel(bool /*input*/, int32_t /*channel*/) {}
+  // Called once the side's ring is laid out (after the open): the family
+  // keeps its address and prepares its own buffers. False leaves the reason.
+  virtual bool AttachRing(bool /*input*/, uint8_t* /*ring*/, uint64_t /*ringBytes*/,
+                          uint32_t /*bufBytes*/, EngineMessage& /*message*/) {
+    return true;
   }
 };
 

@@ -1,3 +1,4 @@
+#include "app/engine/AsioFamily_win.h"
 #include "app/engine/AudioDriver.h"
 #include "app/engine/EngineTexts.h"
 #include "app/engine/MmeDriver_win.h"
@@ -6,7 +7,8 @@
 namespace ov {
 
 std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType) {
-  if (driverType == 0) return std::make_unique<MmeDriver>();
+  if (driverType == kDriverMme) return std::make_unique<MmeDriver>();
+  if (driverType == kDriverAsio) return std::make_unique<AsioFamily>();
   return std::make_unique<UnavailableDriver>(UnbuiltFamilyText(driverType));
 }
 

@@ -268,6 +268,8 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
       return false;
     }
     RecRing.Fill(RecSilence);
+    if (!driver_->AttachRing(true, RecRing.Data(), RecRingBytes, RecBufBytes, Message))
+      return false;
   }
   if (mask & 1) {
     if (!playPlan_.fixed && !playPlan_.Compute(rate, Align(), m)) {
@@ -285,6 +287,10 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
     }
     PlayRing.Fill(static_cast<uint8_t>(reader_.playSilence));
     if (PlayDeviceOpen && !driver_->PauseOutput(Message)) return false;
+    if (PlayDeviceOpen &&
+        !driver_->AttachRing(false, PlayRing.Data(), PlayRingBytes, PlayBufBytes, Message)) {
+      return false;
+    }
   }
   return true;
 }
@@ -395,7 +401,7 @@ bool WavePlayRec::OpenInputDevice(int32_t id) {
 }
 
 EngineResult WavePlayRec::StartPlay(int32_t deviceNumber, PlayMode mode, PlayOutput output,
-                                    int32_t) {
+                                    int32_t asioChannel) {
   if (InMessageWait()) return EngineResult::Busy;
   JoinFinishedThreads();
   Message.Clear();
@@ -421,6 +427,7 @@ EngineResult WavePlayRec::StartPlay(int32_t deviceNumber, PlayMode mode, PlayOut
   PlayDeviceOpen = withDevice;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   if (withDevice) {
+    driver_->SelectFirstChannel(false, asioChannel);
     if (!OpenOutputDevice(id)) {
       CloseReadFile(reader_);
       return EngineResult::Failed;
@@ -446,13 +453,14 @@ EngineResult WavePlayRec::StartPlay(int32_t deviceNumber, PlayMode mode, PlayOut
   return EngineResult::Ok;
 }
 
-EngineResult WavePlayRec::StartRec(int32_t deviceNumber, RecStartMode mode, int32_t) {
+EngineResult WavePlayRec::StartRec(int32_t deviceNumber, RecStartMode mode, int32_t asioChannel) {
   if (InMessageWait()) return EngineResult::Busy;
   JoinFinishedThreads();
   Message.Clear();
   if (!RecOpened) return EngineResult::Failed;
   if (recAlive_.load() || recThread_.joinable()) return EngineResult::Failed;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  driver_->SelectFirstChannel(true, asioChannel);
   if (!OpenInputDevice(id)) return EngineResult::Failed;
   if (RecMonitor && !OpenOutputDevice(id)) {
     EngineMessage keep = Message;

@@ -252,7 +252,7 @@ class WavePlayRec : public SampleBlockSource {
   void JoinFinishedThreads();
   void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
-  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
+  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT, PlayForceMonoStereo}; }
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
   // Marks a command's wait that handles window messages (InMessageWait).
   struct MessageWaitScope {

@@ -15,7 +15,7 @@ namespace ov::tool {
 namespace {
 
 constexpr const char kUsage[] =
-    "play FILE|LIST.M3U... [--device N] [--driver mme|ds|wasapi|asio] [--analyze]";
+    "play FILE|LIST.M3U... [--device N] [--driver mme|ds|wasapi|asio] [--channel C] [--analyze]";
 
 bool IsM3u(const std::string& name) {
   return name.size() > 4 && (name[name.size() - 4] == '.') &&
@@ -30,7 +30,7 @@ int Usage() {
 
 int Run(const std::vector<std::string>& args) {
   std::vector<std::string> files;
-  uint64_t device = 0;
+  uint64_t device = 0, channel = 0;
   bool analyze = false;
   int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -38,6 +38,8 @@ int Run(const std::vector<std::string>& args) {
       if (++i >= args.size() || !ParseCount(args[i], device)) return Usage();
     } else if (args[i] == "--driver") {
       if (++i >= args.size() || !ParseDriver(args[i], driver)) return Usage();
+    } else if (args[i] == "--channel") {  // first ASIO output channel
+      if (++i >= args.size() || !ParseCount(args[i], channel) || channel > 32) return Usage();
     } else if (args[i] == "--analyze") {
       analyze = true;
     } else if (args[i].rfind("--", 0) == 0) {
@@ -95,7 +97,8 @@ int Run(const std::vector<std::string>& args) {
   }
   CatchInterrupt();
   const PlayMode mode = analyze ? PlayMode::Analyze : PlayMode::Normal;
-  if (e.StartPlay(static_cast<int32_t>(device), mode) != EngineResult::Ok) {
+  if (e.StartPlay(static_cast<int32_t>(device), mode, PlayOutput::Device,
+                  static_cast<int32_t>(channel)) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool play: %s\n",
                  *e.GetMessage() ? e.GetMessage() : "the file holds no sample data");
     return 1;

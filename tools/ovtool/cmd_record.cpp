@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "record OUT.WAV [--seconds S] [--device N] [--rate R] [--bits B] [--channels C] [--rf64] "
-    "[--bwf] [--divide-bytes N] [--driver mme|ds|wasapi|asio]";
+    "[--bwf] [--divide-bytes N] [--driver mme|ds|wasapi|asio] [--channel C]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -40,7 +40,7 @@ WaveFormat RecordFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
 
 int Run(const std::vector<std::string>& args) {
   std::string out;
-  uint64_t seconds = 0, device = 0, rate = 44100, bits = 16, channels = 2, divide = 0;
+  uint64_t seconds = 0, device = 0, rate = 44100, bits = 16, channels = 2, divide = 0, channel = 0;
   bool rf64 = false, bwf = false;
   int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -51,6 +51,7 @@ int Run(const std::vector<std::string>& args) {
                        : a == "--bits"         ? &bits
                        : a == "--channels"     ? &channels
                        : a == "--divide-bytes" ? &divide
+                       : a == "--channel"      ? &channel  // first ASIO input channel
                                                : nullptr;
     if (target) {
       if (++i >= args.size() || !ParseCount(args[i], *target)) return Usage();
@@ -67,7 +68,7 @@ int Run(const std::vector<std::string>& args) {
     }
   }
   if (out.empty() || rate < 1000 || rate > 768000 || channels == 0 || channels > 32 ||
-      (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+      (bits != 8 && bits != 16 && bits != 24 && bits != 32) || channel > 32) {
     return Usage();
   }
 
@@ -90,7 +91,8 @@ int Run(const std::vector<std::string>& args) {
     return 1;
   }
   CatchInterrupt();
-  if (e.StartRec(static_cast<int32_t>(device)) != EngineResult::Ok) {
+  if (e.StartRec(static_cast<int32_t>(device), RecStartMode::Record,
+                 static_cast<int32_t>(channel)) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool record: %s\n", e.GetMessage());
     return 1;
   }
