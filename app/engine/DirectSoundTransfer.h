@@ -99,6 +99,7 @@ class RingTransfer {
   // Frames moved since the last rewind (the transfer's own count).
   uint64_t Frames() const { return moved_.load() / align_; }
   bool Empty() const { return ring_ == nullptr; }
+  uint32_t BufBytes() const { return bufBytes_; }
 
  private:
   uint32_t Advance(uint32_t bytes);

@@ -52,6 +52,10 @@ class EngineHost {
   // title, warning icon, owned by the main window.
   virtual void ShowStopped(const std::string& text) = 0;
 
+  // The main window (a Windows HWND) for the sound families that tie their
+  // devices to a window; null where there is none.
+  virtual void* OwnerWindow() const { return nullptr; }
+
   // The main window's controls; a window without one of them keeps the default.
   virtual void EnableButton(EngineButton, bool) {}
   virtual bool IsButtonEnabled(EngineButton) const { return false; }

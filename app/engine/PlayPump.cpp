@@ -127,7 +127,8 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
       if (PlayDeviceOpen) {
         if (InFlight <= playPlan_.skipAtTop) return -1;
         SyncDone = cb_.OnSyncStart ? cb_.OnSyncStart(false) : false;
-        driver_->RestartOutput(Message);
+        // A device that does not start ends the run (without a text of its own).
+        if (!driver_->RestartOutput(Message)) return -1;
         if (!SyncDone.load()) WaitUntilPositionMoves(false);
         LastPlayTick = TickMs();
       }

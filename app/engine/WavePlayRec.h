@@ -138,6 +138,8 @@ class WavePlayRec : public SampleBlockSource {
   const char* GetMessage() const { return Message.c_str(); }
   // The engine's own box texts (binding and freeing "Avrt.dll").
   const char* GetFileMessage() const { return FileMessage.c_str(); }
+  // DirectDraw 7 (and so DirectX 7) was found at construction.
+  bool DirectXAvailable() const { return directXAvailable_; }
   // The multimedia class scheduler for the WASAPI transfer threads.
   bool MmcssAvailable() const { return avrt_.MmcssAvailable(); }
   const AvrtBinding& Mmcss() const { return avrt_; }
@@ -204,7 +206,7 @@ class WavePlayRec : public SampleBlockSource {
   void JoinFinishedThreads();
   void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
-  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
+  DriverOptions Options() const;
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
 
   // Recording file (RecordFile.cpp).
@@ -238,6 +240,7 @@ class WavePlayRec : public SampleBlockSource {
   bool PlayForceMonoStereo = false;
   bool PlayWithFullVol = false;
   bool Failed = false;
+  bool directXAvailable_ = false;
 
   // Buffer plans and rings.
   BufferPlan playPlan_, recPlan_;
