@@ -476,7 +476,7 @@ TEST_F(EngineMme, FailureTexts) {
       e.OpenPlay((dir / "missing.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
   EXPECT_STREQ(e.GetMessage(), "file not found");
   EXPECT_EQ(e.GetDeviceName(0, false), "Wave Mapper");
-  EXPECT_TRUE(e.SetDriverType(kDriverDirectSound));  // not in this program: MME stays
+  EXPECT_TRUE(e.SetDriverType(kDriverAsio));  // no ASIO driver installed: MME stays
   EXPECT_EQ(e.GetDriverType(), kDriverMme);
   // A format the device refuses: the probe at opening reports it.
   WaveFormat odd = Pcm16(44100, 2);
