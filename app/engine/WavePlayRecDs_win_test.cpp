@@ -9,8 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 
 #include "app/engine/ConsoleEngineHost.h"
@@ -255,68 +253,6 @@ fs::path OvtoolPath() {
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   return fs::path(self).parent_path().parent_path().parent_path() / "tools" / "ovtool" /
          "ovtool.exe";
-}
-
-// Runs ovtool with `args`, `extraEnv` ("NAME=value") added to the
-// environment; returns the exit code and what it wrote to stdout and stderr
-// (through a file: a pipe's end may be held open by the system's own helpers).
-int RunOvtool(const std::wstring& args, const std::wstring& extraEnv, std::string& output) {
-  const fs::path log = fs::temp_directory_path() / "ov_ds_ovtool.txt";
-  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-  HANDLE file = CreateFileW(log.wstring().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
-                            CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return -1;
-  std::wstring env;
-  if (!extraEnv.empty()) {
-    wchar_t* block = GetEnvironmentStringsW();
-    const std::wstring name = extraEnv.substr(0, extraEnv.find(L'=') + 1);
-    for (wchar_t* p = block; *p; p += wcslen(p) + 1) {
-      if (_wcsnicmp(p, name.c_str(), name.size()) != 0) env.append(p).push_back(L'\0');
-    }
-    FreeEnvironmentStringsW(block);
-    env.append(extraEnv).push_back(L'\0');
-    env.push_back(L'\0');
-  }
-  std::wstring cmd = L"\"" + OvtoolPath().wstring() + L"\" " + args;
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESTDHANDLES;
-  si.hStdOutput = si.hStdError = file;
-  PROCESS_INFORMATION pi{};
-  const BOOL ok = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE,
-                                 CREATE_NO_WINDOW | (env.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT),
-                                 env.empty() ? nullptr : env.data(), nullptr, &si, &pi);
-  CloseHandle(file);
-  if (!ok) return -1;
-  DWORD code = 1000;
-  if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(pi.hProcess, &code);
-  } else {
-    TerminateProcess(pi.hProcess, 9);
-  }
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  std::ifstream in(log, std::ios::binary);
-  output.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  return static_cast<int>(code);
-}
-
-TEST(OvtoolDirectSound, MissingLibraryMakesTheFamilyUnusableAndWaveformAudioStillWorks) {
-  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
-  std::string out;
-  ASSERT_EQ(RunOvtool(L"devices --driver ds", L"", out), 0) << out;
-  EXPECT_NE(out.find("Null Output"), std::string::npos) << out;
-  const std::wstring noDsound = L"WINEDLLOVERRIDES=mscoree,mshtml=;dsound=";
-  out.clear();
-  EXPECT_EQ(RunOvtool(L"devices --driver ds", noDsound, out), 1) << out;
-  EXPECT_NE(out.find("No DSound Input/Output device"), std::string::npos) << out;
-  out.clear();
-  EXPECT_EQ(RunOvtool(L"devices --driver mme", noDsound, out), 0) << out;
-  EXPECT_NE(out.find("Wave Mapper"), std::string::npos) << out;
-  out.clear();
-  EXPECT_EQ(RunOvtool(L"devices --driver ds", L"WINEDLLOVERRIDES=mscoree,mshtml=;ddraw=", out), 1)
-      << out;
-  EXPECT_NE(out.find("DirectX 7 or later required"), std::string::npos) << out;
 }
 
 TEST(OvtoolDirectSound, KilledRecordingLeavesAValidFile) {
