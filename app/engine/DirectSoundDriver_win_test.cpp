@@ -18,6 +18,14 @@ namespace ov {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Opening for recording with the device opened once with the format.
+RecOpenOptions Probe(int32_t deviceNumber) {
+  RecOpenOptions o;
+  o.probe = true;
+  o.probeDeviceNumber = deviceNumber;
+  return o;
+}
 using test::DsFakeSystem;
 
 WaveFormat Pcm16(uint32_t rate, uint16_t channels) {
@@ -231,8 +239,8 @@ TEST_F(DirectSoundEngine, PlaysTheFileByteForByte) {
   std::vector<uint8_t> data(44100 * 4 * 13 / 10);
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
   const std::string file = WriteFile(data);
-  ASSERT_FALSE(engine->OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(engine->StartPlay(0, false, 0, true)) << engine->GetMessage();
+  ASSERT_EQ(engine->OpenPlay(file.c_str()), EngineResult::Ok);
+  ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok) << engine->GetMessage();
   ASSERT_TRUE(host.PumpUntil([&] { return PlayEnded(); }, 30));
   EXPECT_TRUE(host.stopped.empty()) << host.stopped[0];
   const std::vector<uint8_t> played = fake->lastPlay->Played();
@@ -249,9 +257,9 @@ TEST_F(DirectSoundEngine, PlaysTheFileByteForByte) {
 TEST_F(DirectSoundEngine, RecordsTheDeviceStreamIntoTheFile) {
   Make();
   const std::string rec = (dir / "REC.WAV").string();
-  ASSERT_FALSE(engine->OpenRec(rec.c_str(), Pcm16(44100, 2), false, 0, true, false))
+  ASSERT_EQ(engine->OpenRec(rec.c_str(), Pcm16(44100, 2), Probe(0)), EngineResult::Ok)
       << engine->GetMessage();
-  ASSERT_TRUE(engine->StartRec(0, 0, false)) << engine->GetMessage();
+  ASSERT_EQ(engine->StartRec(0), EngineResult::Ok) << engine->GetMessage();
   ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }, 10));
   ASSERT_TRUE(host.PumpUntil([&] { return engine->GetRecSamplePosition() > 44100; }, 30));
   engine->Stop();
@@ -273,16 +281,16 @@ TEST_F(DirectSoundEngine, RecordsTheDeviceStreamIntoTheFile) {
 TEST_F(DirectSoundEngine, FailingFirstLockEndsTheStartInsteadOfHanging) {
   Make();
   const std::string file = WriteFile(std::vector<uint8_t>(44100 * 4, 7));
-  ASSERT_FALSE(engine->OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay(file.c_str()), EngineResult::Ok);
   // The transfer thread's own lock of its first half (30 ms at 44.1 kHz).
   fake->faults.failLockOfBytes = 1323 * 4;
-  EXPECT_FALSE(engine->StartPlay(0, false, 0, true));
+  EXPECT_EQ(engine->StartPlay(0), EngineResult::Failed);
   EXPECT_STREQ(engine->GetMessage(), "Unable to lock buffer");
   EXPECT_EQ(playState.load(), kPlayStopped);
   EXPECT_EQ(engine->ActiveMask(), 0u);
   // The engine stays usable.
   fake->faults.failLockOfBytes = 0;
-  ASSERT_TRUE(engine->StartPlay(0, false, 0, true)) << engine->GetMessage();
+  ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok) << engine->GetMessage();
   ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }, 10));
   engine->Stop();
   EXPECT_EQ(playState.load(), kPlayStopped);
@@ -296,15 +304,15 @@ TEST_F(DirectSoundEngine, UnsupportedFormatAndFullVolume) {
   f24.bitsPerSample = 24;
   f24.blockAlign = 6;
   f24.avgBytesPerSec = 44100 * 6;
-  EXPECT_TRUE(engine->OpenRec(nullptr, f24, false, 0, true, false));
+  EXPECT_EQ(engine->OpenRec(nullptr, f24, Probe(0)), EngineResult::Failed);
   EXPECT_STREQ(engine->GetMessage(), "Unsupported format:  44100Hz 24bit 2ch");
   fake->faults.createBuffer = DS_OK;
-  EXPECT_FALSE(engine->OpenRec(nullptr, Pcm16(44100, 2), false, 0, true, false));
+  EXPECT_EQ(engine->OpenRec(nullptr, Pcm16(44100, 2), Probe(0)), EngineResult::Ok);
 
   engine->SetPlayWithFullVol(true);
   const std::string file = WriteFile(std::vector<uint8_t>(44100, 0));
-  ASSERT_FALSE(engine->OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(engine->StartPlay(0, false, 0, true)) << engine->GetMessage();
+  ASSERT_EQ(engine->OpenPlay(file.c_str()), EngineResult::Ok);
+  ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok) << engine->GetMessage();
   ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }, 10));
   engine->Stop();
   const auto calls = fake->log.Calls();

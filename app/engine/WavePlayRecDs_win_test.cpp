@@ -20,6 +20,14 @@ namespace ov {
 namespace {
 
 namespace fs = std::filesystem;
+
+// Opening for recording with the device opened once with the format.
+RecOpenOptions Probe(int32_t deviceNumber) {
+  RecOpenOptions o;
+  o.probe = true;
+  o.probeDeviceNumber = deviceNumber;
+  return o;
+}
 using namespace ov::test;
 
 class QuietNotifier : public UserNotifier {
@@ -41,8 +49,10 @@ struct Side {
                                            std::move(d));
   }
   int32_t Find(const std::string& name, bool input) {
-    for (uint32_t i = 1; i <= engine->GetDeviceCount(input); ++i)
-      if (engine->GetDeviceName(i, input) == name) return static_cast<int32_t>(i);
+    for (uint32_t i = 1;
+         i <= engine->GetDeviceCount(input ? AudioDirection::Input : AudioDirection::Output); ++i)
+      if (engine->GetDeviceName(i, input ? AudioDirection::Input : AudioDirection::Output) == name)
+        return static_cast<int32_t>(i);
     return -1;
   }
   ConsoleEngineHost host;
@@ -80,17 +90,17 @@ class EngineDs : public ::testing::Test {
   }
   bool StartRecording(const std::string& name, const WaveFormat& f) {
     const int32_t in = recorder->Find("Monitor of Null Output", true);
-    if (recorder->engine->OpenRec(name.c_str(), f, false, in, true, false)) return false;
-    if (!recorder->engine->StartRec(in, 0, false)) return false;
+    if (recorder->engine->OpenRec(name.c_str(), f, Probe(in)) != EngineResult::Ok) return false;
+    if (recorder->engine->StartRec(in) != EngineResult::Ok) return false;
     if (!Until([&] { return recorder->recState.load() == kRecRecording; })) return false;
     Idle(1000);  // a new capture stream settles first under the test's sound server
     return true;
   }
   bool PlayToEnd(const std::string& file) {
     WavePlayRec& e = *player->engine;
-    if (e.OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr)) return false;
+    if (e.OpenPlay(file.c_str()) != EngineResult::Ok) return false;
     const size_t ends = player->host.CountOf(WM_PLAY_END);
-    if (!e.StartPlay(player->Find("Null Output", false), false, 0, true)) return false;
+    if (e.StartPlay(player->Find("Null Output", false)) != EngineResult::Ok) return false;
     return Until([&] { return player->host.CountOf(WM_PLAY_END) > ends; }, 60000);
   }
   // Plays a 1 kHz tone of 3 s and checks the recording: where it is, its
@@ -174,8 +184,8 @@ TEST_F(EngineDs, PauseSeekAndResume) {
     samples[i] = static_cast<int16_t>((i * 2654435761u) >> 16);
   WriteWave(file, f, samples);
   WavePlayRec& e = *player->engine;
-  ASSERT_FALSE(e.OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(e.StartPlay(player->Find("Null Output", false), false, 0, true)) << e.GetMessage();
+  ASSERT_EQ(e.OpenPlay(file.c_str()), EngineResult::Ok);
+  ASSERT_EQ(e.StartPlay(player->Find("Null Output", false)), EngineResult::Ok) << e.GetMessage();
   ASSERT_TRUE(Until([&] { return player->playState.load() == kPlayPlaying; }));
   Idle(700);
   const uint64_t before = e.GetPosition();
@@ -234,13 +244,13 @@ TEST_F(EngineDs, RefusedFormatAndDeviceNumberLeaveTheEngineUsable) {
   f24.bitsPerSample = 24;
   f24.blockAlign = 6;
   f24.avgBytesPerSec = 44100 * 6;
-  EXPECT_TRUE(r.OpenRec(nullptr, f24, false, in, true, false));
+  EXPECT_EQ(r.OpenRec(nullptr, f24, Probe(in)), EngineResult::Failed);
   EXPECT_STREQ(r.GetMessage(), "Unsupported format:  44100Hz 24bit 2ch");
-  EXPECT_TRUE(r.OpenRec(nullptr, Pcm16(44100, 2), false, 40, true, false));
+  EXPECT_EQ(r.OpenRec(nullptr, Pcm16(44100, 2), Probe(40)), EngineResult::Failed);
   EXPECT_STREQ(r.GetMessage(), "DSound Input device 40 not found");
   // A format it takes still records.
-  ASSERT_FALSE(r.OpenRec(nullptr, Pcm16(44100, 2), false, in, true, false)) << r.GetMessage();
-  ASSERT_TRUE(r.StartRec(in, 0, false)) << r.GetMessage();
+  ASSERT_EQ(r.OpenRec(nullptr, Pcm16(44100, 2), Probe(in)), EngineResult::Ok) << r.GetMessage();
+  ASSERT_EQ(r.StartRec(in), EngineResult::Ok) << r.GetMessage();
   ASSERT_TRUE(Until([&] { return r.GetRecSamplePosition() > 22050; }));
   r.Stop();
   EXPECT_TRUE(recorder->host.Failures().empty());

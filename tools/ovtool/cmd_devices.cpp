@@ -23,8 +23,8 @@ int Run(const std::vector<std::string>& args) {
   EngineConsole c({}, s);
   if (!RequireDriver(c.engine, driver, "devices")) return 1;
   const std::string message = c.engine.GetMessage();
-  const uint32_t outputs = c.engine.GetDeviceCount(false);
-  const uint32_t inputs = c.engine.GetDeviceCount(true);
+  const uint32_t outputs = c.engine.GetDeviceCount(AudioDirection::Output);
+  const uint32_t inputs = c.engine.GetDeviceCount(AudioDirection::Input);
   if (outputs == 0 && inputs == 0) {
     std::fprintf(stderr, "ovtool devices: %s\n", message.c_str());
     return 1;
@@ -32,13 +32,13 @@ int Run(const std::vector<std::string>& args) {
   std::printf("Output devices:\n");
   if (outputs) {
     for (uint32_t i = 0; i <= outputs; ++i) {
-      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, false).c_str());
+      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, AudioDirection::Output).c_str());
     }
   }
   std::printf("Input devices:\n");
   if (inputs) {
     for (uint32_t i = 0; i <= inputs; ++i) {
-      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, true).c_str());
+      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, AudioDirection::Input).c_str());
     }
   }
   if (!message.empty()) std::printf("%s\n", message.c_str());
