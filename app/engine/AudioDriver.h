@@ -35,6 +35,23 @@ struct DriverOptions {
   bool useExtensible = false;  // hand the device an extensible format record
   bool useDirect = false;      // ask for the format without conversion
   bool monoAsStereo = false;   // play a mono format on two output channels
+  // DirectSound: the length of one half of the device buffer (0: 50 ms).
+  int32_t dsPlayLatencyMs = 0;
+  int32_t dsRecLatencyMs = 0;
+  // Priority levels (1 lowest .. 5 highest) of a family's transfer threads.
+  int playThreadPriority = 3;
+  int recThreadPriority = 3;
+  // The main window (a Windows HWND); null where there is none.
+  void* ownerWindow = nullptr;
+};
+
+// The engine's ring as laid out for a run, for families that copy between it
+// and a device buffer of their own.
+struct RingLayout {
+  uint8_t* data = nullptr;
+  uint32_t count = 0;     // buffers
+  uint32_t bufBytes = 0;  // bytes per buffer
+  uint8_t silence = 0;    // 0, or 128 for 8-bit samples
 };
 
 class AudioDriver {
@@ -42,6 +59,9 @@ class AudioDriver {
   virtual ~AudioDriver() = default;
 
   virtual DeviceCheck CheckDevices() = 0;
+  // True for a family that needs DirectX 7 or later; the engine's own probe
+  // decides before the family is asked for its devices.
+  virtual bool NeedsDirectX() const { return false; }
   virtual uint32_t DeviceCount(bool input) = 0;
   // UTF-8; device number 0 is the family's default (the mapper for MME).
   virtual std::string DeviceName(uint32_t number, bool input) = 0;
@@ -51,6 +71,9 @@ class AudioDriver {
   virtual bool OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o,
                           AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool OutputOpen() const = 0;
+  // After the ring is laid out (the output open): families with a device
+  // buffer of their own create it and start their transfer thread.
+  virtual bool PrepareOutput(const RingLayout&, EngineMessage&) { return true; }
   // The identifier the system reports for the open output.
   virtual int32_t OutputId() const = 0;
   virtual bool PauseOutput(EngineMessage& message) = 0;
@@ -82,6 +105,7 @@ class AudioDriver {
   virtual bool OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
                          AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool InputOpen() const = 0;
+  virtual bool PrepareInput(const RingLayout&, EngineMessage&) { return true; }
   virtual bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes,
                           EngineMessage& message) = 0;
   virtual bool StartInput(EngineMessage& message) = 0;

@@ -1,5 +1,6 @@
 #include "app/engine/AsioFamily_win.h"
 #include "app/engine/AudioDriver.h"
+#include "app/engine/DirectSoundDriver_win.h"
 #include "app/engine/EngineTexts.h"
 #include "app/engine/MmeDriver_win.h"
 #include "app/engine/UnavailableDriver.h"
@@ -8,6 +9,7 @@ namespace ov {
 
 std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType) {
   if (driverType == kDriverMme) return std::make_unique<MmeDriver>();
+  if (driverType == kDriverDirectSound) return CreateDirectSoundDriver();
   if (driverType == kDriverAsio) return std::make_unique<AsioFamily>();
   return std::make_unique<UnavailableDriver>(UnbuiltFamilyText(driverType));
 }

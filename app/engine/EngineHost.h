@@ -57,6 +57,10 @@ class EngineHost {
   // handles messages while it is shown: the same rules as inside the waits.
   virtual void ShowStopped(const std::string& text) = 0;
 
+  // The main window (a Windows HWND) for the sound families that tie their
+  // devices to a window; null where there is none.
+  virtual void* OwnerWindow() const { return nullptr; }
+
   // The main window's controls, main thread only (the pumps reach them through
   // their main-thread steps); a window without one of them keeps the default.
   virtual void EnableButton(EngineButton, bool) {}

@@ -131,7 +131,8 @@ WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
       if (PlayDeviceOpen) {
         if (InFlight <= playPlan_.skipAtTop) return {FillStep::Finished, 0};
         SyncDone = cb_.OnSyncStart ? cb_.OnSyncStart(false) : false;
-        driver_->RestartOutput(Message);
+        // A device that does not start ends the run (without a text of its own).
+        if (!driver_->RestartOutput(Message)) return {FillStep::Finished, 0};
         if (!SyncDone.load()) WaitUntilPositionMoves(false);
         LastPlayTick = TickMs();
       }

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/engine/DirectDrawProbe.h"
 #include "app/engine/EngineTexts.h"
 #include "app/engine/RecordState.h"
 
@@ -66,6 +67,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   recPlan_.Compute(f.samplesPerSec, f.blockAlign, planMessage);
   BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
 
+  directXAvailable_ = ProbeDirectDraw7();
   DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
   if (!driver_) driver_ = CreateAudioDriver(DriverType);  // no system call yet
   // Without the scheduler's entry points the construction ends here: no device
@@ -133,6 +135,12 @@ void WavePlayRec::ResetControls() {
 
 void WavePlayRec::CheckDevices(bool clearMessage) {
   if (clearMessage) Message.Clear();
+  if (driver_->NeedsDirectX() && !directXAvailable_) {
+    WaveOutCount = WaveInCount = 0;
+    Failed = true;
+    Message.Set(text::kDirectXRequired);
+    return;
+  }
   const DeviceCheck c = driver_->CheckDevices();
   WaveOutCount = c.outputs;
   WaveInCount = c.inputs;
@@ -270,6 +278,10 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
     RecRing.Fill(RecSilence);
     if (!driver_->AttachRing(true, RecRing.Data(), RecRingBytes, RecBufBytes, Message))
       return false;
+    if (driver_->InputOpen() &&
+        !driver_->PrepareInput({RecRing.Data(), RecBufCount, RecBufBytes, RecSilence}, Message)) {
+      return false;
+    }
   }
   if (mask & 1) {
     if (!playPlan_.fixed && !playPlan_.Compute(rate, Align(), m)) {
@@ -291,8 +303,24 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
         !driver_->AttachRing(false, PlayRing.Data(), PlayRingBytes, PlayBufBytes, Message)) {
       return false;
     }
+    const RingLayout ring{PlayRing.Data(), PlayBufCount, PlayBufBytes,
+                          static_cast<uint8_t>(reader_.playSilence)};
+    if (PlayDeviceOpen && !driver_->PrepareOutput(ring, Message)) return false;
   }
   return true;
+}
+
+DriverOptions WavePlayRec::Options() const {
+  DriverOptions o;
+  o.useExtensible = Use_WF_EXTENSIBLE;
+  o.useDirect = Use_WF_DIRECT;
+  o.monoAsStereo = PlayForceMonoStereo;
+  o.dsPlayLatencyMs = DS_PlayLatency;
+  o.dsRecLatencyMs = DS_RecLatency;
+  o.playThreadPriority = PlayThreadPriority;
+  o.recThreadPriority = RecThreadPriority;
+  o.ownerWindow = host_.OwnerWindow();
+  return o;
 }
 
 // ------------------------------------------------------------------ opening

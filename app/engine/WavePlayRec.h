@@ -169,6 +169,8 @@ class WavePlayRec : public SampleBlockSource {
   // True while a command waits for the pumps and handles window messages
   // meanwhile (see Re-entrancy above).
   bool InMessageWait() const { return messageWaitDepth_ > 0; }
+  // DirectDraw 7 (and so DirectX 7) was found at construction.
+  bool DirectXAvailable() const { return directXAvailable_; }
   // The multimedia class scheduler for the WASAPI transfer threads.
   bool MmcssAvailable() const { return avrt_.MmcssAvailable(); }
   const AvrtBinding& Mmcss() const { return avrt_; }
@@ -252,7 +254,7 @@ class WavePlayRec : public SampleBlockSource {
   void JoinFinishedThreads();
   void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
-  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT, PlayForceMonoStereo}; }
+  DriverOptions Options() const;
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
   // Marks a command's wait that handles window messages (InMessageWait).
   struct MessageWaitScope {
@@ -292,6 +294,7 @@ class WavePlayRec : public SampleBlockSource {
   bool PlayForceMonoStereo = false;
   bool PlayWithFullVol = false;
   bool Failed = false;
+  bool directXAvailable_ = false;
 
   // Buffer plans and rings.
   BufferPlan playPlan_, recPlan_;
