@@ -3,9 +3,11 @@
 // describing the audio up to its last header update (the tool rewrites the
 // header every second of audio).
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -110,14 +112,28 @@ int RunOvtool(const std::wstring& arguments, std::string& output) {
                                       nullptr, nullptr, &si, &pi);
   CloseHandle(writeEnd);
   output.clear();
+  if (!started) {
+    CloseHandle(readEnd);
+    return -1;
+  }
+  // Read while the tool runs and until it has ended: helpers the system starts
+  // beside a console program may keep the pipe open after the tool exits.
   char chunk[4096];
-  DWORD got = 0;
-  while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
-    output.append(chunk, got);
+  const DWORD start = GetTickCount();
+  bool ended = false;
+  while (true) {
+    DWORD avail = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+      DWORD got = 0;
+      if (!ReadFile(readEnd, chunk, std::min<DWORD>(avail, sizeof chunk), &got, nullptr) || !got) {
+        break;
+      }
+      output.append(chunk, got);
+    }
+    if (ended || GetTickCount() - start > 120000) break;
+    ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
   }
   CloseHandle(readEnd);
-  if (!started) return -1;
-  WaitForSingleObject(pi.hProcess, 60000);
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
@@ -144,6 +160,81 @@ TEST(OvtoolDriverOption, EachFamilyListsItsDevicesOrSaysWhyNot) {
   }
   EXPECT_EQ(RunOvtool(L"devices --driver pulse", out), 2) << out;
   EXPECT_EQ(RunOvtool(L"play --driver", out), 2) << out;
+}
+
+int32_t DeviceNumber(const char* name, AudioDirection d) {
+  ConsoleEngineHost host;
+  NullNotifier n;
+  std::atomic<int32_t> p{0}, r{0};
+  WavePlayRec e(host, n, p, r, {}, EngineSettings{});
+  for (uint32_t i = 1; i <= e.GetDeviceCount(d); ++i) {
+    if (e.GetDeviceName(i, d) == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+// What the device answers for one format when opened directly: the grid of
+// `ovtool formats` must show exactly these answers.
+bool OpensDirectly(bool input, UINT id, const WaveFormat& f, bool query) {
+  const auto* wf = reinterpret_cast<const WAVEFORMATEX*>(&f);
+  const DWORD flags = CALLBACK_NULL | (query ? WAVE_FORMAT_QUERY : 0);
+  if (input) {
+    HWAVEIN h = nullptr;
+    const MMRESULT r = waveInOpen(query ? nullptr : &h, id, wf, 0, 0, flags);
+    if (h) waveInClose(h);
+    return r == MMSYSERR_NOERROR;
+  }
+  HWAVEOUT h = nullptr;
+  const MMRESULT r = waveOutOpen(query ? nullptr : &h, id, wf, 0, 0, flags);
+  if (h) waveOutClose(h);
+  return r == MMSYSERR_NOERROR;
+}
+
+std::string WithoutCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+TEST(OvtoolFormats, EachCellIsWhatADirectOpenOfThatFormatAnswers) {
+  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
+  const int32_t out = DeviceNumber("Null Output", AudioDirection::Output);
+  const int32_t in = DeviceNumber("Monitor of Null Output", AudioDirection::Input);
+  if (out < 0 || in < 0) GTEST_SKIP() << "no null sink loopback devices";
+  for (bool input : {false, true}) {
+    for (bool query : {true, false}) {
+      const int32_t number = input ? in : out;
+      std::wstring args = L"formats --driver mme --device " + std::to_wstring(number);
+      if (input) args += L" --input";
+      if (query) args += L" --query";
+      std::string printed;
+      ASSERT_EQ(RunOvtool(args, printed), 0) << printed;
+      FormatProbeTable expected;
+      for (int r = 0; r < kProbeRates; ++r) {
+        for (int w = 0; w < kProbeWidths; ++w) {
+          for (uint16_t ch : {1, 2}) {
+            const WaveFormat f = ProbeFormat(kProbeRateList[r], w, ch, false);
+            if (OpensDirectly(input, static_cast<UINT>(number - 1), f, query)) {
+              expected.cells[r][w] |= static_cast<uint16_t>(1u << (ch - 1));
+            }
+          }
+          expected.tried[r][w] = true;
+        }
+      }
+      EXPECT_EQ(WithoutCarriageReturns(printed), WithoutCarriageReturns(FormatGridText(expected)))
+          << (input ? "input" : "output") << (query ? " query" : " open");
+    }
+  }
+  std::string printed;
+  EXPECT_EQ(RunOvtool(L"formats --driver mme --device 99", printed), 1) << printed;
+  EXPECT_EQ(RunOvtool(L"formats --device 1", printed), 2) << printed;
+  // A stop after 3 cells leaves the others empty.
+  ASSERT_EQ(
+      RunOvtool(L"formats --driver mme --query --stop-after 3 --device " + std::to_wstring(out),
+                printed),
+      0);
+  EXPECT_NE(WithoutCarriageReturns(printed).find("  11025\t   12\t   12\t   12\t\t\n"),
+            std::string::npos)
+      << printed;
 }
 
 }  // namespace

@@ -130,7 +130,10 @@ int Run(const std::vector<std::string>& args) {
   if (json) {
     PrintJson(table, driver, device, name, request, elapsed);
   } else {
-    std::printf("%s", FormatGridText(table).c_str());
+    // Rows end in "\n": the console's text mode gives the window's CR LF on Windows.
+    std::string text = FormatGridText(table);
+    for (size_t p = 0; (p = text.find("\r\n", p)) != std::string::npos;) text.erase(p, 1);
+    std::fputs(text.c_str(), stdout);
   }
   return 0;
 }
