@@ -40,7 +40,7 @@ class Window {
 
  protected:
   // Registers (once per name) a window class whose procedure is the base's.
-  static bool RegisterClass(const wchar_t* className, UINT style = CS_HREDRAW | CS_VREDRAW,
+  static bool RegisterWindowClass(const wchar_t* className, UINT style = CS_HREDRAW | CS_VREDRAW,
                             HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
                             HICON icon = nullptr, HICON smallIcon = nullptr);
   // Creates the window of a registered class with this object behind it.
