@@ -27,10 +27,10 @@ struct BevelPoint {
 };
 
 struct BevelPlan {
-  int32_t inset = 0;       // the text rectangle is the client shrunk by this
-  int32_t bevels = 0;      // 0, 1 or 2 (the second one pixel further in)
-  uint32_t colourA = 0;    // top and left edges
-  uint32_t colourB = 0;    // bottom and right edges
+  int32_t inset = 0;     // the text rectangle is the client shrunk by this
+  int32_t bevels = 0;    // 0, 1 or 2 (the second one pixel further in)
+  uint32_t colourA = 0;  // top and left edges
+  uint32_t colourB = 0;  // bottom and right edges
 };
 
 BevelPlan PlanBevel(BevelStyle style, uint32_t borderColour);

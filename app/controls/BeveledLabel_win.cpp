@@ -6,11 +6,14 @@ namespace ov {
 
 namespace {
 
-Window* MakeLabel() { return new TBeveledLabel; }
+Window* MakeLabel() {
+  return new TBeveledLabel;
+}
 
 std::wstring TextOf(HWND hwnd) {
   std::wstring text(static_cast<size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
+  text.resize(
+      static_cast<size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
 }
 

@@ -20,7 +20,8 @@ class Dib {
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
+    bitmap_ =
+        CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
     old_ = SelectObject(dc_, bitmap_);
   }
   ~Dib() {
@@ -63,16 +64,16 @@ TEST(BeveledLabel, EachBevelStyleIsPaintedWithItsColours) {
     BevelStyle style;
     COLORREF a, b;
     int rings;
-  } cases[] = {{lbsNone, fill, fill, 0},          {lbsLowered, shadow, light, 1},
-               {lbsLowered2, shadow, light, 2},   {lbsRaised, light, shadow, 1},
-               {lbsRaised2, light, shadow, 2},    {lbsSingle, border, border, 1}};
+  } cases[] = {{lbsNone, fill, fill, 0},        {lbsLowered, shadow, light, 1},
+               {lbsLowered2, shadow, light, 2}, {lbsRaised, light, shadow, 1},
+               {lbsRaised2, light, shadow, 2},  {lbsSingle, border, border, 1}};
   for (const Case& c : cases) {
     label.SetBevelStyle(c.style);
     Dib dib(40, 20);
     label.PaintTo(dib.dc(), 40, 20);
-    EXPECT_EQ(dib.At(0, 0), c.a) << c.style;   // top-left corner
-    EXPECT_EQ(dib.At(0, 10), c.a) << c.style;  // left edge
-    EXPECT_EQ(dib.At(20, 0), c.a) << c.style;  // top edge
+    EXPECT_EQ(dib.At(0, 0), c.a) << c.style;    // top-left corner
+    EXPECT_EQ(dib.At(0, 10), c.a) << c.style;   // left edge
+    EXPECT_EQ(dib.At(20, 0), c.a) << c.style;   // top edge
     EXPECT_EQ(dib.At(39, 10), c.b) << c.style;  // right edge
     EXPECT_EQ(dib.At(20, 19), c.b) << c.style;  // bottom edge
     EXPECT_EQ(dib.At(1, 10), c.rings == 2 ? c.a : fill) << c.style;
@@ -127,8 +128,8 @@ TEST(BeveledLabel, AutoSizeIsOffUntilAskedFor) {
 TEST(BeveledLabel, TheClassWorksWithoutAnObjectOfTheCaller) {
   ASSERT_TRUE(TBeveledLabel::Register());
   Parent parent;
-  HWND h = CreateWindowExW(0, TBeveledLabel::kClassName, L"x", WS_CHILD, 0, 0, 30, 10,
-                           parent.hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND h = CreateWindowExW(0, TBeveledLabel::kClassName, L"x", WS_CHILD, 0, 0, 30, 10, parent.hwnd,
+                           nullptr, GetModuleHandleW(nullptr), nullptr);
   ASSERT_NE(h, nullptr);
   TBeveledLabel* label = TBeveledLabel::From(h);
   ASSERT_NE(label, nullptr);
@@ -228,10 +229,12 @@ TEST(SpeedButtonRepeat, DestroyingTheWindowEndsTheRepeat) {
   clock.action = [h] { DestroyWindow(h); };  // deletes the class-made object too
   int fired = 0;
   b->SetClock(&clock);
+  b->RepeatDelay10ms = 50;
+  b->RepeatInterval10ms = 8;
   b->OnMouseDownRepeat = [&](TSpeedButtonRepeat&, UINT, UINT, int, int) { ++fired; };
   SendMessageW(h, WM_LBUTTONDOWN, MK_LBUTTON, 0);
   EXPECT_FALSE(IsWindow(h));
-  EXPECT_EQ(fired, 1);
+  EXPECT_EQ(fired, 3);  // 1000, 1501, 1582; none after the destruction at 1600
 }
 
 TEST(SpeedButtonRepeat, OtherButtonsDoNothing) {
@@ -246,7 +249,7 @@ TEST(SpeedButtonRepeat, RealClockKeepsAtLeastTheDelayAndInterval) {
   Parent parent;
   TSpeedButtonRepeat button;
   ASSERT_TRUE(button.Create(parent.hwnd, 7, 0, 0, 40, 20, L">"));
-  button.RepeatDelay10ms = 10;   // 100 ms
+  button.RepeatDelay10ms = 10;    // 100 ms
   button.RepeatInterval10ms = 5;  // 50 ms
   std::vector<DWORD> at;
   button.OnMouseDownRepeat = [&](TSpeedButtonRepeat&, UINT, UINT, int, int) {

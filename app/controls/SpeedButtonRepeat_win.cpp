@@ -8,7 +8,9 @@ namespace ov {
 
 namespace {
 
-Window* MakeButton() { return new TSpeedButtonRepeat; }
+Window* MakeButton() {
+  return new TSpeedButtonRepeat;
+}
 
 class SystemRepeatClock : public RepeatClock {
  public:
@@ -89,8 +91,8 @@ void TSpeedButtonRepeat::Release(bool click) {
   if (GetCapture() == hwnd()) ReleaseCapture();
   InvalidateRect(hwnd(), nullptr, FALSE);
   if (click) {
-    SendMessageW(GetParent(hwnd()), WM_COMMAND,
-                 MAKEWPARAM(GetDlgCtrlID(hwnd()), BN_CLICKED), reinterpret_cast<LPARAM>(hwnd()));
+    SendMessageW(GetParent(hwnd()), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(hwnd()), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(hwnd()));
   }
 }
 

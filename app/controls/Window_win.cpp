@@ -61,8 +61,8 @@ void Window::Attach(HWND hwnd) {
   SetPropW(hwnd, kObjectProp, this);
 }
 
-bool Window::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background, HICON icon,
-                           HICON smallIcon) {
+bool Window::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background,
+                                 HICON icon, HICON smallIcon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);

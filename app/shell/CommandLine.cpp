@@ -4,7 +4,9 @@ namespace ov {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 size_t SkipBlanks(std::string_view text, size_t i) {
   while (i < text.size() && IsBlank(text[i])) ++i;

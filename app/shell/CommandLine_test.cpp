@@ -22,7 +22,7 @@ TEST(CommandLine, SplitsQuotedAndBlankSeparatedItems) {
       {"a.wav b.wav", {"a.wav", "b.wav"}},
       {"  a.wav \t\t b.wav  ", {"a.wav", "b.wav"}},
       {"\"C:\\My Music\\a b.wav\"", {"C:\\My Music\\a b.wav"}},
-      {"\"x y.wav\"z.wav", {"x y.wav", "z.wav"}},  // the quote ends the item
+      {"\"x y.wav\"z.wav", {"x y.wav", "z.wav"}},          // the quote ends the item
       {"\"open ended name.wav", {"open ended name.wav"}},  // unterminated: to the end
       {"one \"", {"one"}},
       {"\"\" a", {"a"}},  // an empty quoted item gives nothing

@@ -21,8 +21,8 @@ bool HelpFile::Bind() {
   if (viewer_ == nullptr) viewer_ = LoadLibraryW(L"HHCTRL.OCX");
   if (viewer_ == nullptr) return false;
   // The wide-character entry, so that a program folder of any name works.
-  htmlHelp_ = reinterpret_cast<HtmlHelpFn>(
-      reinterpret_cast<void*>(GetProcAddress(viewer_, "HtmlHelpW")));
+  htmlHelp_ =
+      reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(viewer_, "HtmlHelpW")));
   return htmlHelp_ != nullptr;
 }
 

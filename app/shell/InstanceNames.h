@@ -25,10 +25,10 @@ std::string MainCaption(int instance);
 std::string_view CaptionTitle(std::string_view caption);
 
 enum class StartRole {
-  HandOver,         // give the command line to instance 1 and end
-  FirstInstance,    // "zel_ov_mutex" was new
-  SecondInstance,   // "zel_ov_mutex2" was new
-  ActivateSecond,   // a third plain start: bring instance 2 forward and end
+  HandOver,        // give the command line to instance 1 and end
+  FirstInstance,   // "zel_ov_mutex" was new
+  SecondInstance,  // "zel_ov_mutex2" was new
+  ActivateSecond,  // a third plain start: bring instance 2 forward and end
 };
 
 // The role from the mutexes: firstExisted for "zel_ov_mutex"; secondExisted

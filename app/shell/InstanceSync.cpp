@@ -7,7 +7,9 @@ namespace ov {
 namespace {
 
 // Milliseconds from now until tick on the wrapping 32-bit clock; negative when passed.
-int32_t Until(uint32_t now, uint32_t tick) { return static_cast<int32_t>(tick - now); }
+int32_t Until(uint32_t now, uint32_t tick) {
+  return static_cast<int32_t>(tick - now);
+}
 
 }  // namespace
 

@@ -213,8 +213,11 @@ TEST(InstanceSyncForwarding, FirstInstanceForwardsItsTransport) {
   sync.Seeked(9600, true);
   sync.Stopped();
   using Sent = std::vector<std::pair<uint32_t, int64_t>>;
-  EXPECT_EQ(peer.sent, (Sent{{kSyncRecord, 0}, {kSyncPause, 4800}, {kSyncPause, 0},
-                             {kSyncSeek, 9600}, {kSyncStop, 0}}));
+  EXPECT_EQ(peer.sent, (Sent{{kSyncRecord, 0},
+                             {kSyncPause, 4800},
+                             {kSyncPause, 0},
+                             {kSyncSeek, 9600},
+                             {kSyncStop, 0}}));
   EXPECT_EQ(peer.searches, 2);
   peer.sent.clear();
   s.sync2ndPlayPos = false;

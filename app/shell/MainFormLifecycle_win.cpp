@@ -88,7 +88,10 @@ bool TMainForm::RunCreationSteps() {
   INITCOMMONCONTROLSEX icc{sizeof icc, ICC_BAR_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&icc);
   HICON icon = LoadIconW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_MAIN_ICON));
-  if (!RegisterWindowClass(kMainClassName, CS_HREDRAW | CS_VREDRAW, nullptr, icon, icon)) return false;
+  if (!RegisterWindowClass(kMainClassName, CS_HREDRAW | CS_VREDRAW,
+                           reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), icon, icon)) {
+    return false;
+  }
   // 9. The caption.
   if (!Window::Create(kMainClassName, Wide(MainCaption(instanceNumber_)).c_str(),
                       WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, CW_USEDEFAULT, CW_USEDEFAULT, 800,
@@ -165,8 +168,8 @@ bool TMainForm::CreateEngine() {
     return sync_.StartGate(isRec, clock);
   };
   cb.OnPlayListCursor = [this](bool peekNext) { return playList_.Cursor(peekNext); };
-  engine_ = std::make_unique<WavePlayRec>(*this, notifier_, playState_, recState_, std::move(cb),
-                                          es);
+  engine_ =
+      std::make_unique<WavePlayRec>(*this, notifier_, playState_, recState_, std::move(cb), es);
   engine_->SetPlayWithFullVol(v.Conditions.PlayWithFullVol);
   engine_->SetPlayForceMonoStereo(v.Conditions.PlayForceMonoStereo);
   return true;
@@ -189,6 +192,8 @@ void TMainForm::ShowOneTimeNotice() {
   notifier_.Notify((dispHelp == -1 ? kFirstUseNotice : kNewVersionNotice).In(language_),
                    NoticeIcon::Warning);
   dispHelp = 1;
+  // The window may have been closed while the notice was up.
+  if (closing_ || hwnd() == nullptr) return;
   helpOpenedOnce_ = true;
   help_->ShowContext(hwnd(), IDH_CONTENTS);
 }
@@ -197,6 +202,7 @@ void TMainForm::FormFirstActivate() {
   PlaceFromSettings();
   LayOut();
   if (instanceNumber_ == 1) ShowOneTimeNotice();
+  if (closing_ || hwnd() == nullptr) return;
   const std::string text = pendingCommandLine_;
   ProcessCommandLine(text);
 }
@@ -221,6 +227,7 @@ void TMainForm::StoreWindowBounds() {
 }
 
 void TMainForm::FormDestroy() {
+  closing_ = true;
   if (settings_) StoreWindowBounds();
   // The engine stops its pumps and releases its devices.
   engine_.reset();

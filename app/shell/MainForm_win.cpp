@@ -60,7 +60,9 @@ TMainForm::~TMainForm() {
   if (guiFont_ != nullptr) DeleteObject(guiFont_);
 }
 
-std::string TMainForm::Title() const { return ApplicationTitle(instanceNumber_); }
+std::string TMainForm::Title() const {
+  return ApplicationTitle(instanceNumber_);
+}
 
 void TMainForm::Notify(const TwoLanguageText& text, const std::string& argument) {
   char buffer[2048];
@@ -86,7 +88,8 @@ void TMainForm::CreateChildren() {
   trackBar_ = make(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS, IDC_MAIN_TRACK_BAR);
   label1_ = make(L"STATIC", L"", SS_RIGHT | SS_CENTERIMAGE, IDC_MAIN_LABEL1);
   label2_ = make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE, IDC_MAIN_LABEL2);
-  waveInfoText_ = make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_WAVE_INFO_TEXT);
+  waveInfoText_ =
+      make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_WAVE_INFO_TEXT);
   fftInfoText_ = make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_FFT_INFO_TEXT);
   frameRateText_ =
       make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_FRAME_RATE_TEXT);
@@ -191,6 +194,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       FormCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return TRUE;
     case kProcessCommandLineMessage:
+      if (closing_) return 0;
       StopIfRunning();
       ProcessCommandLine(pendingCommandLine_);
       return 0;
@@ -244,9 +248,13 @@ bool TMainForm::PreviewKey(const MSG& msg) {
 
 // ---- EngineHost
 
-void TMainForm::RunOnMainThread(void (*step)(void*), void* arg) { caller_->Run(step, arg); }
+void TMainForm::RunOnMainThread(void (*step)(void*), void* arg) {
+  caller_->Run(step, arg);
+}
 
-void TMainForm::ProcessMessages() { PumpPendingMessages(this); }
+void TMainForm::ProcessMessages() {
+  PumpPendingMessages(this);
+}
 
 void TMainForm::PostNotification(uint32_t message, uintptr_t wParam) {
   PostMessageW(hwnd(), message, wParam, 0);
@@ -270,7 +278,9 @@ HWND TMainForm::ButtonOf(EngineButton b) const {
   return nullptr;
 }
 
-void TMainForm::EnableButton(EngineButton b, bool on) { EnableWindow(ButtonOf(b), on); }
+void TMainForm::EnableButton(EngineButton b, bool on) {
+  EnableWindow(ButtonOf(b), on);
+}
 
 bool TMainForm::IsButtonEnabled(EngineButton b) const {
   HWND button = ButtonOf(b);
@@ -282,8 +292,9 @@ void TMainForm::SetButtonDown(EngineButton b, bool down) {
 }
 
 void TMainForm::SetLabelText(EngineLabel l, const std::string& text) {
-  HWND label = l == EngineLabel::Position ? label1_ : l == EngineLabel::Length ? label2_
-                                                                                : waveInfoText_;
+  HWND label = l == EngineLabel::Position ? label1_
+               : l == EngineLabel::Length ? label2_
+                                          : waveInfoText_;
   SetWindowTextW(label, Wide(text).c_str());
 }
 
@@ -303,7 +314,9 @@ void TMainForm::SetTrackBarPosition(int32_t position) {
 
 // ---- Commands (the engine directly; the transport takes them over)
 
-bool TMainForm::FileOpen() const { return fileOpen_; }
+bool TMainForm::FileOpen() const {
+  return fileOpen_;
+}
 
 void TMainForm::Seek(int64_t samples) {
   if (engine_ && fileOpen_) engine_->SeekToSample(samples);

@@ -34,7 +34,8 @@ MainLayoutResult LayOutMainWindow(const MainLayoutInput& in) {
   if (in.lissajous) {
     const int32_t side = std::max(1, std::min(r.wavePlot.width, waveHeight - 14));
     r.wavePlot.width = r.wavePlot.height = side;
-    if (in.lissajousCenter) r.wavePlot.left = std::max(kPlotLeftMargin, (in.clientWidth - side) / 2);
+    if (in.lissajousCenter)
+      r.wavePlot.left = std::max(kPlotLeftMargin, (in.clientWidth - side) / 2);
   }
 
   // Spectrum plot, relative to the spectrum area.

@@ -23,8 +23,8 @@ TEST(MainLayout, SplitterTableGivesTheAreasAndPlots) {
   struct Case {
     int32_t ratio, waveHeight, spectrumTop, spectrumHeight;
   } cases[] = {
-      {500, 250, 294, 250}, {0, 1, 45, 499},      {1000, 499, 543, 1},
-      {333, 166, 210, 334}, {-20, 1, 45, 499},    {2000, 499, 543, 1},
+      {500, 250, 294, 250}, {0, 1, 45, 499},   {1000, 499, 543, 1},
+      {333, 166, 210, 334}, {-20, 1, 45, 499}, {2000, 499, 543, 1},
   };
   for (const Case& c : cases) {
     MainLayoutInput in = Window800x600();
@@ -74,10 +74,10 @@ TEST(MainLayout, ThreeDGeometry) {
   MainLayoutInput in = Window800x600();  // spectrum plot 748 x 223
   MainLayoutResult r = LayOutMainWindow(in);
   ASSERT_EQ(r.spectrumPlot.height, 223);
-  EXPECT_EQ(r.threeD.lineStep, 222 / 40);           // 5
-  EXPECT_EQ(r.threeD.lineCount, 222 / 5);           // 44
-  EXPECT_EQ(r.threeD.depthOffset, 44 * 3);          // 132
-  EXPECT_EQ(r.threeD.frontWidth, 747 - 132);        // 615
+  EXPECT_EQ(r.threeD.lineStep, 222 / 40);     // 5
+  EXPECT_EQ(r.threeD.lineCount, 222 / 5);     // 44
+  EXPECT_EQ(r.threeD.depthOffset, 44 * 3);    // 132
+  EXPECT_EQ(r.threeD.frontWidth, 747 - 132);  // 615
   EXPECT_EQ(r.threeD.halfHeight, 111);
   in.deltaX3D = 20;  // the front keeps half the width
   EXPECT_EQ(LayOutMainWindow(in).threeD.frontWidth, 747 / 2);

@@ -3,4 +3,6 @@
 
 #include "app/shell/ProgramEntry_win.h"
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return ov::RunProgram(); }
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+  return ov::RunProgram();
+}

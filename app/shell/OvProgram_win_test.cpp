@@ -43,7 +43,7 @@ fs::path ProgramFolder(const std::string& name, bool withLibrary = true) {
 }
 
 void WriteIni(const fs::path& file, const std::string& window) {
-  std::ofstream(file) << "[Window]\r\nDispHelp=1\r\n" << window;
+  std::ofstream(file) << "[Version]\r\nVer=1.00\r\n[Window]\r\nDispHelp=1\r\n" << window;
 }
 
 std::string ReadFile(const fs::path& file) {
@@ -329,19 +329,20 @@ TEST(OvProgram, AStartWithARelativeFileHandsItToInstanceOneWhichPlaysIt) {
 
   // Bad hand-overs are ignored without harm: no data, foreign dwData, 70 000 bytes without NUL.
   COPYDATASTRUCT empty{0, 0, nullptr};
-  SendMessageTimeoutW(one, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&empty), SMTO_ABORTIFHUNG,
-                      5000, &result);
+  SendMessageTimeoutW(one, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&empty), SMTO_ABORTIFHUNG, 5000,
+                      &result);
   COPYDATASTRUCT foreign{7, static_cast<DWORD>(text.size() + 1), text.data()};
   SendMessageTimeoutW(one, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&foreign), SMTO_ABORTIFHUNG,
                       5000, &result);
   std::string big(70000, 'x');
   COPYDATASTRUCT large{0, 70000, big.data()};
-  SendMessageTimeoutW(one, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&large), SMTO_ABORTIFHUNG,
-                      5000, &result);
+  SendMessageTimeoutW(one, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&large), SMTO_ABORTIFHUNG, 5000,
+                      &result);
   // The long name is refused with a notice; close it.
   HWND box = WaitWindow(L"#32770", L"", first.id(), 5000);
   ASSERT_NE(box, nullptr);
-  EXPECT_EQ(BoxText(box).rfind(L"The file name is too long.", 0), 0u) << "got: " << BoxText(box).substr(0, 60);
+  EXPECT_EQ(BoxText(box).rfind(L"The file name is too long.", 0), 0u)
+      << "got: " << BoxText(box).substr(0, 60);
   PostMessageW(box, WM_COMMAND, IDOK, 0);
   // An unknown synchronisation command and a start tick far ahead do nothing.
   PostMessageW(one, 32778, 42, 0);
@@ -420,7 +421,8 @@ TEST(OvResources, TheKp1FontReadsBackFieldByFieldAndRenders) {
   BITMAPINFO bi{};
   bi.bmiHeader = {sizeof bi.bmiHeader, 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
   uint32_t* bits = nullptr;
-  HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
+  HBITMAP bmp =
+      CreateDIBSection(dc, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits), nullptr, 0);
   SelectObject(dc, bmp);
   SelectObject(dc, font);
   TEXTMETRICW tm{};
@@ -458,7 +460,8 @@ TEST(OvResources, TheHelpFileOpensAtItsContextIds) {
   HMODULE hh = LoadLibraryW(L"HHCTRL.OCX");
   if (hh == nullptr) GTEST_SKIP() << "no HTML help viewer";
   using HtmlHelpFn = HWND(WINAPI*)(HWND, LPCWSTR, UINT, DWORD_PTR);
-  auto help = reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW")));
+  auto help =
+      reinterpret_cast<HtmlHelpFn>(reinterpret_cast<void*>(GetProcAddress(hh, "HtmlHelpW")));
   ASSERT_NE(help, nullptr);
   const std::wstring chm = (TestFolder() / "OV.chm").wstring();
   for (DWORD id : {IDH_CONTENTS, IDH_MAIN_WINDOW, IDH_MEASURE_MODE}) {

@@ -4,12 +4,9 @@
 
 #include <cstdint>
 
-namespace ov {
+#include "app/common/OsVersion.h"
 
-struct OsVersion {
-  uint32_t major = 0, minor = 0;
-  uint32_t servicePackMajor = 0;
-};
+namespace ov {
 
 struct SystemCapabilities {
   bool directXAvailable = false;  // the DirectDraw probe succeeded
