@@ -16,6 +16,7 @@
 
 #include "app/common/WaveFormat.h"
 #include "app/engine/EnginePlatform.h"
+#include "app/engine/FormatProbe.h"
 #include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
@@ -104,6 +105,15 @@ class AudioDriver {
   virtual bool RestartFrame(EngineMessage& message) = 0;
   // Resets, releases and closes the frame output; false when any step failed.
   virtual bool CloseFrame(EngineMessage& message) = 0;
+
+  // --- Format probe: opens what the family needs to ask device `id` (the
+  // system's identifier, -1 the default) about formats of one direction. Null
+  // when the device cannot be opened: the grid then stays "    -". The trier
+  // releases what it opened when it is destroyed.
+  virtual std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t /*id*/, bool /*input*/,
+                                                         const DriverOptions& /*options*/) {
+    return nullptr;
+  }
 };
 
 // The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,

@@ -195,16 +195,19 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return TRUE;
     case kProcessCommandLineMessage:
       if (closing_) return 0;
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
       StopIfRunning();
       ProcessCommandLine(pendingCommandLine_);
       return 0;
     case WM_INSTANCE_SYNC:
+      if (EngineBusy() && wParam != kSyncStartTick) return Defer(msg, wParam, lParam);
       sync_.HandleCommand(static_cast<uint32_t>(wParam), static_cast<int64_t>(lParam));
       return 0;
     case WM_PLAY_END:
       // The pump has ended: join it. The play list and positioning windows
       // will hear of it here too.
-      if (engine_ && playState_.load() == 0) engine_->Stop();
+      if (engine_ && playState_.load() == kPlayStopped && !engine_->InMessageWait())
+        engine_->Stop();
       return 0;
     case WM_PLAY_BEGIN:
     case WM_FRAME_PLAY_END:
@@ -221,6 +224,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           {IDC_MAIN_PAUSE_BUTTON, &TMainForm::PauseButtonClick},
           {IDC_MAIN_REC_BUTTON, &TMainForm::RecButtonClick},
       };
+      if (HIWORD(wParam) == BN_CLICKED && EngineBusy()) return Defer(msg, wParam, lParam);
       if (HIWORD(wParam) == BN_CLICKED && RouteCommand(this, routes, LOWORD(wParam))) return 0;
       break;
     }
@@ -244,6 +248,17 @@ bool TMainForm::PreviewKey(const MSG& msg) {
     return true;
   }
   return false;
+}
+
+bool TMainForm::EngineBusy() const {
+  return engine_ && engine_->InMessageWait();
+}
+
+LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The engine is inside one of its waits that handle messages: the command
+  // runs once the wait has ended.
+  PostMessageW(hwnd(), msg, wParam, lParam);
+  return 0;
 }
 
 // ---- EngineHost
@@ -332,6 +347,7 @@ void TMainForm::OpenButtonClick() {
   ofn.nMaxFile = MAX_PATH;
   ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
   if (!GetOpenFileNameW(&ofn)) return;
+  StopIfRunning();  // the engine may hold an item of the list until it stops
   playList_.Clear();
   OpenAndPlay(Narrow(name), nullptr);
 }
@@ -339,7 +355,9 @@ void TMainForm::OpenButtonClick() {
 void TMainForm::PlayButtonClick() {
   if (!engine_ || !fileOpen_ || !IsButtonEnabled(EngineButton::Play)) return;
   const SettingsValues& v = settings_->values();
-  if (!engine_->StartPlay(v.Conditions.PlayDeviceNum, false, v.Conditions.ASIO_PlayChNum, true)) {
+  const EngineResult r = engine_->StartPlay(v.Conditions.PlayDeviceNum, PlayMode::Normal,
+                                            PlayOutput::Device, v.Conditions.ASIO_PlayChNum);
+  if (r != EngineResult::Ok) {
     if (*engine_->GetMessage()) notifier_.Notify(engine_->GetMessage(), NoticeIcon::Warning);
     return;
   }
@@ -355,7 +373,7 @@ void TMainForm::StopButtonClick() {
 void TMainForm::PauseButtonClick() {
   if (!engine_ || !IsButtonEnabled(EngineButton::Pause)) return;
   const uint64_t at = engine_->TogglePause();
-  const bool paused = playState_.load() == 2;
+  const bool paused = playState_.load() == kPlayPaused;
   SetButtonDown(EngineButton::Pause, paused);
   sync_.PauseToggled(paused, static_cast<int64_t>(at));
 }
@@ -367,7 +385,9 @@ void TMainForm::RecButtonClick() {
 }
 
 void TMainForm::StopIfRunning() {
-  if (engine_ && (playState_.load() != 0 || recState_.load() != 0)) engine_->Stop();
+  if (engine_ && (playState_.load() != kPlayStopped || recState_.load() != kRecStopped)) {
+    engine_->Stop();
+  }
 }
 
 void TMainForm::ShowHelp() {
@@ -395,6 +415,7 @@ void TMainForm::FormCopyData(const COPYDATASTRUCT* data) {
 void TMainForm::ProcessCommandLine(const std::string& text) {
   const SplitCommandLine split = Split(text);
   if (split.items.empty()) return;
+  StopIfRunning();  // the engine may hold an item of the list until it stops
   if (split.leftOut > 0) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, kItemsLeftOut.In(language_), split.leftOut);
@@ -419,7 +440,7 @@ void TMainForm::ProcessCommandLine(const std::string& text) {
 void TMainForm::OpenAndPlay(const std::string& path, const PlayItem* item) {
   if (!engine_) return;
   StopIfRunning();
-  if (engine_->OpenPlay(path.c_str(), nullptr, item, nullptr, nullptr)) {
+  if (engine_->OpenPlay(path.c_str(), item) != EngineResult::Ok) {
     fileOpen_ = false;
     Notify(kUnableToOpen, engine_->GetMessage());
     return;

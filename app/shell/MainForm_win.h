@@ -116,6 +116,9 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   void OpenAndPlay(const std::string& path, const PlayItem* item);
   void FormCopyData(const COPYDATASTRUCT* data);
   void StopIfRunning();
+  // Commands that arrive while the engine waits with messages run afterwards.
+  bool EngineBusy() const;
+  LRESULT Defer(UINT msg, WPARAM wParam, LPARAM lParam);
 
   void Notify(const TwoLanguageText& text, const std::string& argument);
   std::string Title() const;
