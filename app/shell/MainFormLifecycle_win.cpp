@@ -203,8 +203,11 @@ void TMainForm::FormFirstActivate() {
   LayOut();
   if (instanceNumber_ == 1) ShowOneTimeNotice();
   if (closing_ || hwnd() == nullptr) return;
-  const std::string text = pendingCommandLine_;
-  ProcessCommandLine(text);
+  // The command line runs like a handed-over one, from the message loop.
+  if (!pendingCommandLine_.empty()) {
+    handOvers_.push_back(pendingCommandLine_);
+    PostMessageW(hwnd(), kProcessCommandLineMessage, 0, 0);
+  }
 }
 
 // ---- Close and destruction

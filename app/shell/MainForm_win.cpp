@@ -22,8 +22,7 @@ namespace ov {
 namespace {
 
 // Private messages of the main window (beyond the application's numbers).
-constexpr UINT kFirstActivationMessage = WM_APP + 0x300;
-constexpr UINT kProcessCommandLineMessage = WM_APP + 0x301;
+constexpr UINT_PTR kDeferTimer = 1;
 
 // Heights of the panels around the two plot areas.
 constexpr int kTopPanelHeight = 36;
@@ -193,11 +192,18 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_COPYDATA:
       FormCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
       return TRUE;
-    case kProcessCommandLineMessage:
-      if (closing_) return 0;
+    case kProcessCommandLineMessage: {
+      if (closing_ || handOvers_.empty()) return 0;
       if (EngineBusy()) return Defer(msg, wParam, lParam);
+      const std::string text = std::move(handOvers_.front());
+      handOvers_.pop_front();
+      pendingCommandLine_ = text;
       StopIfRunning();
-      ProcessCommandLine(pendingCommandLine_);
+      ProcessCommandLine(text);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kDeferTimer) RunDeferred();
       return 0;
     case WM_INSTANCE_SYNC:
       if (EngineBusy() && wParam != kSyncStartTick) return Defer(msg, wParam, lParam);
@@ -256,9 +262,19 @@ bool TMainForm::EngineBusy() const {
 
 LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
   // The engine is inside one of its waits that handle messages: the command
-  // runs once the wait has ended.
-  PostMessageW(hwnd(), msg, wParam, lParam);
+  // is kept and posted again once the wait has ended. A timer (which only
+  // fires when the queue is empty) looks, so the wait's own message handling
+  // never spins on it.
+  deferred_.push_back({hwnd(), msg, wParam, lParam, 0, {0, 0}});
+  SetTimer(hwnd(), kDeferTimer, 10, nullptr);
   return 0;
+}
+
+void TMainForm::RunDeferred() {
+  if (EngineBusy()) return;
+  KillTimer(hwnd(), kDeferTimer);
+  for (const MSG& m : deferred_) PostMessageW(hwnd(), m.message, m.wParam, m.lParam);
+  deferred_.clear();
 }
 
 // ---- EngineHost
@@ -408,7 +424,7 @@ void TMainForm::FormCopyData(const COPYDATASTRUCT* data) {
   if (!text) return;
   // Handled after the sender has been released: a message box shown while
   // processing must not hold the process that handed the line over.
-  pendingCommandLine_ = *text;
+  handOvers_.push_back(std::move(*text));
   PostMessageW(hwnd(), kProcessCommandLineMessage, 0, 0);
 }
 

@@ -18,9 +18,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/controls/MessageLoop_win.h"
 #include "app/controls/Window_win.h"
@@ -41,6 +43,10 @@ namespace ov {
 class SettingsFile;
 class WinProfileStore;
 class WavePlayRec;
+
+// Private messages of the main window (beyond the application's numbers).
+constexpr UINT kFirstActivationMessage = WM_APP + 0x300;
+constexpr UINT kProcessCommandLineMessage = WM_APP + 0x301;
 
 class TMainForm : public Window, public EngineHost, public KeyPreview, public SyncTarget {
  public:
@@ -119,6 +125,7 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   // Commands that arrive while the engine waits with messages run afterwards.
   bool EngineBusy() const;
   LRESULT Defer(UINT msg, WPARAM wParam, LPARAM lParam);
+  void RunDeferred();
 
   void Notify(const TwoLanguageText& text, const std::string& argument);
   std::string Title() const;
@@ -150,6 +157,9 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   WindowPeerLink peer_;
   InstanceSync sync_;
 
+  // Command lines handed over, each processed once after its sender was released.
+  std::deque<std::string> handOvers_;
+  std::vector<MSG> deferred_;
   bool firstActivationDone_ = false;
   bool closing_ = false;
 
