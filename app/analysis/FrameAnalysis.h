@@ -20,6 +20,7 @@
 #include "app/analysis/AnalysisViews.h"
 #include "app/analysis/ModifierKeys.h"
 #include "app/analysis/SpectrumCommentLine.h"
+#include "app/common/ColorRole.h"
 #include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
@@ -35,8 +36,6 @@ constexpr int32_t kMaxAnalysisChannels = 8;
 // other values rounded down (and held to that range).
 int32_t RoundedAnalysisSize(int32_t requested);
 
-// Readout colour roles of the colour sets.
-enum class ColorRole { LineColor, OVL1Color, OVL2Color };
 
 // The flags of one spectrum overlay.
 struct OverlayFlags {
@@ -74,7 +73,9 @@ class FrameAnalysis {
   // borrowed and must outlive this object. views may be null (no views).
   FrameAnalysis(const Kp05Api& fft, SampleBlockSource& engine, UserNotifier& notifier,
                 const ModifierKeys& keys, AnalysisViews* views = nullptr);
-  // Releases the general plan and the fixed plans this object created.
+  // This object is the one owner of the library's plans: the general plan
+  // and the fixed plans of peak interpolation. It releases them here, before
+  // the main window frees the library.
   ~FrameAnalysis();
   FrameAnalysis(const FrameAnalysis&) = delete;
   FrameAnalysis& operator=(const FrameAnalysis&) = delete;

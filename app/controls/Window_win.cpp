@@ -61,8 +61,8 @@ void Window::Attach(HWND hwnd) {
   SetPropW(hwnd, kObjectProp, this);
 }
 
-bool Window::RegisterClass(const wchar_t* className, UINT style, HBRUSH background, HICON icon,
-                           HICON smallIcon) {
+bool Window::RegisterWindowClass(const wchar_t* className, UINT style, HBRUSH background,
+                                 HICON icon, HICON smallIcon) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
@@ -87,7 +87,7 @@ bool Window::RegisterSelfOwnedClass(const wchar_t* className, Window* (*make)(),
   WNDCLASSEXW existing{};
   existing.cbSize = sizeof(existing);
   if (GetClassInfoExW(instance, className, &existing)) return true;
-  if (!RegisterClass(className, style | CS_GLOBALCLASS, background)) return false;
+  if (!RegisterWindowClass(className, style | CS_GLOBALCLASS, background)) return false;
   // The factory goes into the class extra bytes through a window of the class
   // that exists only for this; creating it with an object avoids the factory path.
   struct Probe : Window {};

@@ -40,9 +40,9 @@ class Window {
 
  protected:
   // Registers (once per name) a window class whose procedure is the base's.
-  static bool RegisterClass(const wchar_t* className, UINT style = CS_HREDRAW | CS_VREDRAW,
-                            HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
-                            HICON icon = nullptr, HICON smallIcon = nullptr);
+  static bool RegisterWindowClass(const wchar_t* className, UINT style = CS_HREDRAW | CS_VREDRAW,
+                                  HBRUSH background = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1),
+                                  HICON icon = nullptr, HICON smallIcon = nullptr);
   // Creates the window of a registered class with this object behind it.
   bool Create(const wchar_t* className, const wchar_t* caption, DWORD style, DWORD exStyle, int x,
               int y, int width, int height, HWND parent = nullptr, UINT_PTR id = 0);

@@ -14,7 +14,7 @@ constexpr wchar_t kTestClass[] = L"OvWindowTestClass";
 class RecordingWindow : public Window {
  public:
   bool Open() {
-    if (!RegisterClass(kTestClass)) return false;
+    if (!RegisterWindowClass(kTestClass)) return false;
     return Create(kTestClass, L"test", WS_OVERLAPPEDWINDOW, 0, 0, 0, 200, 100);
   }
   std::vector<UINT> seen;
