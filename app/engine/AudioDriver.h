@@ -33,7 +33,16 @@ struct DeviceCheck {
 struct DriverOptions {
   bool useExtensible = false;  // hand the device an extensible format record
   bool useDirect = false;      // ask for the format without conversion
+  // WASAPI: the requested buffer length (ms, 1..200), event- or timer-driven
+  // transfers, mono files sent as stereo, and the transfer threads' priority
+  // levels (1 lowest .. 5 highest).
+  int32_t wasapiLatencyMs = 20;
+  bool wasapiEventMode = true;
+  bool forceMonoStereo = false;
+  int playPriority = 3, recPriority = 3;
 };
+
+class AvrtBinding;
 
 class AudioDriver {
  public:
@@ -104,11 +113,21 @@ class AudioDriver {
   virtual bool RestartFrame(EngineMessage& message) = 0;
   // Resets, releases and closes the frame output; false when any step failed.
   virtual bool CloseFrame(EngineMessage& message) = 0;
+
+  // The information text of one device for the setup dialog, after a trial
+  // preparation with the format (WASAPI); empty for families without one.
+  // detailed: add the endpoint volume.
+  virtual std::string DeviceInfo(uint32_t /*number*/, bool /*input*/, const WaveFormat&,
+                                 const DriverOptions&, bool /*detailed*/) {
+    return {};
+  }
 };
 
 // The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,
 // 3 WASAPI). Families not built into this program report themselves unusable.
-std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType);
+// mmcss: the engine's scheduler binding, which the WASAPI transfer threads use.
+std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType,
+                                               const AvrtBinding* mmcss = nullptr);
 
 // The format record handed to a device: with `useExtensible` a record that is
 // not yet extensible becomes one (tag 0xFFFE, 22 extra bytes, valid bits =

@@ -28,6 +28,10 @@ void WasapiTransfer::Clear() {
   frames_.store(0);
 }
 
+void WasapiTransfer::MarkAllDone() {
+  for (auto& d : done_) d.store(true);
+}
+
 bool WasapiTransfer::Submit(uint32_t index, uint8_t* data, uint32_t bytes) {
   const uint32_t tail = tail_.load(std::memory_order_relaxed);
   const uint32_t next = (tail + 1) % kSlots;

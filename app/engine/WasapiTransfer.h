@@ -35,6 +35,9 @@ class WasapiTransfer {
 
   // Forgets every handed-over buffer, marking each done; counters to 0.
   void Clear();
+  // Marks every buffer done without touching the hand-over (any thread): after
+  // a transfer failure the pump must not wait for buffers that never finish.
+  void MarkAllDone();
   // Hands ring buffer `index` (`bytes` of it) to the stream. False when more
   // buffers are outstanding than the ring has (a pump fault).
   bool Submit(uint32_t index, uint8_t* data, uint32_t bytes);

@@ -67,7 +67,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
 
   DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
-  if (!driver_) driver_ = CreateAudioDriver(DriverType);  // no system call yet
+  if (!driver_) driver_ = CreateAudioDriver(DriverType, &avrt_);  // no system call yet
   // Without the scheduler's entry points the construction ends here: no device
   // check. The engine stays safe to use and to destroy; the user is told why.
   if (!avrt_.Bind(FileMessage)) {
@@ -78,7 +78,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   CheckDevices(true);
   if (Failed && DriverType != kDriverMme && !injectedDriver_) {
     DriverType = kDriverMme;
-    driver_ = CreateAudioDriver(DriverType);
+    driver_ = CreateAudioDriver(DriverType, &avrt_);
     CheckDevices(false);
   }
   host_.EnableButton(EngineButton::Rec, true);
@@ -147,11 +147,11 @@ bool WavePlayRec::SetDriverType(int32_t type) {
   ReleaseAll();
   const int32_t old = DriverType;
   DriverType = type;
-  driver_ = CreateAudioDriver(type);
+  driver_ = CreateAudioDriver(type, &avrt_);
   CheckDevices(true);
   if (!Failed) return false;
   DriverType = old;
-  driver_ = CreateAudioDriver(old);
+  driver_ = CreateAudioDriver(old, &avrt_);
   CheckDevices(false);
   return true;
 }

@@ -91,6 +91,12 @@ class WavePlayRec : public SampleBlockSource {
   int32_t GetDriverType() const { return DriverType; }
   uint32_t GetDeviceCount(bool input);
   std::string GetDeviceName(uint32_t number, bool input);
+  // The setup dialog's information text of a WASAPI endpoint, after a trial
+  // preparation with the current format (withVolume: also the endpoint
+  // volume); empty for the other families.
+  std::string ShowWasapiInfo(uint32_t number, bool input, bool withVolume) {
+    return driver_->DeviceInfo(number, input, reader_.format, Options(), withVolume);
+  }
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
 
@@ -204,7 +210,17 @@ class WavePlayRec : public SampleBlockSource {
   void JoinFinishedThreads();
   void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
-  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
+  DriverOptions Options() const {
+    DriverOptions o;
+    o.useExtensible = Use_WF_EXTENSIBLE;
+    o.useDirect = Use_WF_DIRECT;
+    o.wasapiLatencyMs = WAS_Latency;
+    o.wasapiEventMode = WAS_EventMode;
+    o.forceMonoStereo = PlayForceMonoStereo;
+    o.playPriority = PlayThreadPriority;
+    o.recPriority = RecThreadPriority;
+    return o;
+  }
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
 
   // Recording file (RecordFile.cpp).
