@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "app/common/AppMessages.h"  // the notifications posted to the owner
+
 namespace ov {
 
 // Play state cell (owned by the main window, written by the engine).
@@ -29,14 +31,6 @@ enum DriverTypeValue : int32_t {
   kDriverAsio = 2,
   kDriverWasapi = 3,
 };
-
-// Window messages the engine posts to its owner.
-constexpr uint32_t WM_PLAY_BEGIN = 32868;
-constexpr uint32_t WM_PLAY_END = 32869;
-constexpr uint32_t WM_FRAME_PLAY_END = 32870;
-constexpr uint32_t WM_REC_BEGIN = 32878;
-constexpr uint32_t WM_REC_END = 32879;
-constexpr uint32_t WM_FORMAT_TEXT = 32888;  // wParam 1 play format, 2 record format
 
 // At least 2 and at most 170 buffers per direction.
 constexpr uint32_t kMinBuffers = 2;

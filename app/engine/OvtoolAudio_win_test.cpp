@@ -90,5 +90,60 @@ TEST(EngineRecordKill, KilledRecordingLeavesAValidFile) {
   fs::remove_all(dir, ignored);
 }
 
+// Runs ovtool with `arguments`; returns its exit code and what it printed on
+// standard output and standard error together.
+int RunOvtool(const std::wstring& arguments, std::string& output) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::wstring cmd = L"\"" + OvtoolPath().wstring() + L"\" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                      nullptr, nullptr, &si, &pi);
+  CloseHandle(writeEnd);
+  output.clear();
+  char chunk[4096];
+  DWORD got = 0;
+  while (started && ReadFile(readEnd, chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    output.append(chunk, got);
+  }
+  CloseHandle(readEnd);
+  if (!started) return -1;
+  WaitForSingleObject(pi.hProcess, 60000);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+// `--driver` picks the family; one that cannot be used says why and fails
+// instead of listing another family's devices.
+TEST(OvtoolDriverOption, EachFamilyListsItsDevicesOrSaysWhyNot) {
+  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
+  std::string out;
+  ASSERT_EQ(RunOvtool(L"devices --driver mme", out), 0) << out;
+  EXPECT_NE(out.find("Null Output"), std::string::npos) << out;
+  for (const wchar_t* family : {L"ds", L"wasapi", L"asio"}) {
+    const int code = RunOvtool(std::wstring(L"devices --driver ") + family, out);
+    if (code == 0) {
+      EXPECT_NE(out.find("Output devices:"), std::string::npos) << out;
+    } else {
+      EXPECT_EQ(code, 1) << out;
+      EXPECT_NE(out.find("the driver family cannot be used: "), std::string::npos) << out;
+      EXPECT_EQ(out.find("Output devices:"), std::string::npos) << out;
+    }
+  }
+  EXPECT_EQ(RunOvtool(L"devices --driver pulse", out), 2) << out;
+  EXPECT_EQ(RunOvtool(L"play --driver", out), 2) << out;
+}
+
 }  // namespace
 }  // namespace ov

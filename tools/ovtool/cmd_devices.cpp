@@ -6,12 +6,22 @@
 namespace ov::tool {
 namespace {
 
+constexpr const char kUsage[] = "devices [--driver mme|ds|wasapi|asio]";
+
 int Run(const std::vector<std::string>& args) {
-  if (!args.empty()) {
-    std::fprintf(stderr, "usage: ovtool devices\n");
-    return 2;
+  int32_t driver = kDriverMme;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--driver" && i + 1 < args.size() && ParseDriver(args[i + 1], driver)) {
+      ++i;
+    } else {
+      std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
+      return 2;
+    }
   }
-  EngineConsole c;
+  EngineSettings s;
+  s.PlayRecDriverType = driver;
+  EngineConsole c({}, s);
+  if (!RequireDriver(c.engine, driver, "devices")) return 1;
   const std::string message = c.engine.GetMessage();
   const uint32_t outputs = c.engine.GetDeviceCount(false);
   const uint32_t inputs = c.engine.GetDeviceCount(true);
@@ -35,7 +45,7 @@ int Run(const std::vector<std::string>& args) {
   return 0;
 }
 
-const Registration reg{"devices", "devices", Run};
+const Registration reg{"devices", kUsage, Run};
 
 }  // namespace
 }  // namespace ov::tool

@@ -11,7 +11,8 @@
 namespace ov::tool {
 namespace {
 
-constexpr const char kUsage[] = "play FILE... [--device N] [--analyze]";
+constexpr const char kUsage[] =
+    "play FILE... [--device N] [--driver mme|ds|wasapi|asio] [--analyze]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -22,9 +23,12 @@ int Run(const std::vector<std::string>& args) {
   std::vector<std::string> files;
   uint64_t device = 0;
   bool analyze = false;
+  int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--device") {
       if (++i >= args.size() || !ParseCount(args[i], device)) return Usage();
+    } else if (args[i] == "--driver") {
+      if (++i >= args.size() || !ParseDriver(args[i], driver)) return Usage();
     } else if (args[i] == "--analyze") {
       analyze = true;
     } else if (args[i].rfind("--", 0) == 0) {
@@ -60,8 +64,11 @@ int Run(const std::vector<std::string>& args) {
     return nullptr;
   };
 
-  EngineConsole c(std::move(cb));
+  EngineSettings s;
+  s.PlayRecDriverType = driver;
+  EngineConsole c(std::move(cb), s);
   WavePlayRec& e = c.engine;
+  if (!RequireDriver(e, driver, "play")) return 1;
   if (e.OpenPlay(items[0].fileName, nullptr, &items[0], nullptr, nullptr)) {
     std::fprintf(stderr, "ovtool play: %s\n", e.GetMessage());
     return 1;

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "record OUT.WAV [--seconds S] [--device N] [--rate R] [--bits B] [--channels C] [--rf64] "
-    "[--bwf] [--divide-bytes N]";
+    "[--bwf] [--divide-bytes N] [--driver mme|ds|wasapi|asio]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -42,6 +42,7 @@ int Run(const std::vector<std::string>& args) {
   std::string out;
   uint64_t seconds = 0, device = 0, rate = 44100, bits = 16, channels = 2, divide = 0;
   bool rf64 = false, bwf = false;
+  int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     uint64_t* target = a == "--seconds"        ? &seconds
@@ -53,6 +54,8 @@ int Run(const std::vector<std::string>& args) {
                                                : nullptr;
     if (target) {
       if (++i >= args.size() || !ParseCount(args[i], *target)) return Usage();
+    } else if (a == "--driver") {
+      if (++i >= args.size() || !ParseDriver(args[i], driver)) return Usage();
     } else if (a == "--rf64") {
       rf64 = true;
     } else if (a == "--bwf") {
@@ -72,8 +75,10 @@ int Run(const std::vector<std::string>& args) {
   s.Rec_RF64 = rf64;
   s.Rec_BWF = bwf;
   s.RecUpdateHeaderPeriod = 1;
+  s.PlayRecDriverType = driver;
   EngineConsole c({}, s);
   WavePlayRec& e = c.engine;
+  if (!RequireDriver(e, driver, "record")) return 1;
   if (divide) e.SetRecFileDivideBytes(divide);
   const WaveFormat f = RecordFormat(static_cast<uint32_t>(rate), static_cast<uint16_t>(bits),
                                     static_cast<uint16_t>(channels));
