@@ -45,8 +45,8 @@ struct EngineSettings {
   int32_t RecUpdateHeaderPeriod = 0;  // seconds; 0: no periodic header rewrite
   bool Rec_RF64 = false;
   bool Rec_BWF = false;
-  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 0;
-  bool WAS_EventMode = false;
+  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 20;
+  bool WAS_EventMode = true;
   uint32_t DataSaveBytes = 512;
   int PlayThreadPriority = 3, RecThreadPriority = 3;  // 1 lowest .. 5 highest
   Language language = Language::English;

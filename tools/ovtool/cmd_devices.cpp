@@ -1,27 +1,62 @@
 // ovtool devices: the sound devices of the engine's driver family, numbered as
-// the setup dialog numbers them (0 is the mapper).
+// the setup dialog numbers them (0 is the mapper; WASAPI endpoints count from
+// 0). With --info, the setup dialog's information text of one WASAPI endpoint.
 #include "tools/ovtool/Command.h"
 #include "tools/ovtool/EngineConsole.h"
 
 namespace ov::tool {
 namespace {
 
-constexpr const char kUsage[] = "devices [--driver mme|ds|wasapi|asio]";
+constexpr const char kUsage[] =
+    "devices [--driver mme|ds|wasapi|asio] [--info N [--input] [--volume]]";
+
+int Usage() {
+  std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
+  return 2;
+}
+
+// The information text of endpoint `number`, prepared with the engine's
+// default format (44100 Hz, 16-bit stereo).
+int PrintInfo(WavePlayRec& engine, uint64_t number, bool input, bool volume) {
+  if (number >= engine.GetDeviceCount(input)) {
+    std::fprintf(stderr, "ovtool devices: no WASAPI %s endpoint %llu\n", input ? "input" : "output",
+                 static_cast<unsigned long long>(number));
+    return 1;
+  }
+  std::printf("%s\n", engine.ShowWasapiInfo(static_cast<uint32_t>(number), input, volume).c_str());
+  return 0;
+}
 
 int Run(const std::vector<std::string>& args) {
   int32_t driver = kDriverMme;
+  bool info = false, input = false, volume = false;
+  uint64_t number = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--driver" && i + 1 < args.size() && ParseDriver(args[i + 1], driver)) {
       ++i;
+    } else if (args[i] == "--info" && i + 1 < args.size() && ParseCount(args[i + 1], number)) {
+      info = true;
+      ++i;
+    } else if (args[i] == "--input") {
+      input = true;
+    } else if (args[i] == "--volume") {
+      volume = true;
     } else {
-      std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
-      return 2;
+      return Usage();
     }
+  }
+  if ((input || volume) && !info) return Usage();
+  if (info && driver != kDriverWasapi) {
+    std::fprintf(stderr, "ovtool devices: --info needs --driver wasapi\n");
+    return 2;
   }
   EngineSettings s;
   s.PlayRecDriverType = driver;
   EngineConsole c({}, s);
   if (!RequireDriver(c.engine, driver, "devices")) return 1;
+  if (info) return PrintInfo(c.engine, number, input, volume);
+  // Waveform audio and DirectSound put the default device before the devices.
+  const uint32_t first = driver == kDriverWasapi ? 1 : 0;
   const std::string message = c.engine.GetMessage();
   const uint32_t outputs = c.engine.GetDeviceCount(false);
   const uint32_t inputs = c.engine.GetDeviceCount(true);
@@ -31,13 +66,13 @@ int Run(const std::vector<std::string>& args) {
   }
   std::printf("Output devices:\n");
   if (outputs) {
-    for (uint32_t i = 0; i <= outputs; ++i) {
+    for (uint32_t i = 0; i + first <= outputs; ++i) {
       std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, false).c_str());
     }
   }
   std::printf("Input devices:\n");
   if (inputs) {
-    for (uint32_t i = 0; i <= inputs; ++i) {
+    for (uint32_t i = 0; i + first <= inputs; ++i) {
       std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, true).c_str());
     }
   }
