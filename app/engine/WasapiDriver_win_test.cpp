@@ -477,6 +477,60 @@ TEST_F(WasapiDouble, InformationTextAfterATrialPreparation) {
             " Error: Unable to initialize. (AUDCLNT_E_UNSUPPORTED_FORMAT)");
 }
 
+// What the endpoint played, without the silence around it, is the file from
+// its start up to some point, then the file from `resumeAt` to its end.
+::testing::AssertionResult PlayedPrefixThenTail(std::vector<uint8_t> played,
+                                                const std::vector<uint8_t>& file,
+                                                size_t resumeAt) {
+  while (!played.empty() && played.back() == 0) played.pop_back();
+  size_t start = 0;
+  while (start < played.size() && played[start] == 0) ++start;
+  const size_t tail = file.size() - resumeAt;
+  if (played.size() - start < tail) return ::testing::AssertionFailure() << "too short";
+  const size_t split = played.size() - tail;
+  if (!std::equal(file.begin() + resumeAt, file.end(), played.begin() + split)) {
+    return ::testing::AssertionFailure() << "the end differs from the file after the seek";
+  }
+  if (split - start > file.size() ||
+      !std::equal(played.begin() + start, played.begin() + split, file.begin())) {
+    return ::testing::AssertionFailure() << "the part before the seek is not the file's start";
+  }
+  return ::testing::AssertionSuccess() << split - start << " bytes before the seek";
+}
+
+TEST_F(WasapiDouble, PauseResumeAndSeekWhilePausedLoseAndRepeatNothing) {
+  for (const bool eventMode : {true, false}) {
+    DoubleEndpoint out;
+    out.name = L"out";
+    out.id = L"out";
+    const WaveFormat f = Format(1, 2, 48000, 16);
+    const auto samples = Samples16(48000 * 2 * 3 / 2);  // 1.5 s
+    const auto bytes = Bytes(samples);
+    WriteWave(dir / "long.wav", f, bytes);
+    auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&out, &mic}));
+    Side side(std::move(driver), Settings(eventMode));
+    WavePlayRec& e = side.engine;
+    ASSERT_FALSE(e.OpenPlay((dir / "long.wav").string().c_str(), nullptr, nullptr, nullptr,
+                            nullptr));
+    ASSERT_TRUE(e.StartPlay(0, false, 0, true)) << e.GetMessage();
+    auto played = [&] { return out.Loopback().size(); };
+    ASSERT_TRUE(side.host.PumpUntil([&] { return played() > 48000 * 4 / 5; }, 30000));
+    e.TogglePause();
+    const size_t atPause = played();
+    side.host.PumpUntil([] { return false; }, 300);
+    EXPECT_LE(played(), atPause + 4 * 960 * 4) << "the endpoint went on while paused";
+    e.TogglePause();  // resume where it stopped
+    ASSERT_TRUE(side.host.PumpUntil([&] { return played() > atPause + 48000 * 4 / 5; }, 30000));
+    e.TogglePause();
+    EXPECT_EQ(e.SeekToSample(48000), 48000u);  // back to 1.0 s while paused
+    e.TogglePause();
+    ASSERT_TRUE(side.host.PumpUntil([&] { return side.host.CountOf(WM_PLAY_END) > 0; }, 60000));
+    EXPECT_STREQ(e.GetMessage(), "");
+    EXPECT_TRUE(PlayedPrefixThenTail(out.Loopback(), bytes, 48000 * 4))
+        << (eventMode ? "event mode" : "timer mode");
+  }
+}
+
 class WasapiRecord : public WasapiDouble, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(WasapiRecord, RecordingIsWrittenByteForByte) {
