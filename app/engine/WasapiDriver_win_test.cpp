@@ -118,7 +118,7 @@ std::vector<uint8_t> As24(const std::vector<int16_t>& v) {
     ++at;
   }
   if (at + expected.size() > played.size()) {
-    return ::testing::AssertionFailure() << "the file's first bytes were never played";
+    return ::testing::AssertionFailure() << "the file was not played from its start to its end";
   }
   for (size_t i = 0; i < at; ++i) {
     if (played[i]) return ::testing::AssertionFailure() << "non-silence before the file at " << i;
@@ -480,8 +480,7 @@ TEST_F(WasapiDouble, InformationTextAfterATrialPreparation) {
 // What the endpoint played, without the silence around it, is the file from
 // its start up to some point, then the file from `resumeAt` to its end.
 ::testing::AssertionResult PlayedPrefixThenTail(std::vector<uint8_t> played,
-                                                const std::vector<uint8_t>& file,
-                                                size_t resumeAt) {
+                                                const std::vector<uint8_t>& file, size_t resumeAt) {
   while (!played.empty() && played.back() == 0) played.pop_back();
   size_t start = 0;
   while (start < played.size() && played[start] == 0) ++start;
@@ -510,8 +509,8 @@ TEST_F(WasapiDouble, PauseResumeAndSeekWhilePausedLoseAndRepeatNothing) {
     auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&out, &mic}));
     Side side(std::move(driver), Settings(eventMode));
     WavePlayRec& e = side.engine;
-    ASSERT_FALSE(e.OpenPlay((dir / "long.wav").string().c_str(), nullptr, nullptr, nullptr,
-                            nullptr));
+    ASSERT_FALSE(
+        e.OpenPlay((dir / "long.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
     ASSERT_TRUE(e.StartPlay(0, false, 0, true)) << e.GetMessage();
     auto played = [&] { return out.Loopback().size(); };
     ASSERT_TRUE(side.host.PumpUntil([&] { return played() > 48000 * 4 / 5; }, 30000));

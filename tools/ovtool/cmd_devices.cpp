@@ -8,7 +8,7 @@ namespace ov::tool {
 namespace {
 
 constexpr const char kUsage[] =
-    "devices [--driver mme|ds|wasapi|asio] [--info N [--input] [--volume]]";
+    "devices [--driver mme|ds|wasapi|asio] [--info N [--input] [--volume] [--timer]]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -29,7 +29,7 @@ int PrintInfo(WavePlayRec& engine, uint64_t number, bool input, bool volume) {
 
 int Run(const std::vector<std::string>& args) {
   int32_t driver = kDriverMme;
-  bool info = false, input = false, volume = false;
+  bool info = false, input = false, volume = false, timer = false;
   uint64_t number = 0;
   for (size_t i = 0; i < args.size(); ++i) {
     if (args[i] == "--driver" && i + 1 < args.size() && ParseDriver(args[i + 1], driver)) {
@@ -41,17 +41,20 @@ int Run(const std::vector<std::string>& args) {
       input = true;
     } else if (args[i] == "--volume") {
       volume = true;
+    } else if (args[i] == "--timer") {
+      timer = true;
     } else {
       return Usage();
     }
   }
-  if ((input || volume) && !info) return Usage();
+  if ((input || volume || timer) && !info) return Usage();
   if (info && driver != kDriverWasapi) {
     std::fprintf(stderr, "ovtool devices: --info needs --driver wasapi\n");
     return 2;
   }
   EngineSettings s;
   s.PlayRecDriverType = driver;
+  s.WAS_EventMode = !timer;  // the information of a timer-driven stream
   EngineConsole c({}, s);
   if (!RequireDriver(c.engine, driver, "devices")) return 1;
   if (info) return PrintInfo(c.engine, number, input, volume);
