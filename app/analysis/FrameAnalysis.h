@@ -19,7 +19,7 @@
 #include "app/analysis/AnalysisArray.h"
 #include "app/analysis/AnalysisViews.h"
 #include "app/analysis/ModifierKeys.h"
-#include "app/analysis/SampleBlockSource.h"
+#include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
 #include "fft/Kp05Api.h"

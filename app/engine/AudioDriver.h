@@ -16,6 +16,7 @@
 
 #include "app/common/WaveFormat.h"
 #include "app/engine/EnginePlatform.h"
+#include "app/engine/FormatProbe.h"
 #include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
@@ -120,6 +121,15 @@ class AudioDriver {
   virtual std::string DeviceInfo(uint32_t /*number*/, bool /*input*/, const WaveFormat&,
                                  const DriverOptions&, bool /*detailed*/) {
     return {};
+  }
+
+  // --- Format probe: opens what the family needs to ask device `id` (the
+  // system's identifier, -1 the default) about formats of one direction. Null
+  // when the device cannot be opened: the grid then stays "    -". The trier
+  // releases what it opened when it is destroyed.
+  virtual std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t /*id*/, bool /*input*/,
+                                                         const DriverOptions& /*options*/) {
+    return nullptr;
   }
 };
 

@@ -37,8 +37,9 @@ int32_t MonitorInput() {
   NullNotifier n;
   std::atomic<int32_t> p{0}, r{0};
   WavePlayRec e(host, n, p, r, {}, EngineSettings{});
-  for (uint32_t i = 1; i <= e.GetDeviceCount(true); ++i) {
-    if (e.GetDeviceName(i, true) == "Monitor of Null Output") return static_cast<int32_t>(i);
+  for (uint32_t i = 1; i <= e.GetDeviceCount(AudioDirection::Input); ++i) {
+    if (e.GetDeviceName(i, AudioDirection::Input) == "Monitor of Null Output")
+      return static_cast<int32_t>(i);
   }
   return -1;
 }

@@ -22,6 +22,18 @@ namespace ov {
 namespace {
 
 namespace fs = std::filesystem;
+
+AudioDirection Dir(bool input) {
+  return input ? AudioDirection::Input : AudioDirection::Output;
+}
+
+RecOpenOptions ProbeOn(int32_t device) {
+  RecOpenOptions o;
+  o.probe = true;
+  o.probeDeviceNumber = device;
+  return o;
+}
+
 using test::DoubleEndpoint;
 
 class QuietNotifier : public UserNotifier {
@@ -187,11 +199,11 @@ class WasapiDouble : public ::testing::Test {
     WasapiDriver* d = driver.get();
     Side side(std::move(driver), s);
     side.engine.SetPlayForceMonoStereo(monoToStereo);
-    if (side.engine.OpenPlay(file.string().c_str(), nullptr, nullptr, nullptr, nullptr)) {
+    if (side.engine.OpenPlay(file.string().c_str()) != EngineResult::Ok) {
       ADD_FAILURE() << side.engine.GetMessage();
       return false;
     }
-    if (!side.engine.StartPlay(0, false, 0, true)) {
+    if (side.engine.StartPlay(0) != EngineResult::Ok) {
       ADD_FAILURE() << side.engine.GetMessage();
       return false;
     }
@@ -341,9 +353,8 @@ TEST_F(WasapiDouble, FloatFileTriesFloatThenTwentyFourThenThirtyTwoBitPcm) {
   {
     auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&second, &mic}));
     Side side(std::move(driver), Settings(true));
-    ASSERT_FALSE(side.engine.OpenPlay((dir / "float.wav").string().c_str(), nullptr, nullptr,
-                                      nullptr, nullptr));
-    ASSERT_TRUE(side.engine.StartPlay(0, false, 0, true)) << side.engine.GetMessage();
+    ASSERT_EQ(side.engine.OpenPlay((dir / "float.wav").string().c_str()), EngineResult::Ok);
+    ASSERT_EQ(side.engine.StartPlay(0), EngineResult::Ok) << side.engine.GetMessage();
     ASSERT_TRUE(side.host.PumpUntil([&] { return side.host.CountOf(WM_PLAY_END) > 0; }, 60000));
   }
   EXPECT_EQ(second.Inits().size(), 2u);
@@ -357,9 +368,8 @@ TEST_F(WasapiDouble, FloatFileTriesFloatThenTwentyFourThenThirtyTwoBitPcm) {
   {
     auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&native, &mic}));
     Side side(std::move(driver), Settings(false));
-    ASSERT_FALSE(side.engine.OpenPlay((dir / "float.wav").string().c_str(), nullptr, nullptr,
-                                      nullptr, nullptr));
-    ASSERT_TRUE(side.engine.StartPlay(0, false, 0, true)) << side.engine.GetMessage();
+    ASSERT_EQ(side.engine.OpenPlay((dir / "float.wav").string().c_str()), EngineResult::Ok);
+    ASSERT_EQ(side.engine.StartPlay(0), EngineResult::Ok) << side.engine.GetMessage();
     ASSERT_TRUE(side.host.PumpUntil([&] { return side.host.CountOf(WM_PLAY_END) > 0; }, 60000));
   }
   EXPECT_EQ(native.Inits().size(), 1u);
@@ -407,7 +417,8 @@ TEST_F(WasapiDouble, LatencyAsksForWholeFramesAndRetriesOnceWithTheAlignedSize) 
 TEST_F(WasapiDouble, SixteenBitRecordingOnAnEndpointRefusingItFailsWithoutWidening) {
   mic.accepted = {{24, false}, {32, false}};
   Side side(Driver(), Settings(true));
-  EXPECT_TRUE(side.engine.OpenRec(nullptr, Format(1, 2, 48000, 16), false, 0, true, false));
+  EXPECT_EQ(side.engine.OpenRec(nullptr, Format(1, 2, 48000, 16), ProbeOn(0)),
+            EngineResult::Failed);
   EXPECT_STREQ(side.engine.GetMessage(), "Unable to initialize. (AUDCLNT_E_UNSUPPORTED_FORMAT)");
   EXPECT_EQ(std::string(side.engine.GetMessage()).substr(22), "(AUDCLNT_E_UNSUPPORTED_FORMAT)");
   ASSERT_EQ(mic.Inits().size(), 1u);
@@ -509,9 +520,8 @@ TEST_F(WasapiDouble, PauseResumeAndSeekWhilePausedLoseAndRepeatNothing) {
     auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&out, &mic}));
     Side side(std::move(driver), Settings(eventMode));
     WavePlayRec& e = side.engine;
-    ASSERT_FALSE(
-        e.OpenPlay((dir / "long.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
-    ASSERT_TRUE(e.StartPlay(0, false, 0, true)) << e.GetMessage();
+    ASSERT_EQ(e.OpenPlay((dir / "long.wav").string().c_str()), EngineResult::Ok);
+    ASSERT_EQ(e.StartPlay(0), EngineResult::Ok) << e.GetMessage();
     auto played = [&] { return out.Loopback().size(); };
     ASSERT_TRUE(side.host.PumpUntil([&] { return played() > 48000 * 4 / 5; }, 30000));
     e.TogglePause();
@@ -546,9 +556,9 @@ TEST_P(WasapiRecord, RecordingIsWrittenByteForByte) {
     mic.sourceRead = 0;
     {
       Side side(Driver(), Settings(eventMode, eventMode ? 20 : 100));
-      ASSERT_FALSE(side.engine.OpenRec(file.string().c_str(), f, false, 0, true, false))
+      ASSERT_EQ(side.engine.OpenRec(file.string().c_str(), f, ProbeOn(0)), EngineResult::Ok)
           << side.engine.GetMessage();
-      ASSERT_TRUE(side.engine.StartRec(0, 0, false)) << side.engine.GetMessage();
+      ASSERT_EQ(side.engine.StartRec(0), EngineResult::Ok) << side.engine.GetMessage();
       // About a second of the source, then stop.
       ASSERT_TRUE(side.host.PumpUntil(
           [&] {

@@ -21,6 +21,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
+AudioDirection Dir(bool input) {
+  return input ? AudioDirection::Input : AudioDirection::Output;
+}
+
+RecOpenOptions ProbeOn(int32_t device) {
+  RecOpenOptions o;
+  o.probe = true;
+  o.probeDeviceNumber = device;
+  return o;
+}
+
 class QuietNotifier : public UserNotifier {
  public:
   NoticeAnswer Notify(std::string_view, NoticeIcon) override { return NoticeAnswer::Ok; }
@@ -36,12 +47,12 @@ struct Engine {
   }
   std::vector<std::string> Names(bool input, uint32_t first, uint32_t last) {
     std::vector<std::string> v;
-    for (uint32_t i = first; i <= last; ++i) v.push_back(engine.GetDeviceName(i, input));
+    for (uint32_t i = first; i <= last; ++i) v.push_back(engine.GetDeviceName(i, Dir(input)));
     return v;
   }
   int32_t Find(const std::string& name, bool input) {
-    for (uint32_t i = 0; i < engine.GetDeviceCount(input); ++i) {
-      if (engine.GetDeviceName(i, input) == name) return static_cast<int32_t>(i);
+    for (uint32_t i = 0; i < engine.GetDeviceCount(Dir(input)); ++i) {
+      if (engine.GetDeviceName(i, Dir(input)) == name) return static_cast<int32_t>(i);
     }
     return -1;
   }
@@ -68,11 +79,11 @@ TEST(WasapiWine, EndpointsAreTheWaveformAudioDevicesWithoutMapperAndDefault) {
   }
   Engine mme(kDriverMme);
   for (const bool input : {false, true}) {
-    const uint32_t n = wasapi.engine.GetDeviceCount(input);
+    const uint32_t n = wasapi.engine.GetDeviceCount(Dir(input));
     ASSERT_GT(n, 0u);
     const auto endpoints = wasapi.Names(input, 0, n - 1);
     for (const auto& name : endpoints) EXPECT_FALSE(name.empty());
-    const auto devices = mme.Names(input, 0, mme.engine.GetDeviceCount(input));
+    const auto devices = mme.Names(input, 0, mme.engine.GetDeviceCount(Dir(input)));
     EXPECT_EQ(Without(endpoints, {"PulseAudio"}), Without(devices, {"Wave Mapper", "PulseAudio"}))
         << (input ? "capture" : "render");
   }
@@ -101,9 +112,8 @@ TEST(WasapiWine, ExclusiveModeRefusalIsReportedAndTheEngineStaysUsable) {
   }
   const std::string refused = "Unable to initialize. (AUDCLNT_E_EXCLUSIVE_MODE_NOT_ALLOWED)";
   for (int round = 0; round < 2; ++round) {
-    ASSERT_FALSE(e.engine.OpenPlay(file.string().c_str(), nullptr, nullptr, nullptr, nullptr))
-        << e.engine.GetMessage();
-    EXPECT_FALSE(e.engine.StartPlay(out, false, 0, true));
+    ASSERT_EQ(e.engine.OpenPlay(file.string().c_str()), EngineResult::Ok) << e.engine.GetMessage();
+    EXPECT_EQ(e.engine.StartPlay(out), EngineResult::Failed);
     EXPECT_EQ(e.engine.GetMessage(), refused);
     EXPECT_EQ(e.playState.load(), kPlayStopped);
   }
@@ -115,17 +125,18 @@ TEST(WasapiWine, ExclusiveModeRefusalIsReportedAndTheEngineStaysUsable) {
   f.bitsPerSample = 16;
   f.blockAlign = 4;
   f.avgBytesPerSec = 176400;
-  EXPECT_TRUE(e.engine.OpenRec(nullptr, f, false, in, true, false));
+  EXPECT_EQ(e.engine.OpenRec(nullptr, f, ProbeOn(in)), EngineResult::Failed);
   EXPECT_EQ(e.engine.GetMessage(), refused);
   // The information text shows the composed refusal after the engine format.
-  const std::string info = e.engine.ShowWasapiInfo(static_cast<uint32_t>(out), false, true);
+  const std::string info =
+      e.engine.ShowWasapiInfo(static_cast<uint32_t>(out), AudioDirection::Output, true);
   EXPECT_EQ(info,
             "========== WASAPI Information ==========\n[ Null Output ]\n\n"
             "Sample Rate:\t 44100\nBits/Sample:\t 16\n\n\n Error: " +
                 refused);
   // The engine goes on with another family.
-  EXPECT_FALSE(e.engine.SetDriverType(kDriverMme));
-  EXPECT_GT(e.engine.GetDeviceCount(false), 0u);
+  EXPECT_EQ(e.engine.SetDriverType(kDriverMme), DriverChange::Changed);
+  EXPECT_GT(e.engine.GetDeviceCount(AudioDirection::Output), 0u);
   std::error_code ec;
   fs::remove_all(dir, ec);
 }

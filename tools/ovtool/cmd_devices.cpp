@@ -18,12 +18,14 @@ int Usage() {
 // The information text of endpoint `number`, prepared with the engine's
 // default format (44100 Hz, 16-bit stereo).
 int PrintInfo(WavePlayRec& engine, uint64_t number, bool input, bool volume) {
-  if (number >= engine.GetDeviceCount(input)) {
+  const AudioDirection direction = input ? AudioDirection::Input : AudioDirection::Output;
+  if (number >= engine.GetDeviceCount(direction)) {
     std::fprintf(stderr, "ovtool devices: no WASAPI %s endpoint %llu\n", input ? "input" : "output",
                  static_cast<unsigned long long>(number));
     return 1;
   }
-  std::printf("%s\n", engine.ShowWasapiInfo(static_cast<uint32_t>(number), input, volume).c_str());
+  std::printf("%s\n",
+              engine.ShowWasapiInfo(static_cast<uint32_t>(number), direction, volume).c_str());
   return 0;
 }
 
@@ -61,8 +63,8 @@ int Run(const std::vector<std::string>& args) {
   // Waveform audio and DirectSound put the default device before the devices.
   const uint32_t first = driver == kDriverWasapi ? 1 : 0;
   const std::string message = c.engine.GetMessage();
-  const uint32_t outputs = c.engine.GetDeviceCount(false);
-  const uint32_t inputs = c.engine.GetDeviceCount(true);
+  const uint32_t outputs = c.engine.GetDeviceCount(AudioDirection::Output);
+  const uint32_t inputs = c.engine.GetDeviceCount(AudioDirection::Input);
   if (outputs == 0 && inputs == 0) {
     std::fprintf(stderr, "ovtool devices: %s\n", message.c_str());
     return 1;
@@ -70,13 +72,13 @@ int Run(const std::vector<std::string>& args) {
   std::printf("Output devices:\n");
   if (outputs) {
     for (uint32_t i = 0; i + first <= outputs; ++i) {
-      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, false).c_str());
+      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, AudioDirection::Output).c_str());
     }
   }
   std::printf("Input devices:\n");
   if (inputs) {
     for (uint32_t i = 0; i + first <= inputs; ++i) {
-      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, true).c_str());
+      std::printf("  %u: %s\n", i, c.engine.GetDeviceName(i, AudioDirection::Input).c_str());
     }
   }
   if (!message.empty()) std::printf("%s\n", message.c_str());

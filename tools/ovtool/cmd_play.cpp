@@ -69,12 +69,13 @@ int Run(const std::vector<std::string>& args) {
   EngineConsole c(std::move(cb), s);
   WavePlayRec& e = c.engine;
   if (!RequireDriver(e, driver, "play")) return 1;
-  if (e.OpenPlay(items[0].fileName, nullptr, &items[0], nullptr, nullptr)) {
+  if (e.OpenPlay(items[0].fileName, &items[0]) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool play: %s\n", e.GetMessage());
     return 1;
   }
   CatchInterrupt();
-  if (!e.StartPlay(static_cast<int32_t>(device), analyze, 0, true)) {
+  const PlayMode mode = analyze ? PlayMode::Analyze : PlayMode::Normal;
+  if (e.StartPlay(static_cast<int32_t>(device), mode) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool play: %s\n",
                  *e.GetMessage() ? e.GetMessage() : "the file holds no sample data");
     return 1;

@@ -82,12 +82,15 @@ int Run(const std::vector<std::string>& args) {
   if (divide) e.SetRecFileDivideBytes(divide);
   const WaveFormat f = RecordFormat(static_cast<uint32_t>(rate), static_cast<uint16_t>(bits),
                                     static_cast<uint16_t>(channels));
-  if (e.OpenRec(out.c_str(), f, false, static_cast<int32_t>(device), true, false)) {
+  RecOpenOptions options;
+  options.probe = true;
+  options.probeDeviceNumber = static_cast<int32_t>(device);
+  if (e.OpenRec(out.c_str(), f, options) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool record: %s\n", e.GetMessage());
     return 1;
   }
   CatchInterrupt();
-  if (!e.StartRec(static_cast<int32_t>(device), 0, false)) {
+  if (e.StartRec(static_cast<int32_t>(device)) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool record: %s\n", e.GetMessage());
     return 1;
   }
