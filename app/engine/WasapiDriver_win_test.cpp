@@ -23,10 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-AudioDirection Dir(bool input) {
-  return input ? AudioDirection::Input : AudioDirection::Output;
-}
-
 RecOpenOptions ProbeOn(int32_t device) {
   RecOpenOptions o;
   o.probe = true;
