@@ -43,6 +43,10 @@ struct DriverOptions {
   int recThreadPriority = 3;
   // The main window (a Windows HWND); null where there is none.
   void* ownerWindow = nullptr;
+  // WASAPI: the requested buffer length (ms, 1..200) and event- or
+  // timer-driven transfers.
+  int32_t wasapiLatencyMs = 20;
+  bool wasapiEventMode = true;
 };
 
 // The engine's ring as laid out for a run, for families that copy between it
@@ -53,6 +57,8 @@ struct RingLayout {
   uint32_t bufBytes = 0;  // bytes per buffer
   uint8_t silence = 0;    // 0, or 128 for 8-bit samples
 };
+
+class AvrtBinding;
 
 class AudioDriver {
  public:
@@ -131,6 +137,14 @@ class AudioDriver {
   // Resets, releases and closes the frame output; false when any step failed.
   virtual bool CloseFrame(EngineMessage& message) = 0;
 
+  // The information text of one device for the setup dialog, after a trial
+  // preparation with the format (WASAPI); empty for families without one.
+  // detailed: add the endpoint volume.
+  virtual std::string DeviceInfo(uint32_t /*number*/, bool /*input*/, const WaveFormat&,
+                                 const DriverOptions&, bool /*detailed*/) {
+    return {};
+  }
+
   // --- Format probe: opens what the family needs to ask device `id` (the
   // system's identifier, -1 the default) about formats of one direction. Null
   // when the device cannot be opened: the grid then stays "    -". The trier
@@ -153,7 +167,9 @@ class AudioDriver {
 
 // The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,
 // 3 WASAPI). Families not built into this program report themselves unusable.
-std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType);
+// mmcss: the engine's scheduler binding, which the WASAPI transfer threads use.
+std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType,
+                                               const AvrtBinding* mmcss = nullptr);
 
 // The format record handed to a device: with `useExtensible` a record that is
 // not yet extensible becomes one (tag 0xFFFE, 22 extra bytes, valid bits =

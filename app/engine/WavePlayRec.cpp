@@ -69,7 +69,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
 
   directXAvailable_ = ProbeDirectDraw7();
   DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
-  if (!driver_) driver_ = CreateAudioDriver(DriverType);  // no system call yet
+  if (!driver_) driver_ = CreateAudioDriver(DriverType, &avrt_);  // no system call yet
   // Without the scheduler's entry points the construction ends here: no device
   // check. The engine stays safe to use and to destroy; the user is told why.
   if (!avrt_.Bind(AvrtMessage)) {
@@ -80,7 +80,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   CheckDevices(true);
   if (Failed && DriverType != kDriverMme && !injectedDriver_) {
     DriverType = kDriverMme;
-    driver_ = CreateAudioDriver(DriverType);
+    driver_ = CreateAudioDriver(DriverType, &avrt_);
     CheckDevices(false);
   }
   host_.EnableButton(EngineButton::Rec, true);
@@ -155,11 +155,11 @@ DriverChange WavePlayRec::SetDriverType(int32_t type) {
   ReleaseAll();
   const int32_t old = DriverType;
   DriverType = type;
-  driver_ = CreateAudioDriver(type);
+  driver_ = CreateAudioDriver(type, &avrt_);
   CheckDevices(true);
   if (!Failed) return DriverChange::Changed;
   DriverType = old;
-  driver_ = CreateAudioDriver(old);
+  driver_ = CreateAudioDriver(old, &avrt_);
   CheckDevices(false);
   return DriverChange::Unusable;
 }
@@ -315,6 +315,8 @@ DriverOptions WavePlayRec::Options() const {
   o.useExtensible = Use_WF_EXTENSIBLE;
   o.useDirect = Use_WF_DIRECT;
   o.monoAsStereo = PlayForceMonoStereo;
+  o.wasapiLatencyMs = WAS_Latency;
+  o.wasapiEventMode = WAS_EventMode;
   o.dsPlayLatencyMs = DS_PlayLatency;
   o.dsRecLatencyMs = DS_RecLatency;
   o.playThreadPriority = PlayThreadPriority;

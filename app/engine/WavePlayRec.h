@@ -58,8 +58,8 @@ struct EngineSettings {
   int32_t RecUpdateHeaderPeriod = 0;  // seconds; 0: no periodic header rewrite
   bool Rec_RF64 = false;
   bool Rec_BWF = false;
-  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 0;
-  bool WAS_EventMode = false;
+  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 20;
+  bool WAS_EventMode = true;
   uint32_t DataSaveBytes = 512;
   int PlayThreadPriority = 3, RecThreadPriority = 3;  // 1 lowest .. 5 highest
   Language language = Language::English;
@@ -111,6 +111,13 @@ class WavePlayRec : public SampleBlockSource {
   // play side.
   FormatProbeTable ProbeFormats(int32_t deviceNumber, FormatProbeRequest request,
                                 const ProbeProgress& progress);
+  // The setup dialog's information text of a WASAPI endpoint, after a trial
+  // preparation with the current format (withVolume: also the endpoint
+  // volume); empty for the other families.
+  std::string ShowWasapiInfo(uint32_t number, AudioDirection direction, bool withVolume) {
+    return driver_->DeviceInfo(number, direction == AudioDirection::Input, reader_.format,
+                               Options(), withVolume);
+  }
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
 
