@@ -16,7 +16,7 @@ bool StringGrid::Create(HWND parent, UINT id, int x, int y, int columns, int row
   cellWidth_ = cellWidth;
   cellHeight_ = cellHeight;
   cells_.assign(static_cast<size_t>(columns * rows), std::wstring());
-  if (!RegisterClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
+  if (!RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
                      reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
     return false;
   }

@@ -457,8 +457,8 @@ TEST_F(EnginePumps, WriteMarkersReopensTheFileAtItsPosition) {
   const auto data = Pattern(80000, 3);
   const std::string name = (dir / "m.wav").string();
   WriteWave(dir / "m.wav", f, data);
-  ASSERT_FALSE(engine->OpenPlay(name.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(engine->StartPlay(1, true, 0, false));
+  ASSERT_EQ(engine->OpenPlay(name.c_str()), EngineResult::Ok);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze, PlayOutput::None), EngineResult::Ok);
   ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
   EXPECT_EQ(engine->SeekToSample(1500), 1500u);
   MarkerList list;

@@ -31,7 +31,7 @@ FormatListForm::~FormatListForm() {
 
 bool FormatListForm::CreateForm(HWND owner) {
   owner_ = owner;
-  if (!RegisterClass(kClassName)) return false;
+  if (!RegisterWindowClass(kClassName)) return false;
   using namespace format_list_text;
   const Language l = options_.language;
   const std::wstring title = Wide(std::string(options_.record ? kRecord.In(l) : kPlayback.In(l)) +
