@@ -44,7 +44,7 @@ void WholeFrame(benchmark::State& state) {
     return;
   }
   engine.block = test::ToneFrames(a.Format, n, {{20000, 1000.7}, {20, 2001.4}, {2, 3002.1}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   a.WindowFunction = KP05_WINDOW_HANNING;
   a.spectrumAreaHeight = 200;
   a.levelMeterShown = true;
@@ -78,7 +78,7 @@ void AcquireWithoutTransform(benchmark::State& state) {
     return;
   }
   engine.block = test::ToneFrames(a.Format, n, {{20000, 1000.7}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   a.spectrumAreaHeight = 200;
   a.levelMeterShown = true;
   a.meterUpdatesPerSecond = 30;
@@ -101,7 +101,7 @@ void SpectrumAndThd(benchmark::State& state) {
     return;
   }
   engine.block = test::ToneFrames(a.Format, n, {{20000, 1000.7}, {20, 2001.4}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   a.spectrumAreaHeight = 200;
   a.live = true;
   a.measureMode = true;

@@ -9,8 +9,8 @@
 
 enum { KP05_WINDOW_TABLE_COUNT = 6 };
 
-// Field order follows the record the library has always kept; the fast-path
-// twiddle tables at the end are derived from the stage tables.
+// The plan record: the sizes and stage tables first; the fast-path twiddle
+// tables at the end are derived from the stage tables.
 struct Kp05Plan {
   uint8_t realInput;     // N real samples via an M = N/2 complex transform and a split step
   uint8_t windowTables;  // the six window tables below exist

@@ -5,7 +5,7 @@
 namespace kp05 {
 
 // Bins 0..H, H = M/2, whatever the plan's input kind: for a real plan that ends
-// at bin N/4, which callers of the library have always received.
+// at bin N/4, the range the library's callers receive.
 void PostProcess(const Kp05Plan& plan, double* data, bool toDecibels, bool normalise) {
   const int32_t last = plan.half;
   if (toDecibels) {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/analysis/FrameAnalysis.h"
-#include "app/analysis/SampleBlockSource.h"
+#include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
 

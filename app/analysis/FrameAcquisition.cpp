@@ -19,7 +19,7 @@ void FrameAnalysis::SelectChannels() {
   const int32_t display =
       (displayChannel >= 0 && displayChannel < std::max(channelCount, 1)) ? displayChannel : 0;
   monoPlayedAsStereo_ = channelCount == 1 && PlayForceMonoStereo &&
-                        engine_.PlayState() != SampleBlockSource::kPlayStopped;
+                        engine_.PlayState() != kPlayStopped;
 
   spectrumChannel = display;
   if (lrToggleDown && Format.channels == 2) spectrumChannel = display + 1;
@@ -45,13 +45,13 @@ int32_t FrameAnalysis::AcquireFrame(bool fetch) {
   if (fetch) {
     const int32_t play = engine_.PlayState();
     const int32_t rec = engine_.RecState();
-    if (play == SampleBlockSource::kPlayPlaying) {
+    if (play == kPlayPlaying) {
       engine_.CopyNewestPlayBlock(DataBuf.data(), blockBytes, false);
-    } else if (rec == SampleBlockSource::kRecRecording) {
+    } else if (rec == kRecRecording) {
       engine_.CopyNewestRecBlock(DataBuf.data(), blockBytes);
     } else {
       const bool paused =
-          play == SampleBlockSource::kPlayPaused || rec == SampleBlockSource::kRecPaused;
+          play == kPlayPaused || rec == kRecPaused;
       return paused ? 0 : -1;
     }
     dataBufFresh_ = true;

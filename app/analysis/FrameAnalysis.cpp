@@ -252,7 +252,13 @@ void FrameAnalysis::ResetAnalysisData(bool keepSpectra) {
   DataBuf.Zero();
   dataBufFresh_ = false;
   Polygon3D.FillBytesFF();
+  RecomposeSpectrumComment();
   views_->AnalysisDataCleared();
+}
+
+void FrameAnalysis::RecomposeSpectrumComment() {
+  SpectrumCommentLine = ComposeSpectrumComment(
+      spectrumComment, static_cast<int32_t>(Format.samplesPerSec), N, SpectrumInterpolate);
 }
 
 void FrameAnalysis::ClearPeakHold() {

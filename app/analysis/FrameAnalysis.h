@@ -19,10 +19,11 @@
 #include "app/analysis/AnalysisArray.h"
 #include "app/analysis/AnalysisViews.h"
 #include "app/analysis/ModifierKeys.h"
-#include "app/analysis/SampleBlockSource.h"
+#include "app/analysis/SpectrumCommentLine.h"
+#include "app/common/ColorRole.h"
+#include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
-#include "app/shell/SettingsValues.h"
 #include "fft/Kp05Api.h"
 
 namespace ov {
@@ -35,12 +36,14 @@ constexpr int32_t kMaxAnalysisChannels = 8;
 // other values rounded down (and held to that range).
 int32_t RoundedAnalysisSize(int32_t requested);
 
+
 // The flags of one spectrum overlay.
 struct OverlayFlags {
   bool shown = false;
   bool dirty = false;    // holds data not yet saved
   bool stale = false;    // its points must be recomputed
   bool capture = false;  // copy the next main spectrum into it
+  bool filled = false;   // received data: its show button is enabled
 };
 
 // The dB level scale of the spectrum view: a level in hundredths of a dB is
@@ -70,7 +73,9 @@ class FrameAnalysis {
   // borrowed and must outlive this object. views may be null (no views).
   FrameAnalysis(const Kp05Api& fft, SampleBlockSource& engine, UserNotifier& notifier,
                 const ModifierKeys& keys, AnalysisViews* views = nullptr);
-  // Releases the general plan and the fixed plans this object created.
+  // This object is the one owner of the library's plans: the general plan
+  // and the fixed plans of peak interpolation. It releases them here, before
+  // the main window frees the library.
   ~FrameAnalysis();
   FrameAnalysis(const FrameAnalysis&) = delete;
   FrameAnalysis& operator=(const FrameAnalysis&) = delete;
@@ -236,6 +241,13 @@ class FrameAnalysis {
   bool rmsOn = false;
 
   char FftInfoText[32] = {};
+
+  // The spectrum comment settings and the line composed from them (with the
+  // current rate, N and interpolation) by RecomposeSpectrumComment, which
+  // ResetAnalysisData also runs whenever it clears the data.
+  SpectrumCommentOptions spectrumComment;
+  std::string SpectrumCommentLine;
+  void RecomposeSpectrumComment();
 
   // Largest single buffer this object will allocate, in bytes; a larger need
   // (a corrupt format's block align) is reported as insufficient memory.

@@ -83,9 +83,9 @@ TEST_F(FrameAnalysisTest, AllocationFailuresNameTheirStep) {
     EXPECT_EQ(notices.icons[0], NoticeIcon::Error);
     // Nothing half-sized is left to draw from.
     EXPECT_EQ(a.N, 0);
-    engine.playState = SampleBlockSource::kPlayPlaying;
+    engine.playState = kPlayPlaying;
     EXPECT_EQ(a.AcquireFrame(true), -1);
-    engine.playState = SampleBlockSource::kPlayStopped;
+    engine.playState = kPlayStopped;
   }
 }
 
@@ -109,7 +109,7 @@ TEST_F(FrameAnalysisTest, FormatBuffersFollowTheFormatAndKeepAtLeastTwoChannels)
   a.Format = broken;
   ASSERT_TRUE(a.PrepareFormatBuffers());
   EXPECT_EQ(a.channelCount, 1);
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   a.spectrumAreaHeight = 100;
   EXPECT_EQ(a.AcquireFrame(true), 0);
 }
@@ -122,20 +122,20 @@ TEST_F(FrameAnalysisTest, AcquireFollowsThePlayAndRecordStates) {
   engine.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
 
   EXPECT_EQ(a.AcquireFrame(true), -1);  // stopped: nothing to draw
-  engine.playState = SampleBlockSource::kPlayPaused;
+  engine.playState = kPlayPaused;
   EXPECT_EQ(a.AcquireFrame(true), 0);  // paused: redraw the held frame
   EXPECT_EQ(engine.playCopies + engine.recCopies, 0);
-  engine.playState = SampleBlockSource::kPlayStopped;
-  engine.recState = SampleBlockSource::kRecPaused;
+  engine.playState = kPlayStopped;
+  engine.recState = kRecPaused;
   EXPECT_EQ(a.AcquireFrame(true), 0);
-  engine.recState = SampleBlockSource::kRecStarting;
+  engine.recState = kRecStarting;
   EXPECT_EQ(a.AcquireFrame(true), -1);
 
-  engine.recState = SampleBlockSource::kRecRecording;
+  engine.recState = kRecRecording;
   EXPECT_EQ(a.AcquireFrame(true), 0);
   EXPECT_EQ(engine.recCopies, 1);
   EXPECT_EQ(engine.lastByteCount, 256u * 4);
-  engine.playState = SampleBlockSource::kPlayPlaying;  // play wins over record
+  engine.playState = kPlayPlaying;  // play wins over record
   EXPECT_EQ(a.AcquireFrame(true), 0);
   EXPECT_EQ(engine.playCopies, 1);
   EXPECT_EQ(a.WaveData[0][5], static_cast<int32_t>(uint32_t{engine.block[21]} << 24 |
@@ -156,7 +156,7 @@ TEST_F(FrameAnalysisTest, FloatBlocksAreConvertedOnceAndChannelsSelected) {
   engine.block.assign(128 * 8, 0);
   const float frame0[2] = {1.5f, -0.5f};
   std::memcpy(engine.block.data(), frame0, sizeof frame0);
-  engine.recState = SampleBlockSource::kRecRecording;
+  engine.recState = kRecRecording;
 
   ASSERT_EQ(a.AcquireFrame(true), 0);
   EXPECT_EQ(a.WaveData[0][0], 2147483647);
@@ -191,7 +191,7 @@ TEST_F(FrameAnalysisTest, MonoPlayedAsStereoShowsTheOneChannelTwice) {
   a.levelMeterShown = true;
   a.meterUpdatesPerSecond = 50;
   engine.block = test::ToneFrames(a.Format, 1024, {{16384, 441}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
 
   ASSERT_EQ(a.AcquireFrame(true), 0);
   EXPECT_EQ(a.waveChannel2, 1);  // the zero-filled second array
@@ -213,7 +213,7 @@ TEST_F(FrameAnalysisTest, LowSpectrumAreaSkipsTheTransformButNotTheLevels) {
   a.levelMeterShown = true;
   a.WindowFunction = 1;
   engine.block = test::ToneFrames(a.Format, 256, {{8192, 44100.0 * 16 / 256}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
 
   a.spectrumAreaHeight = 9;
   ASSERT_EQ(a.AcquireFrame(true), 0);
@@ -241,7 +241,7 @@ TEST_F(FrameAnalysisTest, ResetsClearWhatTheyOwn) {
   a.spectrumAreaHeight = 100;
   a.levelMeterShown = true;
   engine.block = test::ToneFrames(a.Format, 256, {{8192, 1000}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   ASSERT_EQ(a.AcquireFrame(true), 0);
   a.ComputeSpectrum();
 

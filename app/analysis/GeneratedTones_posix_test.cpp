@@ -55,7 +55,7 @@ class GeneratedTonesTest : public ::testing::Test {
     analysis.SpectrumInterpolate = interpolate;
     analysis.spectrumAreaHeight = 100;
     analysis.measureMode = true;
-    engine.playState = SampleBlockSource::kPlayPlaying;
+    engine.playState = kPlayPlaying;
     ASSERT_EQ(analysis.AcquireFrame(true), 0);
     analysis.ComputeSpectrum();
   }

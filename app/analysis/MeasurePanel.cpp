@@ -24,7 +24,7 @@ bool FrameAnalysis::PeakButtonDown(bool down) {
   peakHold = down;
   bool layoutChanged = false;
   if (down) {
-    overlay1.shown = true;
+    overlay1.shown = overlay1.filled = true;
     ClearPeakHold();
     overlay1.stale = overlay2.stale = true;
     layoutChanged = true;
@@ -46,7 +46,7 @@ int32_t FrameAnalysis::AverageCountChanged(const char* text, bool& layoutChanged
   }
   averageCount = n < 2 ? 1 : static_cast<int32_t>(n);
   if (averageCount > 1) {
-    overlay2.shown = true;
+    overlay2.shown = overlay2.filled = true;
     ResetAverage(false);
     overlay1.stale = overlay2.stale = true;
     layoutChanged = true;

@@ -22,7 +22,7 @@ class MeasurementsTest : public ::testing::Test {
     analysis.spectrumAreaHeight = 200;
     analysis.measureMode = true;
     analysis.live = true;
-    engine.playState = SampleBlockSource::kPlayPlaying;
+    engine.playState = kPlayPlaying;
   }
   void Frame(const std::vector<test::Partial>& partials) {
     engine.block = test::ToneFrames(analysis.Format, analysis.N, partials);

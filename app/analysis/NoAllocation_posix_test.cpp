@@ -58,7 +58,7 @@ TEST(NoAllocation, ThousandFramesAllocateNothing) {
   ASSERT_TRUE(a.SetAnalysisSize(1024));
   ASSERT_TRUE(a.CreateInterpolationPlans());
   engine.block = test::ToneFrames(a.Format, 1024, {{20000, 1000.7}, {30, 2001.4}});
-  engine.playState = SampleBlockSource::kPlayPlaying;
+  engine.playState = kPlayPlaying;
   a.spectrumAreaHeight = 200;
   a.levelMeterShown = true;
   a.live = true;

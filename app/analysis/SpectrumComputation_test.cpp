@@ -35,7 +35,7 @@ class SpectrumTest : public ::testing::Test {
     ASSERT_TRUE(analysis.CreateInterpolationPlans());
     analysis.spectrumAreaHeight = 200;
     analysis.live = true;
-    engine.playState = SampleBlockSource::kPlayPlaying;
+    engine.playState = kPlayPlaying;
   }
   // One display frame of the given tone.
   void Frame(const std::vector<Partial>& partials) {

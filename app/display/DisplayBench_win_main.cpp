@@ -74,7 +74,7 @@ int main(int argc, char** argv) {
   const WaveFormat format = test::PcmFormat(2, 44100, 16);
   host.CreateDisplay(format, kN);
   host.source.block = test::ToneFrames(format, kN, {{12000, 441}, {3000, 5000}});
-  host.source.playState = SampleBlockSource::kPlayPlaying;
+  host.source.playState = kPlayPlaying;
   host.analysis->live = true;
   std::printf("wave area 1024 x 380 (plot %ld x %ld), N = %d, sleep 0 ms, %.1f s per type\n",
               host.WavePlot().right - host.WavePlot().left,

@@ -48,9 +48,9 @@ class DisplayHost {
 // The Lissajous figure's points (the Lissajous window computes them): for a
 // plot of width x height into points (room for Sample_N points); returns the
 // count.
-class LissajousPoints {
+class LissajousFigureSource {
  public:
-  virtual ~LissajousPoints() = default;
+  virtual ~LissajousFigureSource() = default;
   virtual int32_t ComputeLissajousPoints(int32_t width, int32_t height, Kp05Point* points) = 0;
 };
 

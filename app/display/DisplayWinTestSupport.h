@@ -127,7 +127,7 @@ class TestDisplayHost : public DisplayHost, public OtherViews {
   // acquires them.
   void Feed(const std::vector<uint8_t>& frames) {
     source.block = frames;
-    source.playState = SampleBlockSource::kPlayPlaying;
+    source.playState = kPlayPlaying;
     analysis->AcquireFrame(true);
   }
   void SetPlot(int areaHeight) {

@@ -405,7 +405,7 @@ TEST_P(DisplayLoop, FramesFlowWhileRunningAndStopWhenParked) {
   UseTestColours(host.Settings());
   host.CreateDisplay(test::PcmFormat(1, 44100, 16), 4096);
   host.source.block = Tone(441, 16000);
-  host.source.playState = SampleBlockSource::kPlayPlaying;
+  host.source.playState = kPlayPlaying;
   host.display->TransportStarted();
   ASSERT_TRUE(host.display->SetDisplayRunning(true));
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);

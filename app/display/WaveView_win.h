@@ -37,7 +37,7 @@ class WaveView final : public ViewLayers {
   WaveView(const WaveView&) = delete;
   WaveView& operator=(const WaveView&) = delete;
 
-  void SetLissajousSource(LissajousPoints* source) { lissajous_ = source; }
+  void SetLissajousSource(LissajousFigureSource* source) { lissajous_ = source; }
   // The current colour set; re-creates the pens and brushes.
   void SetColours(const ResolvedColours& colours);
   // ComputeWaveAxis from the settings, the analysis' size and format and the
@@ -82,7 +82,7 @@ class WaveView final : public ViewLayers {
   FrameAnalysis& analysis_;
   const Kp05Api& fft_;
   FloatForm& readout_;
-  LissajousPoints* lissajous_ = nullptr;
+  LissajousFigureSource* lissajous_ = nullptr;
   ViewPresenter presenter_;
   WaveAxis axis_;
   RECT plot_{};

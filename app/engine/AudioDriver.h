@@ -16,6 +16,7 @@
 
 #include "app/common/WaveFormat.h"
 #include "app/engine/EnginePlatform.h"
+#include "app/engine/FormatProbe.h"
 #include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
@@ -33,13 +34,40 @@ struct DeviceCheck {
 struct DriverOptions {
   bool useExtensible = false;  // hand the device an extensible format record
   bool useDirect = false;      // ask for the format without conversion
+  bool monoAsStereo = false;   // play a mono format on two output channels
+  // DirectSound: the length of one half of the device buffer (0: 50 ms).
+  int32_t dsPlayLatencyMs = 0;
+  int32_t dsRecLatencyMs = 0;
+  // Priority levels (1 lowest .. 5 highest) of a family's transfer threads.
+  int playThreadPriority = 3;
+  int recThreadPriority = 3;
+  // The main window (a Windows HWND); null where there is none.
+  void* ownerWindow = nullptr;
+  // WASAPI: the requested buffer length (ms, 1..200) and event- or
+  // timer-driven transfers.
+  int32_t wasapiLatencyMs = 20;
+  bool wasapiEventMode = true;
 };
+
+// The engine's ring as laid out for a run, for families that copy between it
+// and a device buffer of their own.
+struct RingLayout {
+  uint8_t* data = nullptr;
+  uint32_t count = 0;     // buffers
+  uint32_t bufBytes = 0;  // bytes per buffer
+  uint8_t silence = 0;    // 0, or 128 for 8-bit samples
+};
+
+class AvrtBinding;
 
 class AudioDriver {
  public:
   virtual ~AudioDriver() = default;
 
   virtual DeviceCheck CheckDevices() = 0;
+  // True for a family that needs DirectX 7 or later; the engine's own probe
+  // decides before the family is asked for its devices.
+  virtual bool NeedsDirectX() const { return false; }
   virtual uint32_t DeviceCount(bool input) = 0;
   // UTF-8; device number 0 is the family's default (the mapper for MME).
   virtual std::string DeviceName(uint32_t number, bool input) = 0;
@@ -49,6 +77,9 @@ class AudioDriver {
   virtual bool OpenOutput(int32_t id, const WaveFormat& f, const DriverOptions& o,
                           AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool OutputOpen() const = 0;
+  // After the ring is laid out (the output open): families with a device
+  // buffer of their own create it and start their transfer thread.
+  virtual bool PrepareOutput(const RingLayout&, EngineMessage&) { return true; }
   // The identifier the system reports for the open output.
   virtual int32_t OutputId() const = 0;
   virtual bool PauseOutput(EngineMessage& message) = 0;
@@ -80,6 +111,7 @@ class AudioDriver {
   virtual bool OpenInput(int32_t id, const WaveFormat& f, const DriverOptions& o,
                          AutoResetEvent& done, EngineMessage& message) = 0;
   virtual bool InputOpen() const = 0;
+  virtual bool PrepareInput(const RingLayout&, EngineMessage&) { return true; }
   virtual bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes,
                           EngineMessage& message) = 0;
   virtual bool StartInput(EngineMessage& message) = 0;
@@ -104,11 +136,40 @@ class AudioDriver {
   virtual bool RestartFrame(EngineMessage& message) = 0;
   // Resets, releases and closes the frame output; false when any step failed.
   virtual bool CloseFrame(EngineMessage& message) = 0;
+
+  // The information text of one device for the setup dialog, after a trial
+  // preparation with the format (WASAPI); empty for families without one.
+  // detailed: add the endpoint volume.
+  virtual std::string DeviceInfo(uint32_t /*number*/, bool /*input*/, const WaveFormat&,
+                                 const DriverOptions&, bool /*detailed*/) {
+    return {};
+  }
+
+  // --- Format probe: opens what the family needs to ask device `id` (the
+  // system's identifier, -1 the default) about formats of one direction. Null
+  // when the device cannot be opened: the grid then stays "    -". The trier
+  // releases what it opened when it is destroyed.
+  virtual std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t /*id*/, bool /*input*/,
+                                                         const DriverOptions& /*options*/) {
+    return nullptr;
+  }
+
+  // --- Families that copy between the ring and buffers of their own.
+  // The first device channel to use (ASIO), set before the side is opened.
+  virtual void SelectFirstChannel(bool /*input*/, int32_t /*channel*/) {}
+  // Called once the side's ring is laid out (after the open): the family
+  // keeps its address and prepares its own buffers. False leaves the reason.
+  virtual bool AttachRing(bool /*input*/, uint8_t* /*ring*/, uint64_t /*ringBytes*/,
+                          uint32_t /*bufBytes*/, EngineMessage& /*message*/) {
+    return true;
+  }
 };
 
 // The family for a driver type (0 waveform audio, 1 DirectSound, 2 ASIO,
 // 3 WASAPI). Families not built into this program report themselves unusable.
-std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType);
+// mmcss: the engine's scheduler binding, which the WASAPI transfer threads use.
+std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType,
+                                               const AvrtBinding* mmcss = nullptr);
 
 // The format record handed to a device: with `useExtensible` a record that is
 // not yet extensible becomes one (tag 0xFFFE, 22 extra bytes, valid bits =

@@ -11,13 +11,10 @@
 #include <cstdint>
 #include <memory>
 
+#include "app/common/OsVersion.h"
 #include "app/engine/AudioDriver.h"  // EngineMessage
 
 namespace ov {
-
-struct OsVersion {
-  uint32_t major = 0, minor = 0, servicePackMajor = 0;
-};
 
 // True when the system has the multimedia class scheduler.
 bool MmcssSupported(const OsVersion& v);

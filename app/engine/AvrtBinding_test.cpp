@@ -174,7 +174,7 @@ TEST(EngineAvrt, EngineConstructionEndsAtABindingFailure) {
   const std::string text =
       "Unable to find DLL entry \"AvRevertMmThreadCharacteristics()\". \n\n  (GetProcAddress: 127)";
   EXPECT_EQ(r.checks, 0);  // no device check after the failure
-  EXPECT_EQ(r.engine->GetFileMessage(), text);
+  EXPECT_EQ(r.engine->GetAvrtMessage(), text);
   EXPECT_EQ(r.engine->GetMessage(), text);
   ASSERT_EQ(r.notifier.texts.size(), 1u);
   EXPECT_EQ(r.notifier.texts[0], text);

@@ -6,7 +6,7 @@
 
 namespace ov {
 
-std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType) {
+std::unique_ptr<AudioDriver> CreateAudioDriver(int32_t driverType, const AvrtBinding*) {
   if (driverType == 0) return std::make_unique<UnavailableDriver>(text::kNoWaveInputOutput);
   return std::make_unique<UnavailableDriver>(UnbuiltFamilyText(driverType));
 }

@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <cstring>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -25,7 +26,11 @@ class TestHost : public EngineHost {
   // Steps sent from the pumps run through the same runner ovtool uses: a
   // message-only window on Windows, a queue natively.
   void RunOnMainThread(void (*step)(void*), void* arg) override { runner_->Run(step, arg); }
-  void ProcessMessages() override { runner_->ProcessMessages(); }
+  void ProcessMessages() override {
+    // Stands for the window handlers that run while the engine handles messages.
+    if (duringMessages) duringMessages();
+    runner_->ProcessMessages();
+  }
   void PostNotification(uint32_t message, uintptr_t wParam) override {
     std::lock_guard<std::mutex> lock(m_);
     posted.push_back({message, wParam});
@@ -56,6 +61,7 @@ class TestHost : public EngineHost {
     return r;
   }
 
+  std::function<void()> duringMessages;
   std::vector<std::pair<uint32_t, uintptr_t>> posted;
   std::vector<std::string> stopped;
   bool enabled[4] = {};

@@ -49,6 +49,10 @@ std::string UnbuiltFamilyText(int32_t driverType) {
   return std::string(family) + " driver not available in this program";
 }
 
+std::string DSoundDeviceNotFoundText(uint32_t number, bool input) {
+  return Printf("DSound %s device %u not found", input ? "Input" : "Output", number);
+}
+
 std::string StoppedText(const std::string& reason) {
   return "Stopped! \n\n" + reason;
 }

@@ -33,6 +33,19 @@ constexpr const char kWaveInStop[] = "Error: waveInStop()";
 constexpr const char kWaveInReset[] = "Error: waveInReset()";
 constexpr const char kWaveInUnprepareHeader[] = "Error: waveInUnprepareHeader()";
 constexpr const char kWaveInClose[] = "Error: waveInClose()";
+constexpr const char kDirectXRequired[] = "DirectX 7 or later required";
+constexpr const char kNoDSoundOutput[] = "No DSound Output device";
+constexpr const char kNoDSoundInput[] = "No DSound Input device";
+constexpr const char kNoDSoundInputOutput[] = "No DSound Input/Output device";
+constexpr const char kUnableToCreateDirectSound[] = "Unable to create DirectSound.";
+constexpr const char kUnableToInitializeDirectSound[] = "Unable to initialize DirectSound.";
+constexpr const char kUnableToSetCooperativeLevel[] = "Unable to set Cooperative Level";
+constexpr const char kUnableToCreatePrimaryBuffer[] = "Unable to create Primary buffer";
+constexpr const char kUnableToSetPrimaryFormat[] = "Unable to set Primary buffer format";
+constexpr const char kNoBuffer[] = "No buffer";
+constexpr const char kUnableToRestoreBuffer[] = "Unable to restore buffer";
+constexpr const char kUnableToLockBuffer[] = "Unable to lock buffer";
+constexpr const char kDirectSoundStart[] = "Error: DirectSound Start()";
 constexpr const char kRecInLabel[] = " Rec.In.";
 constexpr const char kNotPcm[] = "Not PCM";
 }  // namespace text
@@ -48,6 +61,9 @@ std::string MinutesSecondsText(uint64_t seconds);
 // Reason for a driver family this program does not contain (DirectSound,
 // ASIO, WASAPI): "<family> driver not available in this program".
 std::string UnbuiltFamilyText(int32_t driverType);
+// A DirectSound device number beyond the enumerated table:
+// "DSound Output device %u not found" (or Input).
+std::string DSoundDeviceNotFoundText(uint32_t number, bool input);
 // "Stopped! \n\n%s".
 std::string StoppedText(const std::string& reason);
 

@@ -6,9 +6,12 @@
 
 namespace ov {
 
-bool WavePlayRec::PlaySnippet(uint32_t ms) {
+EngineResult WavePlayRec::PlaySnippet(uint32_t ms) {
+  if (InMessageWait()) return EngineResult::Busy;
   WaitPrimed();
-  if (FrameBusyFlag.load() || playState_.load() != kPlayPaused || !PlayOpened) return false;
+  if (FrameBusyFlag.load() || playState_.load() != kPlayPaused || !PlayOpened) {
+    return EngineResult::Failed;
+  }
   const uint64_t remembered = reader_.position;
   FrameBusyFlag = true;
   // The snippet is heard alone: no synchronised start, and the resume waits
@@ -28,31 +31,32 @@ bool WavePlayRec::PlaySnippet(uint32_t ms) {
   SeekToSample(static_cast<int64_t>(remembered));
   FrameBusyFlag = false;
   host_.PostNotification(WM_FRAME_PLAY_END, 0);
-  return true;
+  return EngineResult::Ok;
 }
 
-bool WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool loop,
-                                 uint32_t bytes) {
+EngineResult WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* data, uint32_t bytes,
+                                         FrameRepeat repeat) {
+  if (InMessageWait()) return EngineResult::Busy;
   JoinFinishedThreads();
   WaitPrimed();
   Message.Clear();
   if (!driver_->SupportsFramePlay() || FrameBusyFlag.load() || !PlayOpened || bytes == 0) {
-    return false;
+    return EngineResult::Failed;
   }
   if (!data) {
-    if (PlayRing.Empty()) return false;
+    if (PlayRing.Empty()) return EngineResult::Failed;
     data = PlayRing.Buffer(0);
     if (bytes > PlayBufBytes) bytes = PlayBufBytes;
   }
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   if (!driver_->OpenFrame(id, reader_.format, Options(), FramePlayEvent, const_cast<uint8_t*>(data),
                           bytes, Message)) {
-    return false;
+    return EngineResult::Failed;
   }
-  FrameLoop = loop;
+  FrameLoop = repeat == FrameRepeat::Loop;
   FrameBusyFlag = true;
   frameThread_ = std::thread([this] { PlayFrameThreadMain(); });
-  return true;
+  return EngineResult::Ok;
 }
 
 void WavePlayRec::PlayFrameThreadMain() {

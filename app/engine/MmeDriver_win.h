@@ -58,6 +58,9 @@ class MmeDriver : public AudioDriver {
   bool RestartFrame(EngineMessage& message) override;
   bool CloseFrame(EngineMessage& message) override;
 
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+
  private:
   HWAVEOUT out_ = nullptr;
   HWAVEIN in_ = nullptr;

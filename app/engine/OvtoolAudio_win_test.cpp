@@ -3,9 +3,11 @@
 // describing the audio up to its last header update (the tool rewrites the
 // header every second of audio).
 #include <windows.h>
+#include <mmsystem.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <random>
 #include <string>
@@ -37,8 +39,9 @@ int32_t MonitorInput() {
   NullNotifier n;
   std::atomic<int32_t> p{0}, r{0};
   WavePlayRec e(host, n, p, r, {}, EngineSettings{});
-  for (uint32_t i = 1; i <= e.GetDeviceCount(true); ++i) {
-    if (e.GetDeviceName(i, true) == "Monitor of Null Output") return static_cast<int32_t>(i);
+  for (uint32_t i = 1; i <= e.GetDeviceCount(AudioDirection::Input); ++i) {
+    if (e.GetDeviceName(i, AudioDirection::Input) == "Monitor of Null Output")
+      return static_cast<int32_t>(i);
   }
   return -1;
 }
@@ -88,6 +91,150 @@ TEST(EngineRecordKill, KilledRecordingLeavesAValidFile) {
   }
   std::error_code ignored;
   fs::remove_all(dir, ignored);
+}
+
+// Runs ovtool with `arguments`; returns its exit code and what it printed on
+// standard output and standard error together.
+int RunOvtool(const std::wstring& arguments, std::string& output) {
+  SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+  HANDLE readEnd = nullptr, writeEnd = nullptr;
+  if (!CreatePipe(&readEnd, &writeEnd, &sa, 0)) return -1;
+  SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+  std::wstring cmd = L"\"" + OvtoolPath().wstring() + L"\" " + arguments;
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = writeEnd;
+  si.hStdError = writeEnd;
+  si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  PROCESS_INFORMATION pi{};
+  const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                      nullptr, nullptr, &si, &pi);
+  CloseHandle(writeEnd);
+  output.clear();
+  if (!started) {
+    CloseHandle(readEnd);
+    return -1;
+  }
+  // Read while the tool runs and until it has ended: helpers the system starts
+  // beside a console program may keep the pipe open after the tool exits.
+  char chunk[4096];
+  const DWORD start = GetTickCount();
+  bool ended = false;
+  while (true) {
+    DWORD avail = 0;
+    while (PeekNamedPipe(readEnd, nullptr, 0, nullptr, &avail, nullptr) && avail > 0) {
+      DWORD got = 0;
+      if (!ReadFile(readEnd, chunk, std::min<DWORD>(avail, sizeof chunk), &got, nullptr) || !got) {
+        break;
+      }
+      output.append(chunk, got);
+    }
+    if (ended || GetTickCount() - start > 120000) break;
+    ended = WaitForSingleObject(pi.hProcess, 20) == WAIT_OBJECT_0;
+  }
+  CloseHandle(readEnd);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return static_cast<int>(code);
+}
+
+// `--driver` picks the family; one that cannot be used says why and fails
+// instead of listing another family's devices.
+TEST(OvtoolDriverOption, EachFamilyListsItsDevicesOrSaysWhyNot) {
+  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
+  std::string out;
+  ASSERT_EQ(RunOvtool(L"devices --driver mme", out), 0) << out;
+  EXPECT_NE(out.find("Null Output"), std::string::npos) << out;
+  for (const wchar_t* family : {L"ds", L"wasapi", L"asio"}) {
+    const int code = RunOvtool(std::wstring(L"devices --driver ") + family, out);
+    if (code == 0) {
+      EXPECT_NE(out.find("Output devices:"), std::string::npos) << out;
+    } else {
+      EXPECT_EQ(code, 1) << out;
+      EXPECT_NE(out.find("the driver family cannot be used: "), std::string::npos) << out;
+      EXPECT_EQ(out.find("Output devices:"), std::string::npos) << out;
+    }
+  }
+  EXPECT_EQ(RunOvtool(L"devices --driver pulse", out), 2) << out;
+  EXPECT_EQ(RunOvtool(L"play --driver", out), 2) << out;
+}
+
+int32_t DeviceNumber(const char* name, AudioDirection d) {
+  ConsoleEngineHost host;
+  NullNotifier n;
+  std::atomic<int32_t> p{0}, r{0};
+  WavePlayRec e(host, n, p, r, {}, EngineSettings{});
+  for (uint32_t i = 1; i <= e.GetDeviceCount(d); ++i) {
+    if (e.GetDeviceName(i, d) == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+// What the device answers for one format when opened directly: the grid of
+// `ovtool formats` must show exactly these answers.
+bool OpensDirectly(bool input, UINT id, const WaveFormat& f, bool query) {
+  const auto* wf = reinterpret_cast<const WAVEFORMATEX*>(&f);
+  const DWORD flags = CALLBACK_NULL | (query ? WAVE_FORMAT_QUERY : 0);
+  if (input) {
+    HWAVEIN h = nullptr;
+    const MMRESULT r = waveInOpen(query ? nullptr : &h, id, wf, 0, 0, flags);
+    if (h) waveInClose(h);
+    return r == MMSYSERR_NOERROR;
+  }
+  HWAVEOUT h = nullptr;
+  const MMRESULT r = waveOutOpen(query ? nullptr : &h, id, wf, 0, 0, flags);
+  if (h) waveOutClose(h);
+  return r == MMSYSERR_NOERROR;
+}
+
+std::string WithoutCarriageReturns(std::string text) {
+  text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+  return text;
+}
+
+TEST(OvtoolFormats, EachCellIsWhatADirectOpenOfThatFormatAnswers) {
+  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
+  const int32_t out = DeviceNumber("Null Output", AudioDirection::Output);
+  const int32_t in = DeviceNumber("Monitor of Null Output", AudioDirection::Input);
+  if (out < 0 || in < 0) GTEST_SKIP() << "no null sink loopback devices";
+  for (bool input : {false, true}) {
+    for (bool query : {true, false}) {
+      const int32_t number = input ? in : out;
+      std::wstring args = L"formats --driver mme --device " + std::to_wstring(number);
+      if (input) args += L" --input";
+      if (query) args += L" --query";
+      std::string printed;
+      ASSERT_EQ(RunOvtool(args, printed), 0) << printed;
+      FormatProbeTable expected;
+      for (int r = 0; r < kProbeRates; ++r) {
+        for (int w = 0; w < kProbeWidths; ++w) {
+          for (uint16_t ch : {1, 2}) {
+            const WaveFormat f = ProbeFormat(kProbeRateList[r], w, ch, false);
+            if (OpensDirectly(input, static_cast<UINT>(number - 1), f, query)) {
+              expected.cells[r][w] |= static_cast<uint16_t>(1u << (ch - 1));
+            }
+          }
+          expected.tried[r][w] = true;
+        }
+      }
+      EXPECT_EQ(WithoutCarriageReturns(printed), WithoutCarriageReturns(FormatGridText(expected)))
+          << (input ? "input" : "output") << (query ? " query" : " open");
+    }
+  }
+  std::string printed;
+  EXPECT_EQ(RunOvtool(L"formats --driver mme --device 99", printed), 1) << printed;
+  EXPECT_EQ(RunOvtool(L"formats --device 1", printed), 2) << printed;
+  // A stop after 3 cells leaves the others empty.
+  ASSERT_EQ(
+      RunOvtool(L"formats --driver mme --query --stop-after 3 --device " + std::to_wstring(out),
+                printed),
+      0);
+  EXPECT_NE(WithoutCarriageReturns(printed).find("  11025\t   12\t   12\t   12\t\t\n"),
+            std::string::npos)
+      << printed;
 }
 
 }  // namespace

@@ -14,14 +14,16 @@ void WavePlayRec::PlayThreadMain() {
   host_.PostNotification(WM_PLAY_BEGIN, 0);
   for (;;) {
     PlayInit();
-    int64_t r = 1;
+    FillStep step{FillStep::Queued, 1};
     do {
-      r = PlayFillNext(r);
-      if (r == -1) break;
+      // Once a fill found the data's end, the rest of the run plays out what
+      // is queued without reading.
+      step = PlayFillNext(step.kind == FillStep::Priming || step.bytes != 0);
+      if (step.kind == FillStep::Finished) break;
       // A failed fill with nothing in flight would wait for ever.
       if (!Message.Empty() && InFlight == 0) break;
       OnMain<&WavePlayRec::PlayPositionUpdate>();
-      if (r == -2) continue;
+      if (step.kind == FillStep::Priming) continue;
       WaitPlayCompletion();
       PlayedSamples.fetch_add(PlayBufSamples);
       playElapsed_ = 0;
@@ -77,17 +79,19 @@ void WavePlayRec::PlayInit() {
   DisplayStarted = false;
 }
 
-int64_t WavePlayRec::PlayFillNext(int64_t cont) {
+WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
   const uint32_t ahead = playPlan_.aheadCount;
   if (reader_.reprime.load()) {
     primed_ = false;
     FilledCount = InFlight = DoneIndex = FillIndex = 0;
     PrimeTarget = ahead;
     if (PlayDeviceOpen) {
-      if (!driver_->ResetOutput(Message) || !driver_->PauseOutput(Message)) return 0;
+      if (!driver_->ResetOutput(Message) || !driver_->PauseOutput(Message)) {
+        return {FillStep::Queued, 0};
+      }
     }
     if (AnalyzeStart.load()) SetPlayState(kPlayPaused);
-    cont = 1;
+    readFile = true;
     PlayedSamples = 0;
     playElapsed_ = 0;
     LastPlayTick = TickMs();
@@ -95,7 +99,7 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
 
   uint8_t* buf = PlayRing.Buffer(FillIndex);
   uint32_t count = 0;
-  if (cont != 0) {
+  if (readFile) {
     count = ReadStream(reader_, buf, PlayBufBytes);
     if (reader_.itemSwitchPending.load()) ItemSwitchPending = true;
     if (count && cb_.OnPlayDataRead) count = cb_.OnPlayDataRead(buf, count);
@@ -106,7 +110,7 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
   if (Paused.load()) count = PlayBufBytes;
 
   if (PlayDeviceOpen && count != 0) {
-    if (!driver_->SubmitOutput(FillIndex, buf, count, Message)) return 0;
+    if (!driver_->SubmitOutput(FillIndex, buf, count, Message)) return {FillStep::Queued, 0};
   }
   if (count != 0) {
     ++BuffersWritten;
@@ -125,9 +129,10 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
       AnalyzeStart = false;
     } else {
       if (PlayDeviceOpen) {
-        if (InFlight <= playPlan_.skipAtTop) return -1;
+        if (InFlight <= playPlan_.skipAtTop) return {FillStep::Finished, 0};
         SyncDone = cb_.OnSyncStart ? cb_.OnSyncStart(false) : false;
-        driver_->RestartOutput(Message);
+        // A device that does not start ends the run (without a text of its own).
+        if (!driver_->RestartOutput(Message)) return {FillStep::Finished, 0};
         if (!SyncDone.load()) WaitUntilPositionMoves(false);
         LastPlayTick = TickMs();
       }
@@ -139,9 +144,9 @@ int64_t WavePlayRec::PlayFillNext(int64_t cont) {
     }
     primed_ = true;
   }
-  if (FilledCount < PrimeTarget) return -2;
-  if (count == 0 && InFlight <= playPlan_.skipAtEnd) return -1;
-  return count;
+  if (FilledCount < PrimeTarget) return {FillStep::Priming, count};
+  if (count == 0 && InFlight <= playPlan_.skipAtEnd) return {FillStep::Finished, 0};
+  return {FillStep::Queued, count};
 }
 
 void WavePlayRec::WaitUntilPositionMoves(bool processMessages) {

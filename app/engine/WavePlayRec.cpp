@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "app/engine/DirectDrawProbe.h"
 #include "app/engine/EngineTexts.h"
 #include "app/engine/RecordState.h"
 
@@ -66,19 +67,20 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
   recPlan_.Compute(f.samplesPerSec, f.blockAlign, planMessage);
   BufferTimeMs = 1000 / (recPlan_.perSec ? recPlan_.perSec : 2);
 
+  directXAvailable_ = ProbeDirectDraw7();
   DriverType = s.PlayRecDriverType < 0 ? kDriverMme : s.PlayRecDriverType;
-  if (!driver_) driver_ = CreateAudioDriver(DriverType);  // no system call yet
+  if (!driver_) driver_ = CreateAudioDriver(DriverType, &avrt_);  // no system call yet
   // Without the scheduler's entry points the construction ends here: no device
   // check. The engine stays safe to use and to destroy; the user is told why.
-  if (!avrt_.Bind(FileMessage)) {
-    Message.Set(FileMessage.c_str());
-    notifier_.Notify(FileMessage.c_str(), NoticeIcon::Warning);
+  if (!avrt_.Bind(AvrtMessage)) {
+    Message.Set(AvrtMessage.c_str());
+    notifier_.Notify(AvrtMessage.c_str(), NoticeIcon::Warning);
     return;
   }
   CheckDevices(true);
   if (Failed && DriverType != kDriverMme && !injectedDriver_) {
     DriverType = kDriverMme;
-    driver_ = CreateAudioDriver(DriverType);
+    driver_ = CreateAudioDriver(DriverType, &avrt_);
     CheckDevices(false);
   }
   host_.EnableButton(EngineButton::Rec, true);
@@ -92,7 +94,7 @@ WavePlayRec::~WavePlayRec() {
     frameThread_.join();
   }
   ReleaseAll();
-  if (!avrt_.Free(FileMessage)) notifier_.Notify(FileMessage.c_str(), NoticeIcon::Warning);
+  if (!avrt_.Free(AvrtMessage)) notifier_.Notify(AvrtMessage.c_str(), NoticeIcon::Warning);
 }
 
 // ------------------------------------------------------------------ settings
@@ -133,6 +135,12 @@ void WavePlayRec::ResetControls() {
 
 void WavePlayRec::CheckDevices(bool clearMessage) {
   if (clearMessage) Message.Clear();
+  if (driver_->NeedsDirectX() && !directXAvailable_) {
+    WaveOutCount = WaveInCount = 0;
+    Failed = true;
+    Message.Set(text::kDirectXRequired);
+    return;
+  }
   const DeviceCheck c = driver_->CheckDevices();
   WaveOutCount = c.outputs;
   WaveInCount = c.inputs;
@@ -140,28 +148,28 @@ void WavePlayRec::CheckDevices(bool clearMessage) {
   if (!c.message.empty()) Message.Set(c.message.c_str());
 }
 
-bool WavePlayRec::SetDriverType(int32_t type) {
-  if (type == DriverType || type < 0) return false;
+DriverChange WavePlayRec::SetDriverType(int32_t type) {
+  if (type == DriverType || type < 0) return DriverChange::Unchanged;
   // The family's devices belong to the running pumps.
-  if (playAlive_.load() || recAlive_.load()) return true;
+  if (InMessageWait() || playAlive_.load() || recAlive_.load()) return DriverChange::Unusable;
   ReleaseAll();
   const int32_t old = DriverType;
   DriverType = type;
-  driver_ = CreateAudioDriver(type);
+  driver_ = CreateAudioDriver(type, &avrt_);
   CheckDevices(true);
-  if (!Failed) return false;
+  if (!Failed) return DriverChange::Changed;
   DriverType = old;
-  driver_ = CreateAudioDriver(old);
+  driver_ = CreateAudioDriver(old, &avrt_);
   CheckDevices(false);
-  return true;
+  return DriverChange::Unusable;
 }
 
-uint32_t WavePlayRec::GetDeviceCount(bool input) {
-  return driver_->DeviceCount(input);
+uint32_t WavePlayRec::GetDeviceCount(AudioDirection direction) {
+  return driver_->DeviceCount(direction == AudioDirection::Input);
 }
 
-std::string WavePlayRec::GetDeviceName(uint32_t number, bool input) {
-  return driver_->DeviceName(number, input);
+std::string WavePlayRec::GetDeviceName(uint32_t number, AudioDirection direction) {
+  return driver_->DeviceName(number, direction == AudioDirection::Input);
 }
 
 void WavePlayRec::ReleaseDevices(uint32_t mask) {
@@ -225,7 +233,8 @@ bool WavePlayRec::SetRecBuffers(uint32_t count, uint32_t bytes) {
   return ok;
 }
 
-BufferInfo WavePlayRec::GetBufferInfo(bool rec) const {
+BufferInfo WavePlayRec::GetBufferInfo(AudioDirection direction) const {
+  const bool rec = direction == AudioDirection::Input;
   const BufferPlan& p = rec ? recPlan_ : playPlan_;
   BufferInfo b{};
   b.NumOfBuf = p.bufCount;
@@ -267,6 +276,12 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
       return false;
     }
     RecRing.Fill(RecSilence);
+    if (!driver_->AttachRing(true, RecRing.Data(), RecRingBytes, RecBufBytes, Message))
+      return false;
+    if (driver_->InputOpen() &&
+        !driver_->PrepareInput({RecRing.Data(), RecBufCount, RecBufBytes, RecSilence}, Message)) {
+      return false;
+    }
   }
   if (mask & 1) {
     if (!playPlan_.fixed && !playPlan_.Compute(rate, Align(), m)) {
@@ -284,14 +299,37 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
     }
     PlayRing.Fill(static_cast<uint8_t>(reader_.playSilence));
     if (PlayDeviceOpen && !driver_->PauseOutput(Message)) return false;
+    if (PlayDeviceOpen &&
+        !driver_->AttachRing(false, PlayRing.Data(), PlayRingBytes, PlayBufBytes, Message)) {
+      return false;
+    }
+    const RingLayout ring{PlayRing.Data(), PlayBufCount, PlayBufBytes,
+                          static_cast<uint8_t>(reader_.playSilence)};
+    if (PlayDeviceOpen && !driver_->PrepareOutput(ring, Message)) return false;
   }
   return true;
 }
 
+DriverOptions WavePlayRec::Options() const {
+  DriverOptions o;
+  o.useExtensible = Use_WF_EXTENSIBLE;
+  o.useDirect = Use_WF_DIRECT;
+  o.monoAsStereo = PlayForceMonoStereo;
+  o.wasapiLatencyMs = WAS_Latency;
+  o.wasapiEventMode = WAS_EventMode;
+  o.dsPlayLatencyMs = DS_PlayLatency;
+  o.dsRecLatencyMs = DS_RecLatency;
+  o.playThreadPriority = PlayThreadPriority;
+  o.recThreadPriority = RecThreadPriority;
+  o.ownerWindow = host_.OwnerWindow();
+  return o;
+}
+
 // ------------------------------------------------------------------ opening
 
-bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const PlayItem* item,
-                           uint8_t* pcmOut, uint32_t* floatOut) {
+EngineResult WavePlayRec::OpenPlay(const char* fileName, const PlayItem* item,
+                                   PlayFileFormat* opened) {
+  if (InMessageWait()) return EngineResult::Busy;
   // The open file's records belong to a running play pump: end it first.
   if (playAlive_.load()) Stop();
   JoinFinishedThreads();
@@ -302,7 +340,7 @@ bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const Pl
   reader_.previousItem = nullptr;
   if (!OpenForPlay(reader_, item ? item->fileName : PlayFileName.c_str(), true)) {
     Failed = true;
-    return true;
+    return EngineResult::Failed;
   }
   CloseReadFile(reader_);
   if (!item) {
@@ -316,9 +354,11 @@ bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const Pl
     CurrentItemRecord.trailingSilence = 0;
     reader_.currentItem = &CurrentItemRecord;
   }
-  if (formatOut) *formatOut = reader_.format;
-  if (pcmOut) *pcmOut = reader_.isPcm;
-  if (floatOut) *floatOut = reader_.floatWidth;
+  if (opened) {
+    opened->format = reader_.format;
+    opened->isPcm = reader_.isPcm != 0;
+    opened->floatWidth = reader_.floatWidth;
+  }
   AfterOpen();
   UpdatePositionTexts(true);
   PlayFromFile = true;
@@ -326,18 +366,19 @@ bool WavePlayRec::OpenPlay(const char* fileName, WaveFormat* formatOut, const Pl
   PlayOpened = true;
   host_.EnableButton(EngineButton::Play, true);
   SetPlayState(kPlayStopped);
-  return Failed;
+  return Failed ? EngineResult::Failed : EngineResult::Ok;
 }
 
-bool WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format, bool monitorWithFile,
-                          int32_t deviceNumber, bool probe, bool monitor) {
+EngineResult WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format,
+                                  const RecOpenOptions& options) {
+  if (InMessageWait()) return EngineResult::Busy;
   // The format and the recording file belong to a running record pump.
   if (recAlive_.load()) Stop();
   JoinFinishedThreads();
   Message.Clear();
   Failed = false;
   RecOpened = false;
-  RecMonitor = monitor && DriverType == kDriverMme;
+  RecMonitor = options.monitor && DriverType == kDriverMme;
   reader_.format = format;
   reader_.floatWidth = FloatWidth(format);
   RecToFile = false;
@@ -345,25 +386,26 @@ bool WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format, bool m
   if (fileName && *fileName) {
     if (!rec_->SetFileName(fileName) || !CreateRecFile()) {
       Failed = true;
-      return true;
+      return EngineResult::Failed;
     }
     CloseRecFile();
     RecPosition = 0;
     UpdateRecordTimeText();
     RecToFile = true;
-    MonitorWithFile = monitorWithFile;
+    MonitorWithFile = options.monitorWithFile;
   } else {
     rec_->PrepareFileless();
   }
   UpdateFormatText(2, false);
   RecSilence = format.bitsPerSample == 8 ? 128 : 0;
   SetRecState(kRecStopped);
-  if (probe) {
-    const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
+  if (options.probe) {
+    const int32_t n = options.probeDeviceNumber;
+    const int32_t id = n <= 0 ? -1 : n - 1;
     if (!driver_->ProbeInput(id, format, Options(), Message)) Failed = true;
   }
   if (!Failed) RecOpened = true;
-  return Failed;
+  return Failed ? EngineResult::Failed : EngineResult::Ok;
 }
 
 // ------------------------------------------------------------------ running
@@ -388,11 +430,15 @@ bool WavePlayRec::OpenInputDevice(int32_t id) {
   return true;
 }
 
-bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool withDevice) {
+EngineResult WavePlayRec::StartPlay(int32_t deviceNumber, PlayMode mode, PlayOutput output,
+                                    int32_t asioChannel) {
+  if (InMessageWait()) return EngineResult::Busy;
   JoinFinishedThreads();
   Message.Clear();
-  if (!PlayFromFile || !PlayOpened) return false;
-  if (playAlive_.load() || playThread_.joinable()) return false;
+  if (!PlayFromFile || !PlayOpened) return EngineResult::Failed;
+  if (playAlive_.load() || playThread_.joinable()) return EngineResult::Failed;
+  const bool analyze = mode == PlayMode::Analyze;
+  const bool withDevice = output == PlayOutput::Device;
   ItemStreamOffset = 0;
   reader_.itemSwitchPending = false;
   ItemSwitchPending = false;
@@ -402,18 +448,19 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   if (reader_.dataBytes == 0) {
     CloseReadFile(reader_);
     Message.Clear();
-    return false;
+    return EngineResult::NoData;
   }
   if (!opened || !reader_.file) {
     CloseReadFile(reader_);
-    return false;
+    return EngineResult::Failed;
   }
   PlayDeviceOpen = withDevice;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   if (withDevice) {
+    driver_->SelectFirstChannel(false, asioChannel);
     if (!OpenOutputDevice(id)) {
       CloseReadFile(reader_);
-      return false;
+      return EngineResult::Failed;
     }
     playDeviceId_ = driver_->OutputId();
   }
@@ -423,7 +470,7 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
     Message = keep;
     ReleaseDevices(1);
     CloseReadFile(reader_);
-    return false;
+    return EngineResult::Failed;
   }
   activeMask_ = 1;
   AnalyzeStart = analyze;
@@ -433,21 +480,23 @@ bool WavePlayRec::StartPlay(int32_t deviceNumber, bool analyze, int32_t, bool wi
   primed_ = false;
   playAlive_ = true;
   playThread_ = std::thread([this] { PlayThreadMain(); });
-  return true;
+  return EngineResult::Ok;
 }
 
-bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
+EngineResult WavePlayRec::StartRec(int32_t deviceNumber, RecStartMode mode, int32_t asioChannel) {
+  if (InMessageWait()) return EngineResult::Busy;
   JoinFinishedThreads();
   Message.Clear();
-  if (!RecOpened) return false;
-  if (recAlive_.load() || recThread_.joinable()) return false;
+  if (!RecOpened) return EngineResult::Failed;
+  if (recAlive_.load() || recThread_.joinable()) return EngineResult::Failed;
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
-  if (!OpenInputDevice(id)) return false;
+  driver_->SelectFirstChannel(true, asioChannel);
+  if (!OpenInputDevice(id)) return EngineResult::Failed;
   if (RecMonitor && !OpenOutputDevice(id)) {
     EngineMessage keep = Message;
     driver_->CloseInput(Message);
     Message = keep;
-    return false;
+    return EngineResult::Failed;
   }
   if (!PrepareBuffers(2)) {
     EngineMessage keep = Message;
@@ -455,13 +504,13 @@ bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
     driver_->CloseOutput(Message);
     Message = keep;
     ReleaseDevices(2);
-    return false;
+    return EngineResult::Failed;
   }
-  if (probeOnly) {
+  if (mode == RecStartMode::ProbeOnly) {
     driver_->CloseInput(Message);
     if (RecMonitor) driver_->CloseOutput(Message);
     ReleaseDevices(2);
-    return true;
+    return EngineResult::Ok;
   }
   host_.SetLabelText(EngineLabel::Position, text::kRecInLabel);
   host_.SetPositionLabelColour(kRecLabelColour);
@@ -475,7 +524,7 @@ bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
       Message = keep;
       ReleaseDevices(2);
       host_.SetPositionLabelColour(kButtonFaceColour);
-      return false;
+      return EngineResult::Failed;
     }
     host_.SetLabelText(EngineLabel::Position, "00m00s");
     const uint64_t bps = reader_.format.avgBytesPerSec ? reader_.format.avgBytesPerSec : 1;
@@ -489,10 +538,11 @@ bool WavePlayRec::StartRec(int32_t deviceNumber, int32_t, bool probeOnly) {
   StopRequest = false;
   recAlive_ = true;
   recThread_ = std::thread([this] { RecThreadMain(); });
-  return true;
+  return EngineResult::Ok;
 }
 
 void WavePlayRec::WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done) {
+  MessageWaitScope inWait(*this);
   while (!done()) {
     host_.ProcessMessages();
     SleepMs(sleepMs);
@@ -501,6 +551,13 @@ void WavePlayRec::WaitWithMessages(uint32_t sleepMs, const std::function<bool()>
 
 void WavePlayRec::Stop() {
   StopRequest = true;
+  if (InMessageWait()) {
+    // Called from a window handler inside one of the engine's waits: the
+    // request is enough, the outer wait sees the pumps end.
+    if (playAlive_.load()) PlayEvent.Set();
+    if (recAlive_.load()) RecEvent.Set();
+    return;
+  }
   // The events are signalled again on every pass: a pump that resets its
   // event while priming or queueing must still see the stop.
   WaitWithMessages(5, [&] {
@@ -533,6 +590,7 @@ void WavePlayRec::WaitPrimed() {
 }
 
 uint64_t WavePlayRec::TogglePause() {
+  if (InMessageWait()) return GetPausedPosition();
   WaitPrimed();
   Paused = !Paused;
   if (Paused) {
@@ -595,6 +653,7 @@ void WavePlayRec::RequestDivide() {
 // ------------------------------------------------------------------ positions
 
 uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
+  if (InMessageWait()) return reader_.position;
   WaitPrimed();
   if (PlayFromFile && playState_.load() == kPlayPaused) {
     // The pump may still be filling a buffer that the device finished just

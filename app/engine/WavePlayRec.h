@@ -5,11 +5,22 @@
 // threads PlayThread and RecThread move the ring between device and file.
 //
 // Threads: every operation runs on the main thread, except the positions and
-// the newest-block copies, which the display thread calls. Commands return a
-// success flag (some, as documented, a "failed" flag) and leave an English
-// reason in GetMessage(). No locks: the shared flags are atomics with one
-// writer at a time by protocol (the main thread writes StopRequest, Reprime and,
-// while paused, the ring; the pumps write the indices and the states).
+// the newest-block copies, which the display thread calls. Commands return an
+// EngineResult (EngineTypes.h) and leave an English reason in GetMessage().
+// No locks: the shared flags are atomics with one writer at a time by protocol
+// (the main thread writes StopRequest, Reprime and, while paused, the ring; the
+// pumps write the indices and the states).
+//
+// Re-entrancy. Some commands wait for the pumps while handling the main
+// thread's window messages, so that the pumps' main-thread steps can run:
+// Stop (and OpenPlay / OpenRec / SetDriverType, which stop a running side
+// first), TogglePause, the seeks, PlaySnippet and StartFramePlay. Meanwhile
+// InMessageWait() is true. The window handlers that run then may read
+// positions, states, formats and texts, but must not start another command:
+// a command called then does nothing and reports EngineResult::Busy (the
+// seeks and TogglePause return the position unchanged; Stop only sets the stop
+// request, which the outer wait then completes). A main window defers user
+// commands while InMessageWait() is true (for example by re-posting them).
 #pragma once
 
 #include <atomic>
@@ -18,7 +29,7 @@
 #include <string>
 #include <thread>
 
-#include "app/analysis/SampleBlockSource.h"
+#include "app/common/SampleBlockSource.h"
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
 #include "app/engine/AudioDriver.h"
@@ -28,6 +39,8 @@
 #include "app/engine/EnginePlatform.h"
 #include "app/engine/EngineTypes.h"
 #include "app/engine/SampleRing.h"
+#include "app/wavefile/Disk.h"
+#include "app/wavefile/MarkerWriteBack.h"
 #include "app/wavefile/WaveReader.h"
 
 namespace ov {
@@ -45,8 +58,8 @@ struct EngineSettings {
   int32_t RecUpdateHeaderPeriod = 0;  // seconds; 0: no periodic header rewrite
   bool Rec_RF64 = false;
   bool Rec_BWF = false;
-  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 0;
-  bool WAS_EventMode = false;
+  int32_t DS_PlayLatency = 0, DS_RecLatency = 0, WAS_Latency = 20;
+  bool WAS_EventMode = true;
   uint32_t DataSaveBytes = 512;
   int PlayThreadPriority = 3, RecThreadPriority = 3;  // 1 lowest .. 5 highest
   Language language = Language::English;
@@ -58,7 +71,7 @@ class WavePlayRec : public SampleBlockSource {
   // use instead of the configured one (tests); null creates it from the type.
   // libraries: the loader that binds "Avrt.dll" (tests); null uses the system's.
   // When that binding fails the construction ends early: the reason is in
-  // GetFileMessage() and GetMessage(), the user is told, and the devices stay
+  // GetAvrtMessage() and GetMessage(), the user is told, and the devices stay
   // unchecked.
   WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<int32_t>& playState,
               std::atomic<int32_t>& recState, EngineCallbacks callbacks,
@@ -86,31 +99,53 @@ class WavePlayRec : public SampleBlockSource {
 
   // ---- Devices.
   void CheckDevices(bool clearMessage);
-  // Returns true (failed) when the new family is unusable; the old one stays.
-  bool SetDriverType(int32_t type);
+  DriverChange SetDriverType(int32_t type);
   int32_t GetDriverType() const { return DriverType; }
-  uint32_t GetDeviceCount(bool input);
-  std::string GetDeviceName(uint32_t number, bool input);
+  uint32_t GetDeviceCount(AudioDirection direction);
+  // UTF-8; number 0 is the family's default (MME: "Wave Mapper").
+  std::string GetDeviceName(uint32_t number, AudioDirection direction);
+  // The device format list of device `deviceNumber` (0 the default) of one
+  // direction. While play or recording runs, the running stream is left
+  // alone and every cell reads "not available". `request.extraChannels` is
+  // taken from the play format (extensible with more than 2 channels) on the
+  // play side.
+  FormatProbeTable ProbeFormats(int32_t deviceNumber, FormatProbeRequest request,
+                                const ProbeProgress& progress);
+  // The setup dialog's information text of a WASAPI endpoint, after a trial
+  // preparation with the current format (withVolume: also the endpoint
+  // volume); empty for the other families.
+  std::string ShowWasapiInfo(uint32_t number, AudioDirection direction, bool withVolume) {
+    return driver_->DeviceInfo(number, direction == AudioDirection::Input, reader_.format,
+                               Options(), withVolume);
+  }
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
 
-  // ---- Buffer plan.
+  // ---- Buffer plan. Each returns false when the count had to be cut to 170
+  // (the reason is in GetMessage()).
   bool SetPlayBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) override;
   bool SetRecBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) override;
   bool SetPlayBuffers(uint32_t count, uint32_t bytesPerBuffer, uint32_t ahead = 0,
                       uint32_t skipTop = 0, uint32_t skipEnd = 0);
   bool SetRecBuffers(uint32_t count, uint32_t bytesPerBuffer);
-  BufferInfo GetBufferInfo(bool rec) const;
+  BufferInfo GetBufferInfo(AudioDirection direction) const;
 
-  // ---- Opening. Both return true when they FAILED.
-  bool OpenPlay(const char* fileName, WaveFormat* formatOut, const PlayItem* item, uint8_t* pcmOut,
-                uint32_t* floatOut);
-  bool OpenRec(const char* fileName, const WaveFormat& format, bool monitorWithFile,
-               int32_t deviceNumber, bool probe, bool monitor);
+  // ---- Opening.
+  // Opens fileName for play (item: the play-list item it belongs to, or null
+  // for a single file; it must outlive its use, see EngineCallbacks). `opened`
+  // receives the file's format.
+  EngineResult OpenPlay(const char* fileName, const PlayItem* item = nullptr,
+                        PlayFileFormat* opened = nullptr);
+  // Opens the record side with the format; fileName null or empty records
+  // without a file.
+  EngineResult OpenRec(const char* fileName, const WaveFormat& format,
+                       const RecOpenOptions& options = {});
 
-  // ---- Running.
-  bool StartPlay(int32_t deviceNumber, bool analyze, int32_t asioChannel, bool withDevice);
-  bool StartRec(int32_t deviceNumber, int32_t asioChannel, bool probeOnly);
+  // ---- Running. Device number 0 is the family's default (the mapper).
+  EngineResult StartPlay(int32_t deviceNumber, PlayMode mode = PlayMode::Normal,
+                         PlayOutput output = PlayOutput::Device, int32_t asioChannel = 0);
+  EngineResult StartRec(int32_t deviceNumber, RecStartMode mode = RecStartMode::Record,
+                        int32_t asioChannel = 0);
   void Stop();
   uint64_t TogglePause();
   void PauseDevices();
@@ -136,8 +171,13 @@ class WavePlayRec : public SampleBlockSource {
 
   const WaveFormat& GetFormat(uint32_t* floatOut) const;
   const char* GetMessage() const { return Message.c_str(); }
-  // The engine's own box texts (binding and freeing "Avrt.dll").
-  const char* GetFileMessage() const { return FileMessage.c_str(); }
+  // Why binding or freeing "Avrt.dll" failed (empty when it did not).
+  const char* GetAvrtMessage() const { return AvrtMessage.c_str(); }
+  // True while a command waits for the pumps and handles window messages
+  // meanwhile (see Re-entrancy above).
+  bool InMessageWait() const { return messageWaitDepth_ > 0; }
+  // DirectDraw 7 (and so DirectX 7) was found at construction.
+  bool DirectXAvailable() const { return directXAvailable_; }
   // The multimedia class scheduler for the WASAPI transfer threads.
   bool MmcssAvailable() const { return avrt_.MmcssAvailable(); }
   const AvrtBinding& Mmcss() const { return avrt_; }
@@ -151,9 +191,17 @@ class WavePlayRec : public SampleBlockSource {
   double PlayPumpCpuMs() const { return playPumpCpuMs_.load(); }
   double RecPumpCpuMs() const { return recPumpCpuMs_.load(); }
 
+  // ---- Markers (MarkerWrite.cpp). Writes a marker chunk block into the open
+  // play file (stopped or paused, never while a frame or snippet plays), then
+  // reopens the file, returns to the position and refreshes the format text.
+  MarkerWriteResult WriteMarkers(const uint8_t* block, size_t length, Disk& disk = SystemDisk());
+
   // ---- Auditioning while paused.
-  bool PlaySnippet(uint32_t ms);
-  bool StartFramePlay(int32_t deviceNumber, const uint8_t* data, bool loop, uint32_t bytes);
+  EngineResult PlaySnippet(uint32_t ms);
+  // Plays `bytes` of data (null: the start of the play ring) on a second
+  // output; the data must stay valid until WM_FRAME_PLAY_END.
+  EngineResult StartFramePlay(int32_t deviceNumber, const uint8_t* data, uint32_t bytes,
+                              FrameRepeat repeat);
   void SetFrameLoop(bool loop) { FrameLoop = loop; }
   bool FrameBusy() const { return FrameBusyFlag.load(); }
 
@@ -164,7 +212,16 @@ class WavePlayRec : public SampleBlockSource {
   void WaitPlayCompletion();
   void WaitPlayEvent();
   void WaitRecCompletion();
-  int64_t PlayFillNext(int64_t cont);
+  // One pass of the play pump's fill: what it did with the buffer.
+  struct FillStep {
+    enum Kind {
+      Queued,    // `bytes` handed to the device (0 after a failure or at the end)
+      Priming,   // the ring is not yet primed: fill again without waiting
+      Finished,  // the data has ended (or the start was skipped)
+    } kind;
+    uint32_t bytes;
+  };
+  FillStep PlayFillNext(bool readFile);
   void PlayDrain();
   void WaitUntilPositionMoves(bool processMessages);
   void PlayBegin();
@@ -204,8 +261,14 @@ class WavePlayRec : public SampleBlockSource {
   void JoinFinishedThreads();
   void WaitPrimed();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
-  DriverOptions Options() const { return {Use_WF_EXTENSIBLE, Use_WF_DIRECT}; }
+  DriverOptions Options() const;
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
+  // Marks a command's wait that handles window messages (InMessageWait).
+  struct MessageWaitScope {
+    explicit MessageWaitScope(WavePlayRec& e) : engine(e) { ++engine.messageWaitDepth_; }
+    ~MessageWaitScope() { --engine.messageWaitDepth_; }
+    WavePlayRec& engine;
+  };
 
   // Recording file (RecordFile.cpp).
   bool CreateRecFile();
@@ -224,7 +287,7 @@ class WavePlayRec : public SampleBlockSource {
   std::unique_ptr<AudioDriver> driver_;
   bool injectedDriver_ = false;
   AvrtBinding avrt_;
-  EngineMessage FileMessage;
+  EngineMessage AvrtMessage;
 
   // Settings.
   int32_t PlayLatencyCorrect_ms, RecLatencyCorrect_ms;
@@ -238,6 +301,7 @@ class WavePlayRec : public SampleBlockSource {
   bool PlayForceMonoStereo = false;
   bool PlayWithFullVol = false;
   bool Failed = false;
+  bool directXAvailable_ = false;
 
   // Buffer plans and rings.
   BufferPlan playPlan_, recPlan_;
@@ -314,6 +378,8 @@ class WavePlayRec : public SampleBlockSource {
 
   // Frame play.
   const uint8_t* frameData_ = nullptr;
+
+  int messageWaitDepth_ = 0;  // main thread only
 
   std::thread playThread_, recThread_, frameThread_;
 };

@@ -181,8 +181,9 @@ class EngineMme : public ::testing::Test {
     if (!std::getenv("OV_KEEP_TEST_FILES")) fs::remove_all(dir, ec);
   }
   static int32_t FindDevice(WavePlayRec& e, const std::string& name, bool input) {
-    for (uint32_t i = 1; i <= e.GetDeviceCount(input); ++i) {
-      if (e.GetDeviceName(i, input) == name) return static_cast<int32_t>(i);
+    const AudioDirection d = input ? AudioDirection::Input : AudioDirection::Output;
+    for (uint32_t i = 1; i <= e.GetDeviceCount(d); ++i) {
+      if (e.GetDeviceName(i, d) == name) return static_cast<int32_t>(i);
     }
     return -1;
   }
@@ -206,8 +207,11 @@ class EngineMme : public ::testing::Test {
     Until([&] { return TickMs() - start >= ms; }, ms + 1000);
   }
   bool StartRecording(const std::string& name, const WaveFormat& f) {
-    if (recorder->engine.OpenRec(name.c_str(), f, false, in, true, false)) return false;
-    if (!recorder->engine.StartRec(in, 0, false)) return false;
+    RecOpenOptions options;
+    options.probe = true;
+    options.probeDeviceNumber = in;
+    if (recorder->engine.OpenRec(name.c_str(), f, options) != EngineResult::Ok) return false;
+    if (recorder->engine.StartRec(in) != EngineResult::Ok) return false;
     if (!Until([&] { return recorder->recState.load() == kRecRecording; })) return false;
     // A new capture stream runs at an unsteady clock for a moment under the
     // test environment's sound server; the tone starts once it has settled.
@@ -215,9 +219,9 @@ class EngineMme : public ::testing::Test {
     return true;
   }
   bool PlayToEnd(const std::string& file, const PlayItem* item = nullptr) {
-    if (player->engine.OpenPlay(file.c_str(), nullptr, item, nullptr, nullptr)) return false;
+    if (player->engine.OpenPlay(file.c_str(), item) != EngineResult::Ok) return false;
     const size_t ends = player->host.CountOf(WM_PLAY_END);
-    if (!player->engine.StartPlay(out, false, 0, true)) return false;
+    if (player->engine.StartPlay(out) != EngineResult::Ok) return false;
     return Until([&] { return player->host.CountOf(WM_PLAY_END) > ends; }, 60000);
   }
 
@@ -356,8 +360,8 @@ TEST_F(EngineMme, PauseSeekAndResumeOnTheDevice) {
     samples[i] = static_cast<int16_t>((i * 2654435761u) >> 16);
   WriteWave(file, f, samples);
   WavePlayRec& e = player->engine;
-  ASSERT_FALSE(e.OpenPlay(file.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(e.StartPlay(out, false, 0, true));
+  ASSERT_EQ(e.OpenPlay(file.c_str()), EngineResult::Ok);
+  ASSERT_EQ(e.StartPlay(out), EngineResult::Ok);
   ASSERT_TRUE(Until([&] { return player->playState.load() == kPlayPlaying; }));
   Idle(700);
   const uint64_t before = e.GetPosition();
@@ -408,8 +412,8 @@ TEST_F(EngineMme, StopWhilePrimingShortFileAndStopWithNothingRunning) {
   EXPECT_TRUE(player->host.Failures().empty());
   const std::string longFile = (dir / "long.wav").string();
   WriteWave(longFile, f, Sine(44100, 1000, 0.5, 44100 * 5));
-  ASSERT_FALSE(e.OpenPlay(longFile.c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(e.StartPlay(out, false, 0, true));
+  ASSERT_EQ(e.OpenPlay(longFile.c_str()), EngineResult::Ok);
+  ASSERT_EQ(e.StartPlay(out), EngineResult::Ok);
   e.Stop();
   EXPECT_EQ(player->playState.load(), kPlayStopped);
   EXPECT_EQ(e.ActiveMask(), 0u);
@@ -457,8 +461,10 @@ TEST_F(EngineMme, RecordsRf64ReadyBwfAndDividesOnRequest) {
 TEST_F(EngineMme, RecordMonitorPlaysWhileRecording) {
   const WaveFormat f = Pcm16(44100, 2);
   WavePlayRec& e = recorder->engine;
-  ASSERT_FALSE(e.OpenRec(nullptr, f, false, in, false, true));
-  ASSERT_TRUE(e.StartRec(in, 0, false)) << e.GetMessage();
+  RecOpenOptions monitor;
+  monitor.monitor = true;
+  ASSERT_EQ(e.OpenRec(nullptr, f, monitor), EngineResult::Ok);
+  ASSERT_EQ(e.StartRec(in), EngineResult::Ok) << e.GetMessage();
   ASSERT_TRUE(Until([&] { return recorder->recState.load() == kRecRecording; }));
   Idle(1200);
   std::vector<uint8_t> block(4096 * 4);
@@ -472,11 +478,12 @@ TEST_F(EngineMme, RecordMonitorPlaysWhileRecording) {
 
 TEST_F(EngineMme, FailureTexts) {
   WavePlayRec& e = player->engine;
-  EXPECT_TRUE(
-      e.OpenPlay((dir / "missing.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(e.OpenPlay((dir / "missing.wav").string().c_str()), EngineResult::Failed);
   EXPECT_STREQ(e.GetMessage(), "file not found");
-  EXPECT_EQ(e.GetDeviceName(0, false), "Wave Mapper");
-  EXPECT_TRUE(e.SetDriverType(kDriverDirectSound));  // not in this program: MME stays
+  EXPECT_EQ(e.GetDeviceName(0, AudioDirection::Output), "Wave Mapper");
+  // A family that cannot be used leaves MME in place (type 7 names no family;
+  // the ASIO tests may have registered their driver in this prefix).
+  EXPECT_EQ(e.SetDriverType(7), DriverChange::Unusable);
   EXPECT_EQ(e.GetDriverType(), kDriverMme);
   // A format the device refuses: the probe at opening reports it.
   WaveFormat odd = Pcm16(44100, 2);
@@ -486,7 +493,10 @@ TEST_F(EngineMme, FailureTexts) {
   odd.blockAlign = 96;
   odd.avgBytesPerSec = 768000 * 96;
   WavePlayRec& r = recorder->engine;
-  EXPECT_TRUE(r.OpenRec(nullptr, odd, false, in, true, false));
+  RecOpenOptions probe;
+  probe.probe = true;
+  probe.probeDeviceNumber = in;
+  EXPECT_EQ(r.OpenRec(nullptr, odd, probe), EngineResult::Failed);
   EXPECT_STREQ(r.GetMessage(), "Unsupported format:  768000Hz 24bit 32ch");
 }
 

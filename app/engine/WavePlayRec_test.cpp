@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "app/engine/EngineTestSupport.h"
+#include "app/wavefile/MarkerList.h"
 #include "app/wavefile/WaveFileParse.h"
 
 namespace ov {
@@ -110,12 +111,11 @@ TEST_F(EnginePumps, PlaysTheWholeFileInOrderAndEnds) {
   const WaveFormat f = Pcm(8000, 1, 16);
   const auto data = Pattern(10300, 1);
   WriteWave(dir / "a.wav", f, data);
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
   EXPECT_EQ(host.labels[2], " 8000Hz 16bit 1ch");
   EXPECT_EQ(host.labels[1], "00m00s");
   engine->SetPlayBuffers(4, 1000, 3);
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   ASSERT_TRUE(WaitPlayStopped());
   EXPECT_EQ(driver->Played(), data);
   const auto posted = host.PostedMessages();
@@ -128,7 +128,7 @@ TEST_F(EnginePumps, PlaysTheWholeFileInOrderAndEnds) {
   EXPECT_TRUE(host.enabled[static_cast<int>(EngineButton::Play)]);
   EXPECT_EQ(engine->GetPosition(), 0u);
   // A second run of the same file reuses the ring.
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   ASSERT_TRUE(WaitPlayStopped());
   EXPECT_EQ(driver->Played().size(), 2 * data.size());
 }
@@ -138,10 +138,9 @@ TEST_F(EnginePumps, FileShorterThanTheAheadBuffersStartsAndEnds) {
   const WaveFormat f = Pcm(8000, 1, 16);
   const auto data = Pattern(1500, 2);
   WriteWave(dir / "short.wav", f, data);
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "short.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "short.wav").string().c_str()), EngineResult::Ok);
   engine->SetPlayBuffers(6, 1000, 5);
-  ASSERT_TRUE(engine->StartPlay(0, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok);
   ASSERT_TRUE(WaitPlayStopped());
   EXPECT_EQ(driver->Played(), data);
   EXPECT_EQ(driver->openedIds.front(), -1);  // device number 0 is the mapper
@@ -150,12 +149,10 @@ TEST_F(EnginePumps, FileShorterThanTheAheadBuffersStartsAndEnds) {
 TEST_F(EnginePumps, FileWithoutDataDoesNotStart) {
   Make();
   WriteWave(dir / "empty.wav", Pcm(8000, 1, 16), {});
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "empty.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
-  EXPECT_FALSE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->OpenPlay((dir / "empty.wav").string().c_str()), EngineResult::Ok);
+  EXPECT_EQ(engine->StartPlay(1), EngineResult::NoData);
   EXPECT_STREQ(engine->GetMessage(), "");
-  EXPECT_TRUE(
-      engine->OpenPlay((dir / "missing.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  EXPECT_EQ(engine->OpenPlay((dir / "missing.wav").string().c_str()), EngineResult::Failed);
   EXPECT_STREQ(engine->GetMessage(), "file not found");
 }
 
@@ -185,9 +182,9 @@ TEST_F(EnginePumps, PlayListContinuesGaplessAndReopensForAnotherFormat) {
     return nullptr;
   };
   Make(2, std::move(cb));
-  ASSERT_FALSE(engine->OpenPlay(items[0].fileName, nullptr, &items[0], nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay(items[0].fileName, &items[0]), EngineResult::Ok);
   engine->SetPlayBuffers(4, 1000, 3);
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   ASSERT_TRUE(WaitPlayStopped());
   std::vector<uint8_t> expected = a;
   expected.insert(expected.end(), b.begin(), b.end());
@@ -205,10 +202,9 @@ TEST_F(EnginePumps, StopWhilePrimingAndStopWithNothingRunning) {
   EXPECT_EQ(playState.load(), kPlayStopped);
   EXPECT_EQ(recState.load(), kRecStopped);
   WriteWave(dir / "a.wav", Pcm(8000, 1, 16), Pattern(40000, 6));
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
   engine->SetPlayBuffers(8, 1000, 7);
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   engine->Stop();
   EXPECT_EQ(playState.load(), kPlayStopped);
   EXPECT_EQ(engine->ActiveMask(), 0u);
@@ -221,10 +217,9 @@ TEST_F(EnginePumps, PauseSeekAndResume) {
   const WaveFormat f = Pcm(8000, 1, 16);
   const auto data = Pattern(60000, 7);
   WriteWave(dir / "a.wav", f, data);
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
   engine->SetPlayBuffers(4, 1000, 3);
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   ASSERT_TRUE(host.PumpUntil([&] { return driver->Played().size() >= 4000; }));
   engine->TogglePause();
   EXPECT_EQ(playState.load(), kPlayPaused);
@@ -257,9 +252,8 @@ TEST_F(EnginePumps, AnalyzeModeWithoutDeviceSeeksInPlace) {
   const WaveFormat f = Pcm(8000, 2, 16);
   const auto data = Pattern(80000, 8);
   WriteWave(dir / "a.wav", f, data);
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
-  ASSERT_TRUE(engine->StartPlay(1, true, 0, false));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze, PlayOutput::None), EngineResult::Ok);
   std::vector<uint8_t> block(2048);
   const std::vector<uint8_t> head(data.begin(), data.begin() + 2048);
   // The pump primes the ring in the background; the ring start then holds the file's head.
@@ -282,10 +276,10 @@ TEST_F(EnginePumps, SnippetAndFramePlayWhilePaused) {
   const WaveFormat f = Pcm(8000, 1, 16);
   const auto data = Pattern(80000, 10);
   WriteWave(dir / "a.wav", f, data);
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
   engine->SetPlayBuffers(4, 1000, 3);
-  ASSERT_TRUE(engine->StartPlay(1, true, 0, true));  // analyze mode: primed and paused
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze),
+            EngineResult::Ok);  // analyze mode: primed and paused
   std::vector<uint8_t> block(1000);
   ASSERT_TRUE(host.PumpUntil([&] {
     engine->CopyNewestPlayBlock(block.data(), block.size(), true);
@@ -295,7 +289,7 @@ TEST_F(EnginePumps, SnippetAndFramePlayWhilePaused) {
 
   // A snippet plays from the paused position and returns there.
   const size_t before = driver->Played().size();
-  EXPECT_TRUE(engine->PlaySnippet(100));
+  EXPECT_EQ(engine->PlaySnippet(100), EngineResult::Ok);
   EXPECT_EQ(playState.load(), kPlayPaused);
   EXPECT_EQ(engine->GetPosition(), 10000u);
   const auto played = driver->Played();
@@ -305,9 +299,10 @@ TEST_F(EnginePumps, SnippetAndFramePlayWhilePaused) {
 
   // A frame loops until the loop flag is cleared, then ends with its notification.
   const std::vector<uint8_t> frame(data.begin(), data.begin() + 512);
-  ASSERT_TRUE(engine->StartFramePlay(1, frame.data(), true, 512));
-  EXPECT_FALSE(engine->StartFramePlay(1, frame.data(), true, 512));  // busy
-  EXPECT_FALSE(engine->PlaySnippet(100));                            // busy
+  ASSERT_EQ(engine->StartFramePlay(1, frame.data(), 512, FrameRepeat::Loop), EngineResult::Ok);
+  // Busy with the frame:
+  EXPECT_EQ(engine->StartFramePlay(1, frame.data(), 512, FrameRepeat::Loop), EngineResult::Failed);
+  EXPECT_EQ(engine->PlaySnippet(100), EngineResult::Failed);
   ASSERT_TRUE(host.PumpUntil([&] { return driver->framePasses.load() >= 3; }));
   engine->SetFrameLoop(false);
   ASSERT_TRUE(host.PumpUntil([&] { return !engine->FrameBusy(); }));
@@ -319,11 +314,10 @@ TEST_F(EnginePumps, SnippetAndFramePlayWhilePaused) {
 TEST_F(EnginePumps, DeviceErrorEndsTheRunWithItsText) {
   Make();
   WriteWave(dir / "a.wav", Pcm(8000, 1, 16), Pattern(20000, 9));
-  ASSERT_FALSE(
-      engine->OpenPlay((dir / "a.wav").string().c_str(), nullptr, nullptr, nullptr, nullptr));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
   engine->SetPlayBuffers(4, 1000, 3);
   driver->failSubmit = true;
-  ASSERT_TRUE(engine->StartPlay(1, false, 0, true));
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
   ASSERT_TRUE(WaitPlayStopped());
   ASSERT_EQ(host.stopped.size(), 1u);
   EXPECT_EQ(host.stopped[0], "Stopped! \n\nError: waveOutWrite()");
@@ -333,9 +327,12 @@ TEST_F(EnginePumps, RecordsIntoAFileInOrder) {
   Make();
   const WaveFormat f = Pcm(8000, 1, 16);
   const std::string name = (dir / "REC.WAV").string();
-  ASSERT_FALSE(engine->OpenRec(name.c_str(), f, false, 1, true, false));
+  RecOpenOptions probe;
+  probe.probe = true;
+  probe.probeDeviceNumber = 1;
+  ASSERT_EQ(engine->OpenRec(name.c_str(), f, probe), EngineResult::Ok);
   engine->SetRecBuffers(4, 800);
-  ASSERT_TRUE(engine->StartRec(1, 0, false));
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
   ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
   ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= 8000; }));
   // While recording, the newest block is a contiguous piece of the ramp.
@@ -359,9 +356,9 @@ TEST_F(EnginePumps, RecordDividesOnRequestWithoutLosingABlock) {
   Make();
   const WaveFormat f = Pcm(8000, 1, 16);
   const std::string name = (dir / "DIV.WAV").string();
-  ASSERT_FALSE(engine->OpenRec(name.c_str(), f, false, 1, false, false));
+  ASSERT_EQ(engine->OpenRec(name.c_str(), f), EngineResult::Ok);
   engine->SetRecBuffers(4, 800);
-  ASSERT_TRUE(engine->StartRec(1, 0, false));
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
   ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= 4000; }));
   engine->RequestDivide();
   ASSERT_TRUE(host.PumpUntil([&] { return fs::exists(dir / "DIV_01.WAV"); }));
@@ -380,9 +377,11 @@ TEST_F(EnginePumps, RecordDividesOnRequestWithoutLosingABlock) {
 TEST_F(EnginePumps, RecordMonitorPlaysTheRecordedBlocks) {
   Make();
   const WaveFormat f = Pcm(8000, 1, 16);
-  ASSERT_FALSE(engine->OpenRec(nullptr, f, false, 1, false, true));
+  RecOpenOptions monitor;
+  monitor.monitor = true;
+  ASSERT_EQ(engine->OpenRec(nullptr, f, monitor), EngineResult::Ok);
   engine->SetRecBuffers(4, 800);
-  ASSERT_TRUE(engine->StartRec(1, 0, false));
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
   ASSERT_TRUE(host.PumpUntil([&] { return driver->Played().size() >= 4000; }));
   engine->Stop();
   const auto played = driver->Played();
@@ -392,21 +391,95 @@ TEST_F(EnginePumps, RecordMonitorPlaysTheRecordedBlocks) {
   EXPECT_EQ(driver->outputFormats.size(), 1u);
 }
 
+// Window handlers that run inside the engine's own waits (here Stop's) may
+// read the engine but not start commands: those report Busy and do nothing.
+TEST_F(EnginePumps, CommandsInsideTheEnginesWaitsAreRefused) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  WriteWave(dir / "a.wav", f, Pattern(40000, 2));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  std::vector<EngineResult> results;
+  bool sawWait = false;
+  host.duringMessages = [&] {
+    if (!engine->InMessageWait()) return;
+    sawWait = true;
+    results.push_back(engine->OpenPlay((dir / "a.wav").string().c_str()));
+    results.push_back(engine->StartPlay(1));
+    results.push_back(engine->StartFramePlay(1, nullptr, 100, FrameRepeat::Once));
+    results.push_back(engine->PlaySnippet(10));
+    EXPECT_EQ(engine->SeekToSample(1000), 0u);
+    engine->Stop();  // only the request: the outer Stop completes it
+  };
+  engine->Stop();
+  ++playRuns;
+  host.duringMessages = nullptr;
+  EXPECT_TRUE(sawWait);
+  EXPECT_FALSE(engine->InMessageWait());
+  for (EngineResult r : results) EXPECT_EQ(r, EngineResult::Busy);
+  EXPECT_EQ(playState.load(), kPlayStopped);
+  // Outside the waits the same commands work again.
+  EXPECT_EQ(engine->StartPlay(1), EngineResult::Ok);
+  EXPECT_TRUE(WaitPlayStopped());
+}
+
 TEST_F(EnginePumps, BufferInformationAndPlans) {
   Make();
   EXPECT_TRUE(engine->SetPlayBufferPlan(0, 0, 131072));
-  BufferInfo p = engine->GetBufferInfo(false);
+  BufferInfo p = engine->GetBufferInfo(AudioDirection::Output);
   EXPECT_EQ(p.NumOfBuf, 7u);
   EXPECT_EQ(p.BufSize, 88200u);
   EXPECT_EQ(p.NumOfAheadBuf, 6u);
   EXPECT_FALSE(engine->SetRecBufferPlan(100, 0, 0));
   EXPECT_STREQ(engine->GetMessage(), "Buffer not enough  (1/2)");
   EXPECT_FALSE(engine->SetPlayBuffers(171, 1000));
-  EXPECT_EQ(engine->GetBufferInfo(false).NumOfBuf, 170u);
-  EXPECT_TRUE(engine->GetBufferInfo(false).BufFixed);
-  EXPECT_EQ(engine->GetBufferInfo(true).NumOfAheadBuf, 0u);
-  EXPECT_FALSE(engine->SetDriverType(0));  // the current type: nothing changes
-  EXPECT_FALSE(engine->SetDriverType(-1));
+  EXPECT_EQ(engine->GetBufferInfo(AudioDirection::Output).NumOfBuf, 170u);
+  EXPECT_TRUE(engine->GetBufferInfo(AudioDirection::Output).BufFixed);
+  EXPECT_EQ(engine->GetBufferInfo(AudioDirection::Input).NumOfAheadBuf, 0u);
+  EXPECT_EQ(engine->SetDriverType(0),
+            DriverChange::Unchanged);  // the current type: nothing changes
+  EXPECT_EQ(engine->SetDriverType(-1), DriverChange::Unchanged);
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// Markers written while the file is open: the engine reopens it, keeps the
+// position, and its marker table then holds what was written.
+TEST_F(EnginePumps, WriteMarkersReopensTheFileAtItsPosition) {
+  Make();
+  const WaveFormat f = Pcm(8000, 2, 16);
+  const auto data = Pattern(80000, 3);
+  const std::string name = (dir / "m.wav").string();
+  WriteWave(dir / "m.wav", f, data);
+  ASSERT_EQ(engine->OpenPlay(name.c_str()), EngineResult::Ok);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze, PlayOutput::None), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  EXPECT_EQ(engine->SeekToSample(1500), 1500u);
+  MarkerList list;
+  list.Add(engine->GetPosition());
+  const std::vector<uint8_t> block = list.BuildBlock();
+  const MarkerWriteResult r = engine->WriteMarkers(block.data(), block.size());
+  ASSERT_TRUE(r.written) << r.message;
+  EXPECT_EQ(engine->GetPosition(), 1500u);
+  ASSERT_EQ(engine->GetMarkerTable().count, 1);
+  EXPECT_EQ(engine->GetMarkerTable().markers[0].position, 1500u);
+  EXPECT_STREQ(engine->GetMarkerTable().markers[0].label, "Marker 1");
+  // The ring was refilled from the reopened file at the position.
+  std::vector<uint8_t> out(2048);
+  engine->CopyNewestPlayBlock(out.data(), out.size(), false);
+  EXPECT_EQ(out, std::vector<uint8_t>(data.begin() + 6000, data.begin() + 8048));
+  EXPECT_EQ(ReadWaveData(name), data);
+  engine->Stop();
+
+  // Nothing open: refused with a reason.
+  Make();
+  EXPECT_EQ(engine->WriteMarkers(block.data(), block.size()).message, marker_text::kNotOpen);
 }
 
 }  // namespace

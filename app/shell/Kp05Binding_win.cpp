@@ -111,30 +111,6 @@ bool Kp05Binding::BindEntries() {
   return true;
 }
 
-bool Kp05Binding::CreateFixedPlans() {
-  Kp05Api::CreateFixedFn creators[6] = {api_.Create_FFT4,   api_.Create_FFT8,
-                                        api_.Create_FFT64,  api_.Create_FFT128,
-                                        api_.Create_FFT512, api_.Create_FFT1024};
-  bool ok = true;
-  for (int i = 0; i < 6; ++i) {
-    if (fixedPlans_[i] == nullptr) fixedPlans_[i] = creators[i](0);
-    ok = ok && fixedPlans_[i] != nullptr;
-  }
-  return ok;
-}
-
-void Kp05Binding::ReleasePlans(bool generalPlanExists) {
-  if (module_ == nullptr) return;
-  if (generalPlanExists) api_.Release_FFT();
-  Kp05Api::ReleaseFn releasers[6] = {api_.Release_FFT4,   api_.Release_FFT8,
-                                     api_.Release_FFT64,  api_.Release_FFT128,
-                                     api_.Release_FFT512, api_.Release_FFT1024};
-  for (int i = 0; i < 6; ++i) {
-    if (fixedPlans_[i] != nullptr) releasers[i]();
-    fixedPlans_[i] = nullptr;
-  }
-}
-
 void Kp05Binding::Unload() {
   if (module_ == nullptr) return;
   HMODULE module = module_;
@@ -142,7 +118,7 @@ void Kp05Binding::Unload() {
   api_ = Kp05Api();
   if (!FreeLibrary(module)) {
     notifier_.Notify(
-        Format("Unable to free 'FFT_DLL.DLL'. \n\n  (FreeLibrary: %d)", nullptr, GetLastError()),
+        Format("Unable to free 'KP05DLL.DLL'. \n\n  (FreeLibrary: %d)", nullptr, GetLastError()),
         NoticeIcon::Warning);
   }
 }

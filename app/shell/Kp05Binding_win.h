@@ -1,8 +1,9 @@
 // The program's binding of the FFT library: loads "KP05DLL.DLL" from a folder
 // (the program's own by default), resolves the 24 entries by their decorated
-// names in a fixed order, and creates and releases the plans the program keeps
-// for its whole run. Failures reach the user through the notifier, with the
-// system's last-error code, exactly as the program has always worded them.
+// names in a fixed order, and frees the library at the end. The plans belong
+// to their one user, FrameAnalysis (app/analysis/FrameAnalysis.h), which must
+// have released them before Unload. Failures reach the user through the
+// notifier with the system's last-error code.
 #pragma once
 
 #include <windows.h>
@@ -31,14 +32,6 @@ class Kp05Binding {
   const Kp05Api& Api() const { return api_; }
   bool IsLoaded() const { return module_ != nullptr; }
 
-  // Creates the fixed plans of 4, 8, 64, 128, 512 and 1024 points (complex).
-  // False when one could not be created (out of memory); those created stay.
-  bool CreateFixedPlans();
-
-  // Releases the general plan (when `generalPlanExists`), then the fixed
-  // plans 4, 8, 64, 128, 512, 1024 that exist.
-  void ReleasePlans(bool generalPlanExists);
-
   // Frees the library; a failure is shown with its last-error code.
   void Unload();
 
@@ -51,7 +44,6 @@ class Kp05Binding {
   UserNotifier& notifier_;
   HMODULE module_ = nullptr;
   Kp05Api api_;
-  Kp05Plan* fixedPlans_[6] = {};
 };
 
 }  // namespace ov

@@ -6,5 +6,7 @@ namespace ov {
 
 constexpr double kProgramVersion = 1.0;
 constexpr const char kProgramVersionText[] = "Ver.1.00";
+// The version in the main window's caption ("Orlavisonic 1.00").
+constexpr const char kProgramCaptionVersion[] = "1.00";
 
 }  // namespace ov

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "app/common/ColorRole.h"
+
 namespace ov {
 
 // Bounds of a window as stored; Width and Height of 0 mean "none stored yet".
@@ -17,31 +19,6 @@ struct StoredBounds {
   int32_t Height = 0;
 };
 
-// The twenty colours of a colour set, in their file order. Each is a COLORREF bit
-// pattern: 0x00BBGGRR, or a system colour index with the high byte 0xFF.
-enum ColorRole : int {
-  BackColor,
-  DiagramBackColor,
-  FrameColor,
-  ScaleColor,
-  LineColor,
-  CharColor,
-  Cursor1Color,
-  Cursor2Color,
-  OVL1Color,
-  OVL2Color,
-  FloatFormFrameColor,
-  MeterBackColor,
-  MeterScaleColor,
-  MeterScaleCharColor,
-  MeterCharColor,
-  MeterBarFrameColor,
-  MeterBarForeColor,
-  MeterBarBackColor,
-  MeterBarInnerColor,
-  MeterBarPeakColor,
-  kColorRoleCount
-};
 constexpr int kColorSetCount = 3;
 
 // Names of the display types, indexed by WaveDispType and SpectrumDispType.

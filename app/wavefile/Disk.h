@@ -28,11 +28,25 @@ class DiskFile {
   virtual bool Close() = 0;
 };
 
+// An existing file opened for editing in place: it may also be read, and its
+// size is known. Used by the marker write-back, which rewrites a file's tail.
+class DiskEditFile : public DiskFile {
+ public:
+  // Reads up to bytes at the file pointer and advances it; fewer only at the
+  // end of the file or on an error.
+  virtual size_t Read(void* data, size_t bytes) = 0;
+  // The file's size in bytes; false when the system cannot tell.
+  virtual bool Size(uint64_t* bytes) = 0;
+};
+
 class Disk {
  public:
   virtual ~Disk() = default;
   // Creates or truncates name for exclusive write access. nullptr on failure.
   virtual std::unique_ptr<DiskFile> CreateAlways(const char* name) = 0;
+  // Opens an existing file for reading and writing, shared with nobody.
+  // nullptr when it does not exist, is read-only or is open elsewhere.
+  virtual std::unique_ptr<DiskEditFile> OpenExisting(const char* name) = 0;
   virtual bool Remove(const char* name) = 0;
   // Makes name carry its volume (Windows: a name that starts with neither '\'
   // nor a drive letter gets the current drive's "X:"), within capacity bytes

@@ -8,12 +8,13 @@ namespace ov {
 
 namespace {
 
-class MemoryFile : public DiskFile {
+class MemoryFile : public DiskEditFile {
  public:
   MemoryFile(DiskInMemory& disk, DiskInMemory::Stored& stored) : disk_(disk), stored_(stored) {}
   ~MemoryFile() override { stored_.open = false; }
 
   size_t Write(const void* data, size_t bytes) override {
+    if (++disk_.writeCalls == disk_.failAtWrite) return 0;
     // Growth beyond the free space, or beyond the fault budget, is refused.
     const uint64_t end = pos_ + bytes;
     const uint64_t growth = end > stored_.size ? end - stored_.size : 0;
@@ -35,7 +36,24 @@ class MemoryFile : public DiskFile {
       stored_.size = pos_;
     }
     if (disk_.writeBudget != UINT64_MAX) disk_.writeBudget -= allowed;
+    disk_.bytesWritten += allowed;
     return allowed;
+  }
+  size_t Read(void* data, size_t bytes) override {
+    // Bytes past keepBytes were counted but not kept: they read as zeros.
+    const uint64_t n = pos_ < stored_.size ? std::min<uint64_t>(bytes, stored_.size - pos_) : 0;
+    uint8_t* p = static_cast<uint8_t*>(data);
+    for (uint64_t i = 0; i < n; ++i) {
+      const uint64_t at = pos_ + i;
+      p[i] = at < stored_.bytes.size() ? stored_.bytes[at] : 0;
+    }
+    pos_ += n;
+    disk_.bytesRead += n;
+    return static_cast<size_t>(n);
+  }
+  bool Size(uint64_t* bytes) override {
+    *bytes = stored_.size;
+    return true;
   }
   bool SeekTo(uint64_t offset) override {
     if (disk_.failSeek) return false;
@@ -48,7 +66,7 @@ class MemoryFile : public DiskFile {
     return true;
   }
   bool TruncateAt(uint64_t size) override {
-    if (disk_.failSeek) return false;
+    if (disk_.failSeek || disk_.failTruncate) return false;
     if (size < stored_.size) {
       disk_.freeBytes += stored_.size - size;
       stored_.size = size;
@@ -82,6 +100,13 @@ std::unique_ptr<DiskFile> DiskInMemory::CreateAlways(const char* name) {
   stored = Stored{};
   stored.open = true;
   return std::make_unique<MemoryFile>(*this, stored);
+}
+
+std::unique_ptr<DiskEditFile> DiskInMemory::OpenExisting(const char* name) {
+  auto found = files.find(name);
+  if (failOpenExisting || found == files.end() || found->second.open) return nullptr;
+  found->second.open = true;
+  return std::make_unique<MemoryFile>(*this, found->second);
 }
 
 void DiskInMemory::VolumeOf(const char* name, char* volume, size_t capacity) {

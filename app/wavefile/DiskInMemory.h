@@ -31,12 +31,21 @@ class DiskInMemory : public Disk {
   bool failFlush = false;
   bool failClose = false;
   bool failFreeSpace = false;
+  bool failOpenExisting = false;
+  bool failTruncate = false;
+  // The Write call with this number (counted from 1 over the disk's life)
+  // writes nothing; 0: none fails.
+  int failAtWrite = 0;
+  int writeCalls = 0;
   int flushes = 0;
+  uint64_t bytesRead = 0;  // read through OpenExisting files
+  uint64_t bytesWritten = 0;
   std::string lastVolume;  // the volume the last free-space query asked for
 
   std::map<std::string, Stored> files;
 
   std::unique_ptr<DiskFile> CreateAlways(const char* name) override;
+  std::unique_ptr<DiskEditFile> OpenExisting(const char* name) override;
   bool Remove(const char* name) override { return files.erase(name) > 0; }
   void QualifyName(char*, size_t) override {}
   void VolumeOf(const char* name, char* volume, size_t capacity) override;

@@ -7,6 +7,8 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
@@ -14,7 +16,7 @@ namespace ov {
 
 namespace {
 
-class PosixFile : public DiskFile {
+class PosixFile : public DiskEditFile {
  public:
   explicit PosixFile(int fd) : fd_(fd) {}
   ~PosixFile() override {
@@ -31,6 +33,23 @@ class PosixFile : public DiskFile {
       done += static_cast<size_t>(n);
     }
     return done;
+  }
+  size_t Read(void* data, size_t bytes) override {
+    char* p = static_cast<char*>(data);
+    size_t done = 0;
+    while (done < bytes) {
+      const ssize_t n = ::read(fd_, p + done, bytes - done);
+      if (n < 0 && errno == EINTR) continue;
+      if (n <= 0) break;
+      done += static_cast<size_t>(n);
+    }
+    return done;
+  }
+  bool Size(uint64_t* bytes) override {
+    struct stat st;
+    if (::fstat(fd_, &st) != 0) return false;
+    *bytes = static_cast<uint64_t>(st.st_size);
+    return true;
   }
   bool SeekTo(uint64_t offset) override {
     return ::lseek(fd_, static_cast<off_t>(offset), SEEK_SET) >= 0;
@@ -55,6 +74,17 @@ class PosixDisk : public Disk {
   std::unique_ptr<DiskFile> CreateAlways(const char* name) override {
     const int fd = ::open(name, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return nullptr;
+    return std::make_unique<PosixFile>(fd);
+  }
+  std::unique_ptr<DiskEditFile> OpenExisting(const char* name) override {
+    const int fd = ::open(name, O_RDWR | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    // Exclusive in the program's sense: no other writer of this process
+    // family may hold an advisory lock on it at the same time.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      ::close(fd);
+      return nullptr;
+    }
     return std::make_unique<PosixFile>(fd);
   }
   bool Remove(const char* name) override { return ::unlink(name) == 0; }

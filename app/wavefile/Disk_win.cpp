@@ -14,7 +14,7 @@ namespace ov {
 
 namespace {
 
-class Win32File : public DiskFile {
+class Win32File : public DiskEditFile {
  public:
   explicit Win32File(HANDLE h) : h_(h) {}
   ~Win32File() override {
@@ -32,6 +32,23 @@ class Win32File : public DiskFile {
       done += wrote;
     }
     return done;
+  }
+  size_t Read(void* data, size_t bytes) override {
+    char* p = static_cast<char*>(data);
+    size_t done = 0;
+    while (done < bytes) {
+      const DWORD ask = static_cast<DWORD>(std::min<size_t>(bytes - done, 1u << 30));
+      DWORD got = 0;
+      if (!ReadFile(h_, p + done, ask, &got, nullptr) || got == 0) break;
+      done += got;
+    }
+    return done;
+  }
+  bool Size(uint64_t* bytes) override {
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(h_, &size)) return false;
+    *bytes = static_cast<uint64_t>(size.QuadPart);
+    return true;
   }
   bool SeekTo(uint64_t offset) override {
     LARGE_INTEGER to;
@@ -73,6 +90,15 @@ class Win32Disk : public Disk {
     if (!Widen(name, wide)) return nullptr;
     const HANDLE h = CreateFileW(wide, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                  FILE_ATTRIBUTE_NORMAL | FILE_FLAG_RANDOM_ACCESS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<Win32File>(h);
+  }
+  std::unique_ptr<DiskEditFile> OpenExisting(const char* name) override {
+    // No sharing: nobody reads a file while its tail is being rewritten.
+    wchar_t wide[MAX_PATH];
+    if (!Widen(name, wide)) return nullptr;
+    const HANDLE h = CreateFileW(wide, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) return nullptr;
     return std::make_unique<Win32File>(h);
   }

@@ -6,6 +6,7 @@ OV_PACKAGES=(
   mingw-w64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix
   wine wine64 xvfb xauth pulseaudio pulseaudio-utils imagemagick xdotool
   libfftw3-dev libsndfile1-dev sox ffmpeg python3 python3-numpy
+  xfonts-base fp-utils
 )
 
 ov_install_deps() {

@@ -49,4 +49,33 @@ inline bool ParseCount(const std::string& text, uint64_t& value) {
   return end && *end == '\0';
 }
 
+// The driver family named by a `--driver` value: the numbers are those of the
+// setting PlayRecDriverType (mme 0, ds 1, asio 2, wasapi 3). False for any other name.
+inline bool ParseDriver(const std::string& text, int32_t& type) {
+  static const struct {
+    const char* name;
+    int32_t type;
+  } kFamilies[] = {{"mme", kDriverMme},
+                   {"ds", kDriverDirectSound},
+                   {"asio", kDriverAsio},
+                   {"wasapi", kDriverWasapi}};
+  for (const auto& f : kFamilies) {
+    if (text == f.name) {
+      type = f.type;
+      return true;
+    }
+  }
+  return false;
+}
+
+// The engine falls back to waveform audio when the configured family cannot be
+// used; a command that asked for a family says why instead of running on another.
+inline bool RequireDriver(WavePlayRec& engine, int32_t requested, const char* command) {
+  if (engine.GetDriverType() == requested) return true;
+  const char* reason = engine.GetMessage();
+  std::fprintf(stderr, "ovtool %s: the driver family cannot be used: %s\n", command,
+               *reason ? reason : "no device");
+  return false;
+}
+
 }  // namespace ov::tool

@@ -14,6 +14,7 @@
 #include "app/wavefile/ByteSource.h"
 #include "app/wavefile/WaveFileParse.h"
 #include "tools/ovtool/Command.h"
+#include "tools/ovtool/FileFrame.h"
 
 namespace ov::tool {
 namespace {
@@ -21,31 +22,6 @@ namespace {
 constexpr const char kUsage[] =
     "analyze FILE [--n N] [--window W] [--at FRAME] [--channel C] [--right] "
     "[--interpolate 0|1|2] [--norm 0..4] [--json]";
-
-// Hands the frames read from the file to frame acquisition as a playing block.
-class FileBlock final : public SampleBlockSource {
- public:
-  explicit FileBlock(std::vector<uint8_t> bytes) : bytes_(std::move(bytes)) {}
-  int32_t PlayState() const override { return kPlayPlaying; }
-  int32_t RecState() const override { return kRecStopped; }
-  void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool) override {
-    std::memcpy(destination, bytes_.data(), byteCount < bytes_.size() ? byteCount : bytes_.size());
-  }
-  void CopyNewestRecBlock(uint8_t*, size_t) override {}
-  bool SetPlayBufferPlan(int32_t, int32_t, int32_t) override { return true; }
-  bool SetRecBufferPlan(int32_t, int32_t, int32_t) override { return true; }
-
- private:
-  std::vector<uint8_t> bytes_;
-};
-
-class StderrNotifier final : public UserNotifier {
- public:
-  NoticeAnswer Notify(std::string_view text, NoticeIcon) override {
-    std::fprintf(stderr, "ovtool analyze: %.*s\n", static_cast<int>(text.size()), text.data());
-    return NoticeAnswer::Ok;
-  }
-};
 
 struct Options {
   std::string file;
@@ -58,16 +34,6 @@ struct Options {
   int64_t norm = 0;
   bool json = false;
 };
-
-bool ParseInteger(const std::string& text, int64_t lo, int64_t hi, int64_t& out) {
-  if (text.empty()) return false;
-  char* end = nullptr;
-  errno = 0;
-  const long long v = std::strtoll(text.c_str(), &end, 10);
-  if (errno != 0 || *end != '\0' || v < lo || v > hi) return false;
-  out = v;
-  return true;
-}
 
 // Returns 0 when parsed, else the exit status (2) after a message.
 int ParseArguments(const std::vector<std::string>& args, Options& o) {
@@ -125,37 +91,6 @@ int ParseArguments(const std::vector<std::string>& args, Options& o) {
   return 0;
 }
 
-// The frames [at, at + n) of the file's data; frames past the end of the data
-// read as the format's silence. Empty with a message on failure.
-bool ReadFrames(const Options& o, const WaveFormat& format, const WaveFileInfo& info, int32_t n,
-                std::vector<uint8_t>& out) {
-  const uint64_t frameCount = info.dataSize / format.blockAlign;
-  if (static_cast<uint64_t>(o.at) >= frameCount) {
-    std::fprintf(stderr,
-                 "ovtool analyze: frame %" PRId64 " lies beyond the data (%" PRIu64 " frames)\n",
-                 o.at, frameCount);
-    return false;
-  }
-  const size_t blockBytes = static_cast<size_t>(n) * format.blockAlign;
-  out.assign(blockBytes, static_cast<uint8_t>(info.silence));
-  const uint64_t available = (frameCount - static_cast<uint64_t>(o.at)) * format.blockAlign;
-  const size_t wanted = available < blockBytes ? static_cast<size_t>(available) : blockBytes;
-  std::unique_ptr<ByteSource> source = OpenFileSource(o.file.c_str());
-  if (!source ||
-      !source->SeekTo(info.dataOffset + static_cast<uint64_t>(o.at) * format.blockAlign) ||
-      source->Read(out.data(), wanted) != wanted) {
-    std::fprintf(stderr, "ovtool analyze: %s: Unable to read file.\n", o.file.c_str());
-    return false;
-  }
-  if (wanted < blockBytes) {
-    std::fprintf(stderr,
-                 "ovtool analyze: only %zu frames from %" PRId64
-                 " to the end of the data; the rest is silence\n",
-                 wanted / format.blockAlign, o.at);
-  }
-  return true;
-}
-
 void PrintJsonString(const std::string& s) {
   std::putchar('"');
   for (char c : s) {
@@ -177,36 +112,17 @@ int Run(const std::vector<std::string>& args) {
 
   WaveFormat format{};
   WaveFileInfo info;
-  ReaderMessage message;
-  if (!ParseWaveFile(o.file.c_str(), &format, &info, &message, ov::ParseOptions{})) {
-    std::fprintf(stderr, "ovtool analyze: %s: %s\n", o.file.c_str(),
-                 message.Empty() ? "file not found" : message.c_str());
-    return 1;
-  }
-  if (!info.valid || info.noFile || format.blockAlign == 0) {
-    std::fprintf(stderr, "ovtool analyze: %s: %s\n", o.file.c_str(), reader_text::kNotValidEnglish);
-    return 1;
-  }
+  if (int status = OpenAnalysableFile("analyze", o.file, o.channel, format, info)) return status;
   const uint16_t bits = format.bitsPerSample;
-  if ((info.floatWidth != 0 && info.floatWidth != 32) ||
-      (bits != 8 && bits != 16 && bits != 24 && bits != 32) ||
-      format.blockAlign < format.channels * (bits / 8)) {
-    std::fprintf(stderr, "ovtool analyze: %s: samples of %u bits%s are not analysed\n",
-                 o.file.c_str(), bits, info.floatWidth ? " (float)" : "");
-    return 1;
-  }
-  if (o.channel >= format.channels) {
-    std::fprintf(stderr, "ovtool analyze: --channel %" PRId64 ": the file has %u channel(s)\n",
-                 o.channel, format.channels);
-    return 2;
-  }
 
   o.n = RoundedAnalysisSize(static_cast<int32_t>(o.n));
   std::vector<uint8_t> frames;
-  if (!ReadFrames(o, format, info, static_cast<int32_t>(o.n), frames)) return 1;
+  if (!ReadFrames("analyze", o.file, o.at, format, info, static_cast<int32_t>(o.n), frames)) {
+    return 1;
+  }
   FileBlock source(std::move(frames));
   Kp05Api api = StaticKp05Api();
-  StderrNotifier notifier;
+  StderrNotifier notifier("analyze");
   NoModifierKeys keys;
 
   FrameAnalysis a(api, source, notifier, keys);

@@ -12,7 +12,7 @@ namespace {
 
 constexpr const char kUsage[] =
     "record OUT.WAV [--seconds S] [--device N] [--rate R] [--bits B] [--channels C] [--rf64] "
-    "[--bwf] [--divide-bytes N]";
+    "[--bwf] [--divide-bytes N] [--driver mme|ds|wasapi|asio] [--channel C]";
 
 int Usage() {
   std::fprintf(stderr, "usage: ovtool %s\n", kUsage);
@@ -40,8 +40,9 @@ WaveFormat RecordFormat(uint32_t rate, uint16_t bits, uint16_t channels) {
 
 int Run(const std::vector<std::string>& args) {
   std::string out;
-  uint64_t seconds = 0, device = 0, rate = 44100, bits = 16, channels = 2, divide = 0;
+  uint64_t seconds = 0, device = 0, rate = 44100, bits = 16, channels = 2, divide = 0, channel = 0;
   bool rf64 = false, bwf = false;
+  int32_t driver = kDriverMme;
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     uint64_t* target = a == "--seconds"        ? &seconds
@@ -50,9 +51,12 @@ int Run(const std::vector<std::string>& args) {
                        : a == "--bits"         ? &bits
                        : a == "--channels"     ? &channels
                        : a == "--divide-bytes" ? &divide
+                       : a == "--channel"      ? &channel  // first ASIO input channel
                                                : nullptr;
     if (target) {
       if (++i >= args.size() || !ParseCount(args[i], *target)) return Usage();
+    } else if (a == "--driver") {
+      if (++i >= args.size() || !ParseDriver(args[i], driver)) return Usage();
     } else if (a == "--rf64") {
       rf64 = true;
     } else if (a == "--bwf") {
@@ -64,7 +68,7 @@ int Run(const std::vector<std::string>& args) {
     }
   }
   if (out.empty() || rate < 1000 || rate > 768000 || channels == 0 || channels > 32 ||
-      (bits != 8 && bits != 16 && bits != 24 && bits != 32)) {
+      (bits != 8 && bits != 16 && bits != 24 && bits != 32) || channel > 32) {
     return Usage();
   }
 
@@ -72,17 +76,23 @@ int Run(const std::vector<std::string>& args) {
   s.Rec_RF64 = rf64;
   s.Rec_BWF = bwf;
   s.RecUpdateHeaderPeriod = 1;
+  s.PlayRecDriverType = driver;
   EngineConsole c({}, s);
   WavePlayRec& e = c.engine;
+  if (!RequireDriver(e, driver, "record")) return 1;
   if (divide) e.SetRecFileDivideBytes(divide);
   const WaveFormat f = RecordFormat(static_cast<uint32_t>(rate), static_cast<uint16_t>(bits),
                                     static_cast<uint16_t>(channels));
-  if (e.OpenRec(out.c_str(), f, false, static_cast<int32_t>(device), true, false)) {
+  RecOpenOptions options;
+  options.probe = true;
+  options.probeDeviceNumber = static_cast<int32_t>(device);
+  if (e.OpenRec(out.c_str(), f, options) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool record: %s\n", e.GetMessage());
     return 1;
   }
   CatchInterrupt();
-  if (!e.StartRec(static_cast<int32_t>(device), 0, false)) {
+  if (e.StartRec(static_cast<int32_t>(device), RecStartMode::Record,
+                 static_cast<int32_t>(channel)) != EngineResult::Ok) {
     std::fprintf(stderr, "ovtool record: %s\n", e.GetMessage());
     return 1;
   }

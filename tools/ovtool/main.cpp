@@ -14,7 +14,9 @@ std::vector<Command>& Registry() {
 }
 }  // namespace
 
-const std::vector<Command>& Commands() { return Registry(); }
+const std::vector<Command>& Commands() {
+  return Registry();
+}
 
 Registration::Registration(const char* name, const char* usage, CommandFn run) {
   Registry().push_back({name, usage, run});

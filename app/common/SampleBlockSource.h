@@ -6,23 +6,16 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "app/common/PlayRecState.h"
+
 namespace ov {
 
 class SampleBlockSource {
  public:
-  // Play state values: 0 stopped, 1 playing, 2 paused.
-  static constexpr int32_t kPlayStopped = 0;
-  static constexpr int32_t kPlayPlaying = 1;
-  static constexpr int32_t kPlayPaused = 2;
-  // Record state values: 0 stopped, 2 paused, 3 starting, 4 recording.
-  static constexpr int32_t kRecStopped = 0;
-  static constexpr int32_t kRecPaused = 2;
-  static constexpr int32_t kRecStarting = 3;
-  static constexpr int32_t kRecRecording = 4;
-
   virtual ~SampleBlockSource() = default;
 
-  // Read on the display thread; written by the engine's pumps.
+  // PlayStateValue / RecStateValue. Read on the display thread; written by the
+  // engine's pumps.
   virtual int32_t PlayState() const = 0;
   virtual int32_t RecState() const = 0;
 

@@ -1,0 +1,468 @@
+// TMainForm: messages, children, layout, the engine's host calls and the
+// commands that act on the engine.
+#include "app/shell/MainForm_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <cstdio>
+
+#include "app/common/AppMessages.h"
+#include "app/common/Utf8.h"
+#include "app/engine/WavePlayRec.h"
+#include "app/resources/ResourceIds.h"
+#include "app/shell/CommandLine.h"
+#include "app/shell/InstanceNames.h"
+#include "app/shell/MainTexts.h"
+#include "app/shell/SettingsFile.h"
+#include "app/shell/WinProfileStore_win.h"
+
+namespace ov {
+
+namespace {
+
+// Private messages of the main window (beyond the application's numbers).
+constexpr UINT_PTR kDeferTimer = 1;
+
+// Heights of the panels around the two plot areas.
+constexpr int kTopPanelHeight = 36;
+constexpr int kSplitterHeight = 5;
+constexpr int kBottomPanelHeight = 24;
+
+std::wstring Wide(const std::string& utf8) {
+  const std::u16string w = Utf8ToUtf16(utf8);
+  return std::wstring(w.begin(), w.end());
+}
+
+std::string Narrow(const wchar_t* wide) {
+  const std::wstring w(wide);
+  return Utf16ToUtf8(std::u16string(w.begin(), w.end()));
+}
+
+COLORREF ColourOf(int32_t value) {
+  const uint32_t v = static_cast<uint32_t>(value);
+  return (v >> 24) == 0xFF ? GetSysColor(static_cast<int>(v & 0xFF)) : v & 0xFFFFFF;
+}
+
+}  // namespace
+
+TMainForm::TMainForm(int& instanceNumber, std::string& pendingCommandLine)
+    : instanceNumber_(instanceNumber),
+      pendingCommandLine_(pendingCommandLine),
+      notifier_(ApplicationTitle(instanceNumber)),
+      binding_(notifier_),
+      peer_(ApplicationTitle(instanceNumber)),
+      sync_(*this, &peer_) {}
+
+TMainForm::~TMainForm() {
+  if (hwnd() != nullptr) DestroyWindow(hwnd());
+  if (guiFont_ != nullptr) DeleteObject(guiFont_);
+}
+
+std::string TMainForm::Title() const {
+  return ApplicationTitle(instanceNumber_);
+}
+
+void TMainForm::Notify(const TwoLanguageText& text, const std::string& argument) {
+  char buffer[2048];
+  std::snprintf(buffer, sizeof buffer, text.In(language_), argument.c_str());
+  notifier_.Notify(buffer, NoticeIcon::Warning);
+}
+
+// ---- Children and layout
+
+void TMainForm::CreateChildren() {
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  const bool english = language_ == Language::English;
+  auto make = [&](const wchar_t* cls, const wchar_t* text, DWORD style, int id) {
+    return CreateWindowExW(0, cls, text, WS_CHILD | WS_VISIBLE | style, 0, 0, 10, 10, hwnd(),
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+  };
+  openButton_ = make(L"BUTTON", english ? L"Open" : L"開く", BS_PUSHBUTTON, IDC_MAIN_OPEN_BUTTON);
+  playButton_ = make(L"BUTTON", english ? L"Play" : L"再生", BS_PUSHBUTTON, IDC_MAIN_PLAY_BUTTON);
+  stopButton_ = make(L"BUTTON", english ? L"Stop" : L"停止", BS_PUSHBUTTON, IDC_MAIN_STOP_BUTTON);
+  pauseButton_ = make(L"BUTTON", english ? L"Pause" : L"一時停止", BS_CHECKBOX | BS_PUSHLIKE,
+                      IDC_MAIN_PAUSE_BUTTON);
+  recButton_ = make(L"BUTTON", english ? L"Rec" : L"録音", BS_PUSHBUTTON, IDC_MAIN_REC_BUTTON);
+  trackBar_ = make(TRACKBAR_CLASSW, L"", TBS_HORZ | TBS_NOTICKS, IDC_MAIN_TRACK_BAR);
+  label1_ = make(L"STATIC", L"", SS_RIGHT | SS_CENTERIMAGE, IDC_MAIN_LABEL1);
+  label2_ = make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE, IDC_MAIN_LABEL2);
+  waveInfoText_ =
+      make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_WAVE_INFO_TEXT);
+  fftInfoText_ = make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_FFT_INFO_TEXT);
+  frameRateText_ =
+      make(L"STATIC", L"", SS_LEFT | SS_CENTERIMAGE | SS_NOTIFY, IDC_MAIN_FRAME_RATE_TEXT);
+  EnableWindow(trackBar_, FALSE);
+}
+
+void TMainForm::LayOut() {
+  RECT client;
+  GetClientRect(hwnd(), &client);
+  MainLayoutInput in;
+  in.clientWidth = client.right;
+  in.clientHeight = client.bottom;
+  in.topPanelHeight = kTopPanelHeight;
+  in.splitterHeight = kSplitterHeight;
+  in.bottomPanelHeight = kBottomPanelHeight;
+  if (settings_) {
+    const SettingsValues& v = settings_->values();
+    in.waveAreaRatio = v.Window.WaveWindowRatioX1000;
+    in.lissajous = v.Conditions.WaveDispType == 1;
+    in.lissajousCenter = v.Conditions.LissajousCenter;
+    in.measureMode = v.MeasureMode.MeasureMode;
+    in.spectrumComment = v.Conditions.DispSpectrumComment;
+    in.lines3D = v.Conditions.Lines3D;
+    in.deltaX3D = v.Conditions.DeltaX3D;
+    in.resizeTrackBar = v.Conditions.ResizeTrackBar;
+  }
+  const int buttonWidth = 64, gap = 4, top = 6, height = 24;
+  in.topPanelWidth = client.right;
+  in.trackBarLeft = gap + 5 * (buttonWidth + gap);
+  in.rightPanelWidth = 200;
+  layout_ = LayOutMainWindow(in);
+
+  HWND buttons[] = {openButton_, playButton_, stopButton_, pauseButton_, recButton_};
+  int x = gap;
+  for (HWND b : buttons) {
+    MoveWindow(b, x, top, buttonWidth, height, TRUE);
+    x += buttonWidth + gap;
+  }
+  MoveWindow(trackBar_, in.trackBarLeft, top, layout_.trackBarWidth, height, TRUE);
+  const int labelLeft = in.trackBarLeft + layout_.trackBarWidth + gap;
+  MoveWindow(label1_, labelLeft, top, 90, height, TRUE);
+  MoveWindow(label2_, labelLeft + 96, top, 100, height, TRUE);
+  const int statusTop = layout_.spectrumArea.top + layout_.spectrumArea.height + 2;
+  const int third = client.right / 3;
+  MoveWindow(waveInfoText_, gap, statusTop, third * 2 - gap, kBottomPanelHeight - 4, TRUE);
+  MoveWindow(fftInfoText_, third * 2, statusTop, third / 2, kBottomPanelHeight - 4, TRUE);
+  MoveWindow(frameRateText_, third * 2 + third / 2, statusTop, third / 2 - gap,
+             kBottomPanelHeight - 4, TRUE);
+  InvalidateRect(hwnd(), nullptr, TRUE);
+}
+
+void TMainForm::Paint(HDC dc) {
+  if (!settings_) return;
+  const SettingsValues& v = settings_->values();
+  const int set = v.Conditions.ColorSet >= 0 && v.Conditions.ColorSet < kColorSetCount
+                      ? v.Conditions.ColorSet
+                      : 0;
+  const int32_t* colours = v.ColorSets[set];
+  HBRUSH back = CreateSolidBrush(ColourOf(colours[BackColor]));
+  HBRUSH diagram = CreateSolidBrush(ColourOf(colours[DiagramBackColor]));
+  HBRUSH frame = CreateSolidBrush(ColourOf(colours[FrameColor]));
+  const LayoutRect* areas[] = {&layout_.waveArea, &layout_.spectrumArea};
+  const LayoutRect* plots[] = {&layout_.wavePlot, &layout_.spectrumPlot};
+  for (int i = 0; i < 2; ++i) {
+    const LayoutRect& a = *areas[i];
+    RECT r{a.left, a.top, a.left + a.width, a.top + a.height};
+    FillRect(dc, &r, back);
+    const LayoutRect& p = *plots[i];
+    RECT plot{a.left + p.left, a.top + p.top, a.left + p.left + p.width, a.top + p.top + p.height};
+    FillRect(dc, &plot, diagram);
+    FrameRect(dc, &plot, frame);
+  }
+  DeleteObject(back);
+  DeleteObject(diagram);
+  DeleteObject(frame);
+}
+
+// ---- Messages
+
+LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SIZE:
+      if (wParam != SIZE_MINIMIZED && openButton_ != nullptr) LayOut();
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd(), &ps);
+      Paint(dc);
+      EndPaint(hwnd(), &ps);
+      return 0;
+    }
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && !firstActivationDone_) {
+        firstActivationDone_ = true;
+        PostMessageW(hwnd(), kFirstActivationMessage, 0, 0);
+      }
+      break;
+    case kFirstActivationMessage:
+      FormFirstActivate();
+      return 0;
+    case WM_COPYDATA:
+      FormCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+      return TRUE;
+    case kProcessCommandLineMessage: {
+      if (closing_ || handOvers_.empty()) return 0;
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
+      const std::string text = std::move(handOvers_.front());
+      handOvers_.pop_front();
+      pendingCommandLine_ = text;
+      StopIfRunning();
+      ProcessCommandLine(text);
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kDeferTimer) RunDeferred();
+      return 0;
+    case WM_INSTANCE_SYNC:
+      if (EngineBusy() && wParam != kSyncStartTick) return Defer(msg, wParam, lParam);
+      sync_.HandleCommand(static_cast<uint32_t>(wParam), static_cast<int64_t>(lParam));
+      return 0;
+    case WM_PLAY_END:
+      // The pump has ended: join it. The play list and positioning windows
+      // will hear of it here too.
+      if (engine_ && playState_.load() == kPlayStopped && !engine_->InMessageWait())
+        engine_->Stop();
+      return 0;
+    case WM_PLAY_BEGIN:
+    case WM_FRAME_PLAY_END:
+    case WM_REC_BEGIN:
+    case WM_REC_END:
+    case WM_FORMAT_TEXT:
+    case WM_TIMER_PERIOD:
+      return 0;
+    case WM_COMMAND: {
+      static const CommandRoute<TMainForm> routes[] = {
+          {IDC_MAIN_OPEN_BUTTON, &TMainForm::OpenButtonClick},
+          {IDC_MAIN_PLAY_BUTTON, &TMainForm::PlayButtonClick},
+          {IDC_MAIN_STOP_BUTTON, &TMainForm::StopButtonClick},
+          {IDC_MAIN_PAUSE_BUTTON, &TMainForm::PauseButtonClick},
+          {IDC_MAIN_REC_BUTTON, &TMainForm::RecButtonClick},
+      };
+      if (HIWORD(wParam) == BN_CLICKED && EngineBusy()) return Defer(msg, wParam, lParam);
+      if (HIWORD(wParam) == BN_CLICKED && RouteCommand(this, routes, LOWORD(wParam))) return 0;
+      break;
+    }
+    case WM_CLOSE:
+      FormCloseQuery();
+      DestroyWindow(hwnd());
+      return 0;
+    case WM_DESTROY:
+      FormDestroy();
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return Default(msg, wParam, lParam);
+}
+
+bool TMainForm::PreviewKey(const MSG& msg) {
+  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
+    ShowHelp();
+    return true;
+  }
+  return false;
+}
+
+bool TMainForm::EngineBusy() const {
+  return engine_ && engine_->InMessageWait();
+}
+
+LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // The engine is inside one of its waits that handle messages: the command
+  // is kept and posted again once the wait has ended. A timer (which only
+  // fires when the queue is empty) looks, so the wait's own message handling
+  // never spins on it.
+  deferred_.push_back({hwnd(), msg, wParam, lParam, 0, {0, 0}});
+  SetTimer(hwnd(), kDeferTimer, 10, nullptr);
+  return 0;
+}
+
+void TMainForm::RunDeferred() {
+  if (EngineBusy()) return;
+  KillTimer(hwnd(), kDeferTimer);
+  for (const MSG& m : deferred_) PostMessageW(hwnd(), m.message, m.wParam, m.lParam);
+  deferred_.clear();
+}
+
+// ---- EngineHost
+
+void TMainForm::RunOnMainThread(void (*step)(void*), void* arg) {
+  caller_->Run(step, arg);
+}
+
+void TMainForm::ProcessMessages() {
+  PumpPendingMessages(this);
+}
+
+void TMainForm::PostNotification(uint32_t message, uintptr_t wParam) {
+  PostMessageW(hwnd(), message, wParam, 0);
+}
+
+void TMainForm::ShowStopped(const std::string& text) {
+  notifier_.Notify(text, NoticeIcon::Warning);
+}
+
+HWND TMainForm::ButtonOf(EngineButton b) const {
+  switch (b) {
+    case EngineButton::Play:
+      return playButton_;
+    case EngineButton::Stop:
+      return stopButton_;
+    case EngineButton::Pause:
+      return pauseButton_;
+    case EngineButton::Rec:
+      return recButton_;
+  }
+  return nullptr;
+}
+
+void TMainForm::EnableButton(EngineButton b, bool on) {
+  EnableWindow(ButtonOf(b), on);
+}
+
+bool TMainForm::IsButtonEnabled(EngineButton b) const {
+  HWND button = ButtonOf(b);
+  return button != nullptr && IsWindowEnabled(button);
+}
+
+void TMainForm::SetButtonDown(EngineButton b, bool down) {
+  SendMessageW(ButtonOf(b), BM_SETCHECK, down ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void TMainForm::SetLabelText(EngineLabel l, const std::string& text) {
+  HWND label = l == EngineLabel::Position ? label1_
+               : l == EngineLabel::Length ? label2_
+                                          : waveInfoText_;
+  SetWindowTextW(label, Wide(text).c_str());
+}
+
+void TMainForm::SetTrackBar(const TrackBarSetup& s) {
+  EnableWindow(trackBar_, s.enabled);
+  SendMessageW(trackBar_, TBM_SETRANGEMIN, FALSE, 0);
+  SendMessageW(trackBar_, TBM_SETRANGEMAX, FALSE, s.maximum);
+  SendMessageW(trackBar_, TBM_SETTICFREQ, s.frequency, 0);
+  SendMessageW(trackBar_, TBM_SETLINESIZE, 0, s.lineSize);
+  SendMessageW(trackBar_, TBM_SETPAGESIZE, 0, s.pageSize);
+  SendMessageW(trackBar_, TBM_SETPOS, TRUE, s.position);
+}
+
+void TMainForm::SetTrackBarPosition(int32_t position) {
+  SendMessageW(trackBar_, TBM_SETPOS, TRUE, position);
+}
+
+// ---- Commands (the engine directly; the transport takes them over)
+
+bool TMainForm::FileOpen() const {
+  return fileOpen_;
+}
+
+void TMainForm::Seek(int64_t samples) {
+  if (engine_ && fileOpen_) engine_->SeekToSample(samples);
+}
+
+void TMainForm::OpenButtonClick() {
+  wchar_t name[MAX_PATH] = {};
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof ofn;
+  ofn.hwndOwner = hwnd();
+  ofn.lpstrFilter = L"Wave files (*.wav)\0*.wav\0All files (*.*)\0*.*\0";
+  ofn.lpstrFile = name;
+  ofn.nMaxFile = MAX_PATH;
+  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+  if (!GetOpenFileNameW(&ofn)) return;
+  StopIfRunning();  // the engine may hold an item of the list until it stops
+  playList_.Clear();
+  OpenAndPlay(Narrow(name), nullptr);
+}
+
+void TMainForm::PlayButtonClick() {
+  if (!engine_ || !fileOpen_ || !IsButtonEnabled(EngineButton::Play)) return;
+  const SettingsValues& v = settings_->values();
+  const EngineResult r = engine_->StartPlay(v.Conditions.PlayDeviceNum, PlayMode::Normal,
+                                            PlayOutput::Device, v.Conditions.ASIO_PlayChNum);
+  if (r != EngineResult::Ok) {
+    if (*engine_->GetMessage()) notifier_.Notify(engine_->GetMessage(), NoticeIcon::Warning);
+    return;
+  }
+  if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
+}
+
+void TMainForm::StopButtonClick() {
+  if (!engine_) return;
+  engine_->Stop();
+  sync_.Stopped();
+}
+
+void TMainForm::PauseButtonClick() {
+  if (!engine_ || !IsButtonEnabled(EngineButton::Pause)) return;
+  const uint64_t at = engine_->TogglePause();
+  const bool paused = playState_.load() == kPlayPaused;
+  SetButtonDown(EngineButton::Pause, paused);
+  sync_.PauseToggled(paused, static_cast<int64_t>(at));
+}
+
+void TMainForm::RecButtonClick() {
+  // Recording belongs to the transport commands of the main window, which
+  // build the record format from the settings; until then the button only
+  // reflects the engine's state.
+}
+
+void TMainForm::StopIfRunning() {
+  if (engine_ && (playState_.load() != kPlayStopped || recState_.load() != kRecStopped)) {
+    engine_->Stop();
+  }
+}
+
+void TMainForm::ShowHelp() {
+  if (!settings_ || !help_ || settings_->values().Window.DispHelp == 0) return;
+  DWORD topic = IDH_CONTENTS;
+  if (helpOpenedOnce_) {
+    topic = settings_->values().MeasureMode.MeasureMode ? IDH_MEASURE_MODE : IDH_MAIN_WINDOW;
+  }
+  helpOpenedOnce_ = true;
+  help_->ShowContext(hwnd(), topic);
+}
+
+// ---- Command lines
+
+void TMainForm::FormCopyData(const COPYDATASTRUCT* data) {
+  if (data == nullptr) return;
+  std::optional<std::string> text = HandOverText(data->dwData, data->lpData, data->cbData);
+  if (!text) return;
+  // Handled after the sender has been released: a message box shown while
+  // processing must not hold the process that handed the line over.
+  handOvers_.push_back(std::move(*text));
+  PostMessageW(hwnd(), kProcessCommandLineMessage, 0, 0);
+}
+
+void TMainForm::ProcessCommandLine(const std::string& text) {
+  const SplitCommandLine split = Split(text);
+  if (split.items.empty()) return;
+  StopIfRunning();  // the engine may hold an item of the list until it stops
+  if (split.leftOut > 0) {
+    char buffer[256];
+    std::snprintf(buffer, sizeof buffer, kItemsLeftOut.In(language_), split.leftOut);
+    notifier_.Notify(buffer, NoticeIcon::Warning);
+  }
+  if (split.items.size() == 1) {
+    const std::string path = ResolveSingleItem(split.items[0], programFolder_);
+    if (path.empty()) {
+      Notify(kFileNameTooLong, split.items[0]);
+      return;
+    }
+    playList_.Clear();
+    OpenAndPlay(path, nullptr);
+    return;
+  }
+  const std::string refused = playList_.Fill(split.items);
+  if (!refused.empty()) Notify(kFilesNotPlayable, refused);
+  if (playList_.Empty()) return;
+  OpenAndPlay(playList_.First().fileName, &playList_.First());
+}
+
+void TMainForm::OpenAndPlay(const std::string& path, const PlayItem* item) {
+  if (!engine_) return;
+  StopIfRunning();
+  if (engine_->OpenPlay(path.c_str(), item) != EngineResult::Ok) {
+    fileOpen_ = false;
+    Notify(kUnableToOpen, engine_->GetMessage());
+    return;
+  }
+  fileOpen_ = true;
+  PlayButtonClick();
+}
+
+}  // namespace ov

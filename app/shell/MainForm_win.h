@@ -1,0 +1,175 @@
+// TMainForm: the program's one main window and the owner of everything else
+// for the whole run: the settings, the FFT library binding, the audio engine
+// and the secondary windows. Creation (Create) and destruction (WM_DESTROY)
+// run in a fixed order; the first activation places the window, shows the
+// one-time notices and processes the pending command line.
+//
+// The window is the engine's host (EngineHost): the engine's pump threads run
+// their main-thread steps through RunOnMainThread, and its notifications
+// arrive as the application messages of app/common/AppMessages.h. It is also
+// the target of instance 2's synchronisation commands (SyncTarget).
+//
+// Files: MainForm_win.cpp (messages, children, host and transport calls),
+// MainFormLifecycle_win.cpp (creation, first activation, destruction).
+// Threads: everything on the main thread, except RunOnMainThread,
+// PostNotification and the synchronised-start gate (pump threads).
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/controls/MessageLoop_win.h"
+#include "app/controls/Window_win.h"
+#include "app/engine/EngineHost.h"
+#include "app/engine/MainThreadCaller_win.h"
+#include "app/shell/EmbeddedFont_win.h"
+#include "app/shell/HelpFile_win.h"
+#include "app/shell/InstanceSync.h"
+#include "app/shell/InstanceWindows_win.h"
+#include "app/shell/Kp05Binding_win.h"
+#include "app/shell/MainLayout.h"
+#include "app/shell/MessageBoxNotifier_win.h"
+#include "app/shell/StartupPlayList.h"
+#include "app/shell/SystemCapabilities.h"
+
+namespace ov {
+
+class SettingsFile;
+class WinProfileStore;
+class WavePlayRec;
+
+// Private messages of the main window (beyond the application's numbers).
+constexpr UINT kFirstActivationMessage = WM_APP + 0x300;
+constexpr UINT kProcessCommandLineMessage = WM_APP + 0x301;
+
+class TMainForm : public Window, public EngineHost, public KeyPreview, public SyncTarget {
+ public:
+  // instanceNumber: 1 or 2; set to 0 when the FFT library cannot be bound.
+  // pendingCommandLine: the entry's copy of the command line (UTF-8).
+  TMainForm(int& instanceNumber, std::string& pendingCommandLine);
+  ~TMainForm() override;
+
+  // Creates the window (hidden) and runs the creation steps. False when the
+  // instance cannot run (the instance number is then 0; the reason was shown).
+  bool Create();
+  void Show();
+
+  // ---- EngineHost.
+  void RunOnMainThread(void (*step)(void*), void* arg) override;
+  void ProcessMessages() override;
+  void PostNotification(uint32_t message, uintptr_t wParam) override;
+  void ShowStopped(const std::string& text) override;
+  void EnableButton(EngineButton b, bool on) override;
+  bool IsButtonEnabled(EngineButton b) const override;
+  void SetButtonDown(EngineButton b, bool down) override;
+  void SetLabelText(EngineLabel l, const std::string& text) override;
+  void SetTrackBar(const TrackBarSetup& setup) override;
+  void SetTrackBarPosition(int32_t position) override;
+
+  // ---- KeyPreview.
+  HWND PreviewRoot() const override { return hwnd(); }
+  bool PreviewKey(const MSG& msg) override;
+
+  // ---- SyncTarget (instance 2).
+  bool PlayEnabled() const override { return IsButtonEnabled(EngineButton::Play); }
+  bool RecordEnabled() const override { return IsButtonEnabled(EngineButton::Rec); }
+  bool PauseEnabled() const override { return IsButtonEnabled(EngineButton::Pause); }
+  bool StopEnabled() const override { return IsButtonEnabled(EngineButton::Stop); }
+  bool FileOpen() const override;
+  void Play() override { PlayButtonClick(); }
+  void Record() override { RecButtonClick(); }
+  void Pause() override { PauseButtonClick(); }
+  void Seek(int64_t samples) override;
+  void Stop() override { StopButtonClick(); }
+
+ protected:
+  LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  // Lifecycle (MainFormLifecycle_win.cpp).
+  bool RunCreationSteps();
+  void ApplyLanguage();
+  bool CreateEngine();
+  void FormFirstActivate();
+  void PlaceFromSettings();
+  void ShowOneTimeNotice();
+  void FormCloseQuery();
+  void FormDestroy();
+  void StoreWindowBounds();
+
+  // Children and layout (MainForm_win.cpp).
+  void CreateChildren();
+  void LayOut();
+  void Paint(HDC dc);
+  HWND ButtonOf(EngineButton b) const;
+
+  // Commands.
+  void OpenButtonClick();
+  void PlayButtonClick();
+  void StopButtonClick();
+  void PauseButtonClick();
+  void RecButtonClick();
+  void ShowHelp();
+
+  // Command lines (start-up and hand-over).
+  void ProcessCommandLine(const std::string& text);
+  void OpenAndPlay(const std::string& path, const PlayItem* item);
+  void FormCopyData(const COPYDATASTRUCT* data);
+  void StopIfRunning();
+  // Commands that arrive while the engine waits with messages run afterwards.
+  bool EngineBusy() const;
+  LRESULT Defer(UINT msg, WPARAM wParam, LPARAM lParam);
+  void RunDeferred();
+
+  void Notify(const TwoLanguageText& text, const std::string& argument);
+  std::string Title() const;
+
+  int& instanceNumber_;
+  std::string& pendingCommandLine_;
+  bool comInitialised_ = false;
+  SystemCapabilities caps_;
+  std::string programFolder_;  // UTF-8, ending in a backslash
+  Language language_ = Language::English;
+
+  MessageBoxNotifier notifier_;
+  std::unique_ptr<WinProfileStore> profileStore_;
+  std::unique_ptr<SettingsFile> settings_;
+  EmbeddedFont font_;
+  HFONT guiFont_ = nullptr;
+  Kp05Binding binding_;
+  std::unique_ptr<HelpFile> help_;
+  bool helpOpenedOnce_ = false;
+
+  // The engine's state cells and the engine itself.
+  std::atomic<int32_t> playState_{0};
+  std::atomic<int32_t> recState_{0};
+  std::unique_ptr<MainThreadCaller> caller_;
+  std::unique_ptr<WavePlayRec> engine_;
+  StartupPlayList playList_;
+  bool fileOpen_ = false;
+
+  WindowPeerLink peer_;
+  InstanceSync sync_;
+
+  // Command lines handed over, each processed once after its sender was released.
+  std::deque<std::string> handOvers_;
+  std::vector<MSG> deferred_;
+  bool firstActivationDone_ = false;
+  bool closing_ = false;
+
+  // Children.
+  HWND topPanel_ = nullptr, openButton_ = nullptr, playButton_ = nullptr, stopButton_ = nullptr,
+       pauseButton_ = nullptr, recButton_ = nullptr, trackBar_ = nullptr, label1_ = nullptr,
+       label2_ = nullptr, waveArea_ = nullptr, splitter_ = nullptr, spectrumArea_ = nullptr,
+       bottomPanel_ = nullptr, waveInfoText_ = nullptr, fftInfoText_ = nullptr,
+       frameRateText_ = nullptr;
+  MainLayoutResult layout_;
+};
+
+}  // namespace ov

@@ -1,0 +1,112 @@
+#include "app/shell/MainLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace ov {
+namespace {
+
+MainLayoutInput Window800x600() {
+  MainLayoutInput in;
+  in.clientWidth = 800;
+  in.clientHeight = 600;
+  in.topPanelHeight = 40;
+  in.splitterHeight = 4;
+  in.bottomPanelHeight = 56;  // 500 pixels left for the two areas
+  in.lines3D = 40;
+  in.deltaX3D = 3;
+  return in;
+}
+
+TEST(MainLayout, SplitterTableGivesTheAreasAndPlots) {
+  struct Case {
+    int32_t ratio, waveHeight, spectrumTop, spectrumHeight;
+  } cases[] = {
+      {500, 250, 294, 250}, {0, 1, 45, 499},   {1000, 499, 543, 1},
+      {333, 166, 210, 334}, {-20, 1, 45, 499}, {2000, 499, 543, 1},
+  };
+  for (const Case& c : cases) {
+    MainLayoutInput in = Window800x600();
+    in.waveAreaRatio = c.ratio;
+    MainLayoutResult r = LayOutMainWindow(in);
+    EXPECT_EQ(r.waveArea, (LayoutRect{0, 40, 800, c.waveHeight})) << c.ratio;
+    EXPECT_EQ(r.splitter, (LayoutRect{0, 40 + c.waveHeight, 800, 4})) << c.ratio;
+    EXPECT_EQ(r.spectrumArea, (LayoutRect{0, c.spectrumTop, 800, c.spectrumHeight})) << c.ratio;
+    EXPECT_EQ(r.wavePlot, (LayoutRect{41, 7, 748, std::max(1, c.waveHeight - 24)})) << c.ratio;
+    EXPECT_EQ(r.spectrumPlot, (LayoutRect{41, 7, 748, std::max(1, c.spectrumHeight - 27)}))
+        << c.ratio;
+    EXPECT_EQ(r.clientHeight, 600);
+  }
+}
+
+TEST(MainLayout, AShrunkWindowGrowsBackToKeepTwoPixels) {
+  MainLayoutInput in = Window800x600();
+  in.clientHeight = 50;
+  MainLayoutResult r = LayOutMainWindow(in);
+  EXPECT_EQ(r.clientHeight, 40 + 4 + 56 + 2);
+  EXPECT_EQ(r.waveArea.height, 1);
+  EXPECT_EQ(r.spectrumArea.height, 1);
+  EXPECT_EQ(r.spectrumPlot.height, 1);
+  EXPECT_EQ(r.spectrumPlot.width, 748);
+}
+
+TEST(MainLayout, MeasureModeCommentAndLissajous) {
+  MainLayoutInput in = Window800x600();
+  in.measureMode = true;
+  in.spectrumComment = true;
+  in.lissajous = true;
+  MainLayoutResult r = LayOutMainWindow(in);
+  EXPECT_EQ(r.spectrumPlot, (LayoutRect{95, 18, 694, 250 - 18 - 20}));
+  EXPECT_EQ(r.wavePlot, (LayoutRect{41, 7, 236, 236}));  // side = min(748, 250 - 14)
+  in.lissajousCenter = true;
+  r = LayOutMainWindow(in);
+  EXPECT_EQ(r.wavePlot.left, (800 - 236) / 2);
+  in.clientWidth = 300;  // centred would fall left of the margin
+  r = LayOutMainWindow(in);
+  EXPECT_EQ(r.wavePlot.width, 236);
+  EXPECT_EQ(r.wavePlot.left, 41);
+  in.clientWidth = 60;  // the spectrum plot keeps 10 pixels
+  EXPECT_EQ(LayOutMainWindow(in).spectrumPlot.width, 10);
+}
+
+TEST(MainLayout, ThreeDGeometry) {
+  MainLayoutInput in = Window800x600();  // spectrum plot 748 x 223
+  MainLayoutResult r = LayOutMainWindow(in);
+  ASSERT_EQ(r.spectrumPlot.height, 223);
+  EXPECT_EQ(r.threeD.lineStep, 222 / 40);     // 5
+  EXPECT_EQ(r.threeD.lineCount, 222 / 5);     // 44
+  EXPECT_EQ(r.threeD.depthOffset, 44 * 3);    // 132
+  EXPECT_EQ(r.threeD.frontWidth, 747 - 132);  // 615
+  EXPECT_EQ(r.threeD.halfHeight, 111);
+  in.deltaX3D = 20;  // the front keeps half the width
+  EXPECT_EQ(LayOutMainWindow(in).threeD.frontWidth, 747 / 2);
+  in.lines3D = 1000;  // more lines than pixels: one pixel per line
+  EXPECT_EQ(LayOutMainWindow(in).threeD.lineStep, 1);
+}
+
+TEST(MainLayout, TrackBarWidth) {
+  MainLayoutInput in = Window800x600();
+  in.topPanelWidth = 800;
+  in.trackBarLeft = 300;
+  in.rightPanelWidth = 200;
+  EXPECT_EQ(LayOutMainWindow(in).trackBarWidth, 136);  // resizing off
+  in.resizeTrackBar = true;
+  EXPECT_EQ(LayOutMainWindow(in).trackBarWidth, 299);
+  in.rightPanelWidth = 364;  // 135 left: too narrow
+  EXPECT_EQ(LayOutMainWindow(in).trackBarWidth, 136);
+  in.rightPanelWidth = 363;  // 136 left
+  EXPECT_EQ(LayOutMainWindow(in).trackBarWidth, 136);
+  in.rightPanelWidth = 362;
+  EXPECT_EQ(LayOutMainWindow(in).trackBarWidth, 137);
+}
+
+TEST(MainLayout, SplitterMoveSetsTheRatio) {
+  EXPECT_EQ(WaveAreaRatioAfterSplitterMove(250, 250), 500);
+  EXPECT_EQ(WaveAreaRatioAfterSplitterMove(1, 499), 2);
+  EXPECT_EQ(WaveAreaRatioAfterSplitterMove(300, 100), 750);
+  EXPECT_EQ(WaveAreaRatioAfterSplitterMove(0, 0), 500);
+}
+
+}  // namespace
+}  // namespace ov
