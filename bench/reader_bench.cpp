@@ -6,6 +6,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -90,5 +92,36 @@ void BM_CatToDevNull(benchmark::State& state) {
 BENCHMARK(BM_CatToDevNull)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(3);
 
 }  // namespace
+
+// Parsing every file of the shared corpus (chunk table and markers built, as
+// when a file is opened); the time is for all files ("files" of them).
+void BM_ParseCorpus(benchmark::State& state) {
+  const std::filesystem::path dir = std::filesystem::path(OV_SHARED_DIR) / "testdata" / "wav";
+  std::vector<std::string> files;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    if (it->is_regular_file()) files.push_back(it->path().string());
+  }
+  if (files.empty()) {
+    state.SkipWithError("the shared corpus is absent");
+    return;
+  }
+  auto chunks = std::make_unique<ov::ChunkTable>();
+  auto markers = std::make_unique<ov::MarkerTable>();
+  for (auto _ : state) {
+    for (const std::string& f : files) {
+      ov::ParseOptions options;
+      options.chunks = chunks.get();
+      options.markers = markers.get();
+      ov::WaveFormat format{};
+      ov::WaveFileInfo info;
+      ov::ReaderMessage message;
+      benchmark::DoNotOptimize(ov::ParseWaveFile(f.c_str(), &format, &info, &message, options));
+    }
+  }
+  state.counters["files"] = static_cast<double>(files.size());
+}
+BENCHMARK(BM_ParseCorpus)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();

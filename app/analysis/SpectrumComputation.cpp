@@ -21,7 +21,12 @@ constexpr int32_t kLowestLevel = -30000;   // -300 dB in hundredths
 constexpr double kReferenceHz[5] = {0.0, 0.0, 100.0, 1000.0, 10000.0};
 
 int32_t TenthsOfHz(double hz) {
-  return static_cast<int32_t>(std::trunc(hz * 10.0 + 0.5));
+  // A header may claim any rate: a frequency beyond what 32 bits hold is
+  // shown at the limit instead of converting out of range.
+  const double tenths = std::trunc(hz * 10.0 + 0.5);
+  if (!(tenths < 2147483647.0)) return 2147483647;
+  if (tenths < -2147483648.0) return -2147483647 - 1;
+  return static_cast<int32_t>(tenths);
 }
 
 }  // namespace

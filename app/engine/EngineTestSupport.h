@@ -146,6 +146,13 @@ class FakeDriver : public AudioDriver {
       return false;
     }
     std::lock_guard<std::mutex> lock(m_);
+    // Like waveform audio, a buffer still queued cannot be written again.
+    for (auto& b : outQueue_) {
+      if (b.first == index) {
+        message.Set("Error: waveOutWrite()");
+        return false;
+      }
+    }
     outQueue_.push_back({index, std::vector<uint8_t>(data, data + bytes)});
     outDone_[index] = false;
     return true;
@@ -217,17 +224,39 @@ class FakeDriver : public AudioDriver {
                  uint8_t* data, uint32_t bytes, EngineMessage&) override {
     frameEvent_ = &done;
     frame_.assign(data, data + bytes);
+    frameOpen = true;
     return true;
   }
   bool SubmitFrame(EngineMessage&) override {
     framePasses++;
+    // A running output may finish a short block before the writer returns.
+    if (frameDoneAtSubmit && framePasses > 1) frameEvent_->Set();
     return true;
   }
   bool RestartFrame(EngineMessage&) override {
-    frameEvent_->Set();
+    if (!frameDoneAtSubmit || framePasses == 1) {
+      if (frameMs) std::this_thread::sleep_for(std::chrono::milliseconds(frameMs));
+      frameEvent_->Set();
+    }
     return true;
   }
-  bool CloseFrame(EngineMessage&) override { return true; }
+  bool CloseFrame(EngineMessage&) override {
+    frameOpen = false;
+    return true;
+  }
+
+  // Input completed by the test (CompleteInput) instead of the device's pace.
+  void SetManualInput(bool on) {
+    std::lock_guard<std::mutex> lock(m_);
+    manualInput_ = on;
+  }
+  // Fills and completes the oldest queued input buffer; false when none is queued.
+  bool CompleteInput() {
+    std::lock_guard<std::mutex> lock(m_);
+    if (inQueue_.empty()) return false;
+    CompleteFrontInput();
+    return true;
+  }
 
   // What the device played, in order, and what it recorded.
   std::vector<uint8_t> Played() {
@@ -246,6 +275,9 @@ class FakeDriver : public AudioDriver {
   std::vector<int32_t> openedIds;
   std::atomic<bool> failSubmit{false};
   std::atomic<int> framePasses{0};
+  std::atomic<bool> frameOpen{false};
+  std::atomic<bool> frameDoneAtSubmit{false};  // completions that beat the event reset
+  uint32_t frameMs = 0;                        // how long one frame pass plays
   std::vector<uint8_t> frame_;
 
  private:
@@ -267,24 +299,26 @@ class FakeDriver : public AudioDriver {
         ++playedBuffers_;
         outEvent_->Set();
       }
-      if (inOpen_ && inRunning_ && !inQueue_.empty()) {
-        InBuf b = inQueue_.front();
-        inQueue_.pop_front();
-        for (uint32_t i = 0; i < b.bytes; ++i) {
-          b.data[i] = static_cast<uint8_t>(ramp_++ % 251);
-        }
-        recorded_.insert(recorded_.end(), b.data, b.data + b.bytes);
-        inBytes_[b.index] = b.bytes;
-        inDone_[b.index] = true;
-        inEvent_->Set();
-      }
+      if (inOpen_ && inRunning_ && !manualInput_ && !inQueue_.empty()) CompleteFrontInput();
     }
+  }
+  void CompleteFrontInput() {
+    InBuf b = inQueue_.front();
+    inQueue_.pop_front();
+    for (uint32_t i = 0; i < b.bytes; ++i) {
+      b.data[i] = static_cast<uint8_t>(ramp_++ % 251);
+    }
+    recorded_.insert(recorded_.end(), b.data, b.data + b.bytes);
+    inBytes_[b.index] = b.bytes;
+    inDone_[b.index] = true;
+    inEvent_->Set();
   }
 
   uint32_t bufferMs_;
   std::mutex m_;
   std::thread worker_;
   bool quit_ = false;
+  bool manualInput_ = false;
   bool outOpen_ = false, outRunning_ = false, inOpen_ = false, inRunning_ = false;
   AutoResetEvent* outEvent_ = nullptr;
   AutoResetEvent* inEvent_ = nullptr;

@@ -1,6 +1,8 @@
 // Auditioning while play is paused: a snippet of the file from the paused
 // position, or one block (a frame) played once or in a loop on a second
 // output handle.
+#include <algorithm>
+
 #include "app/engine/EngineTexts.h"
 #include "app/engine/WavePlayRec.h"
 
@@ -15,9 +17,9 @@ EngineResult WavePlayRec::PlaySnippet(uint32_t ms) {
   const uint64_t remembered = reader_.position;
   FrameBusyFlag = true;
   // The snippet is heard alone: no synchronised start, and the resume waits
-  // for the play thread.
-  auto sync = std::move(cb_.OnSyncStart);
-  cb_.OnSyncStart = nullptr;
+  // for the play thread. The gate stays assigned (the pump may be reading
+  // it); a flag turns it off.
+  syncGateOff_ = true;
   const bool syncDone = SyncDone.exchange(false);
   Paused = false;
   ResumeDevices();
@@ -26,7 +28,7 @@ EngineResult WavePlayRec::PlaySnippet(uint32_t ms) {
   WaitWithMessages(1, [&] { return TickMs() - start >= wait; });
   Paused = true;
   PauseDevices();
-  cb_.OnSyncStart = std::move(sync);
+  syncGateOff_ = false;
   SyncDone = syncDone;
   SeekToSample(static_cast<int64_t>(remembered));
   FrameBusyFlag = false;
@@ -54,6 +56,7 @@ EngineResult WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* da
     return EngineResult::Failed;
   }
   FrameLoop = repeat == FrameRepeat::Loop;
+  frameBytes_ = bytes;
   FrameBusyFlag = true;
   frameThread_ = std::thread([this] { PlayFrameThreadMain(); });
   return EngineResult::Ok;
@@ -62,17 +65,36 @@ EngineResult WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* da
 void WavePlayRec::PlayFrameThreadMain() {
   SetCurrentThreadPriorityLevel(4);
   EngineMessage m;
+  // One pass takes the frame's duration; a pass that has not ended long after
+  // it (a lost completion, a stuck device) ends the frame play.
+  const uint32_t bps = reader_.format.avgBytesPerSec ? reader_.format.avgBytesPerSec : 1;
+  const uint64_t passMs = static_cast<uint64_t>(frameBytes_) * 1000 / bps;
+  const int32_t limitMs = static_cast<int32_t>(std::min<uint64_t>(passMs, 60000) + 2000);
   do {
-    if (!driver_->SubmitFrame(m)) break;
+    // Reset before the write: a running output may finish a short block
+    // before the write returns, and that completion must not be lost.
     FramePlayEvent.Reset();
+    if (!driver_->SubmitFrame(m)) break;
     driver_->RestartFrame(m);
-    FramePlayEvent.Wait();
+    if (!FramePlayEvent.Wait(limitMs)) break;
   } while (FrameLoop.load());
   // A failing clean-up leaves the busy flag set: the device is in an unknown
   // state and no further frame play should start on it.
   if (!driver_->CloseFrame(m)) return;
   FrameBusyFlag = false;
   host_.PostNotification(WM_FRAME_PLAY_END, 0);
+}
+
+}  // namespace ov
+
+namespace ov {
+
+void WavePlayRec::EndFramePlay() {
+  if (!frameThread_.joinable()) return;
+  FrameLoop = false;
+  // Ending the wait makes the thread reset and close the frame output.
+  FramePlayEvent.Set();
+  frameThread_.join();
 }
 
 }  // namespace ov

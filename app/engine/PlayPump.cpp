@@ -1,6 +1,7 @@
 // PlayThread: fills the play ring from the file through the reader, hands each
 // filled buffer to the device, waits for one to be consumed, accounts it, and
 // repeats; at the end continues with the next play-list item of another format.
+#include <algorithm>
 #include <cstring>
 
 #include "app/engine/EngineTexts.h"
@@ -16,6 +17,7 @@ void WavePlayRec::PlayThreadMain() {
     PlayInit();
     FillStep step{FillStep::Queued, 1};
     do {
+      ParkIfRequested();
       // Once a fill found the data's end, the rest of the run plays out what
       // is queued without reading.
       step = PlayFillNext(step.kind == FillStep::Priming || step.bytes != 0);
@@ -48,20 +50,28 @@ void WavePlayRec::PlayThreadMain() {
 }
 
 void WavePlayRec::WaitPlayCompletion() {
-  if (!driver_->HasDoneFlags() || !PlayDeviceOpen) {
-    WaitPlayEvent();
-    return;
-  }
+  const bool doneFlags = driver_->HasDoneFlags() && PlayDeviceOpen;
   // A completion whose signal merged with an earlier one is already marked.
-  while (!driver_->OutputDone(DoneIndex) && !StopRequest.load() && !reader_.reprime.load()) {
-    WaitPlayEvent();
+  while (!doneFlags || !driver_->OutputDone(DoneIndex)) {
+    PlayEvent.Wait();
+    if (parkRequest_.load()) {
+      ParkIfRequested();
+      return;  // the seek that parked the pump set the re-prime
+    }
+    if (!doneFlags || StopRequest.load() || reader_.reprime.load()) return;
   }
 }
 
-void WavePlayRec::WaitPlayEvent() {
-  playPumpWaiting_ = true;
-  PlayEvent.Wait();
-  playPumpWaiting_ = false;
+void WavePlayRec::ParkIfRequested() {
+  while (parkRequest_.load()) {
+    pumpParked_ = true;
+    parkRelease_.Wait();
+    pumpParked_ = false;
+    // A seek while paused leaves the device paused: the pump waits for the
+    // resume (or the next seek, or Stop) before it re-primes.
+    if (playState_.load() != kPlayPaused || StopRequest.load()) return;
+    PlayEvent.Wait();
+  }
 }
 
 void WavePlayRec::PlayInit() {
@@ -71,7 +81,7 @@ void WavePlayRec::PlayInit() {
   BuffersWritten = FilledCount = InFlight = DoneIndex = FillIndex = 0;
   reader_.pausedPlayed = 0;
   reader_.reprimeStartBytes = 0;
-  PrimeTarget = playPlan_.aheadCount;
+  PrimeTarget = playRunPlan_.aheadCount;
   const double deviceSeconds = PlayDeviceOpen ? driver_->OutputLatencySeconds() : 0.05;
   PlayLatencyBytes =
       LatencySamples(PlayLatencyCorrect_ms, reader_.format.samplesPerSec, deviceSeconds, 1.1) *
@@ -80,7 +90,7 @@ void WavePlayRec::PlayInit() {
 }
 
 WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
-  const uint32_t ahead = playPlan_.aheadCount;
+  const uint32_t ahead = playRunPlan_.aheadCount;
   if (reader_.reprime.load()) {
     primed_ = false;
     FilledCount = InFlight = DoneIndex = FillIndex = 0;
@@ -102,7 +112,7 @@ WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
   if (readFile) {
     count = ReadStream(reader_, buf, PlayBufBytes);
     if (reader_.itemSwitchPending.load()) ItemSwitchPending = true;
-    if (count && cb_.OnPlayDataRead) count = cb_.OnPlayDataRead(buf, count);
+    if (count && cb_.OnPlayDataRead) count = std::min(cb_.OnPlayDataRead(buf, count), count);
   }
   if (count < PlayBufBytes) {
     std::memset(buf + count, static_cast<int>(reader_.playSilence), PlayBufBytes - count);
@@ -129,8 +139,8 @@ WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
       AnalyzeStart = false;
     } else {
       if (PlayDeviceOpen) {
-        if (InFlight <= playPlan_.skipAtTop) return {FillStep::Finished, 0};
-        SyncDone = cb_.OnSyncStart ? cb_.OnSyncStart(false) : false;
+        if (InFlight <= playRunPlan_.skipAtTop) return {FillStep::Finished, 0};
+        SyncDone = cb_.OnSyncStart && !syncGateOff_.load() ? cb_.OnSyncStart(false) : false;
         // A device that does not start ends the run (without a text of its own).
         if (!driver_->RestartOutput(Message)) return {FillStep::Finished, 0};
         if (!SyncDone.load()) WaitUntilPositionMoves(false);
@@ -145,7 +155,7 @@ WavePlayRec::FillStep WavePlayRec::PlayFillNext(bool readFile) {
     primed_ = true;
   }
   if (FilledCount < PrimeTarget) return {FillStep::Priming, count};
-  if (count == 0 && InFlight <= playPlan_.skipAtEnd) return {FillStep::Finished, 0};
+  if (count == 0 && InFlight <= playRunPlan_.skipAtEnd) return {FillStep::Finished, 0};
   return {FillStep::Queued, count};
 }
 

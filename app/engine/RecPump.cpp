@@ -1,6 +1,7 @@
 // RecThread: queues the record ring with the device, waits for each filled
 // buffer, accounts it, writes it to the recording file and to the record
 // monitor, and re-queues it.
+#include <algorithm>
 #include <cstring>
 
 #include "app/engine/EngineTexts.h"
@@ -11,7 +12,7 @@ namespace ov {
 
 void WavePlayRec::RecThreadMain() {
   SetCurrentThreadPriorityLevel(RecThreadPriority);
-  BufferTimeMs = recPlan_.perSec ? 1000 / recPlan_.perSec : 500;
+  BufferTimeMs = recRunPlan_.perSec ? 1000 / recRunPlan_.perSec : 500;
   BufferTimeMaxMs = 0;
   OverrunCount = 0;
   bool rf64 = RecFileRf64();
@@ -56,8 +57,10 @@ void WavePlayRec::WaitRecCompletion() {
     RecEvent.Wait();
     return;
   }
-  // A buffer whose signal merged with an earlier one is already marked done.
-  if (!driver_->InputDone(RecIndex)) RecEvent.Wait();
+  // The buffer counts only once it is marked done. A buffer finished during a
+  // slow pass leaves the event signalled: that signal wakes the next wait
+  // early, which then goes on waiting for the mark.
+  while (!driver_->InputDone(RecIndex) && !StopRequest.load()) RecEvent.Wait();
 }
 
 bool WavePlayRec::RecQueue() {
@@ -80,7 +83,7 @@ bool WavePlayRec::RecQueue() {
       recDeviceStarted_ = true;
       RecEvent.Reset();
       if (recState_.load() != kRecPaused) {
-        if (cb_.OnSyncStart) cb_.OnSyncStart(true);
+        if (cb_.OnSyncStart && !syncGateOff_.load()) cb_.OnSyncStart(true);
         if (!driver_->StartInput(Message)) return false;
         SetRecState(kRecRecording);
       }
@@ -110,7 +113,7 @@ bool WavePlayRec::RecProcessBuffer() {
 
 uint32_t WavePlayRec::RecMonitorWrite(uint32_t bytes, uint8_t* data) {
   if (bytes == 0) return 0;
-  if (cb_.OnRecordedData) bytes = cb_.OnRecordedData(bytes, data);
+  if (cb_.OnRecordedData) bytes = std::min(cb_.OnRecordedData(bytes, data), bytes);
   if (RecMonitor && driver_->OutputOpen()) {
     // The monitor's play buffer of the same slot: it was written one ring
     // cycle ago and has long been played.
@@ -134,7 +137,6 @@ void WavePlayRec::RecStopDevices() {
     driver_->DrainOutput(RecBufCount, Message);
     driver_->CloseOutput(Message);
   }
-  if (RecToFile) rec_->FinishRecording();
 }
 
 // A stop leaves the pump before it takes the buffers the device has already
@@ -187,6 +189,9 @@ void WavePlayRec::RecPositionUpdate() {
 }
 
 void WavePlayRec::RecFinished() {
+  // The final close replaces the open file's records (name, format, chunks,
+  // markers), which the main thread reads: it runs here, on the main thread.
+  if (RecToFile) rec_->FinishRecording();
   EngineMessage closeMessage;
   driver_->CloseInput(closeMessage);
   if (!closeMessage.Empty()) Message = closeMessage;

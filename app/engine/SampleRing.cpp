@@ -72,4 +72,9 @@ uint64_t LatencySamples(int32_t ms, uint32_t rate, double deviceSeconds, double 
   return static_cast<uint64_t>(rate * ms * 0.001 + 0.5);
 }
 
+uint32_t ElapsedMs(uint32_t now, uint32_t since) {
+  const uint32_t d = now - since;
+  return d > 0x7FFFFFFFu ? 0 : d;
+}
+
 }  // namespace ov

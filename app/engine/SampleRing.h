@@ -63,6 +63,10 @@ uint64_t RecBlockStart(uint64_t recSamples, uint32_t blockAlign, uint64_t ringBy
 uint64_t InterpolatedPosition(uint64_t countedSamples, uint32_t elapsedMs, uint32_t rate,
                               uint32_t capSamples);
 
+// Milliseconds from `since` to `now` on the wrapping tick; 0 when `since`
+// is later (another thread moved it between the two reads).
+uint32_t ElapsedMs(uint32_t now, uint32_t since);
+
 // Latency in samples: automatic (ms < 0) from the device's latency in seconds
 // times `factor`, or the given milliseconds rounded.
 uint64_t LatencySamples(int32_t ms, uint32_t rate, double deviceSeconds, double factor);

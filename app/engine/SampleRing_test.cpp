@@ -64,6 +64,15 @@ TEST(EngineSampleRing, PositionInterpolationIsCappedAtOneBuffer) {
   EXPECT_EQ(InterpolatedPosition(1000, 5000, 44100, 22050), 1000u + 22050u);
 }
 
+// The pump may store a newer tick between the display thread's two reads:
+// that is no time at all, not 49 days.
+TEST(EngineSampleRing, ElapsedTimeNeverRunsBackwards) {
+  EXPECT_EQ(ElapsedMs(1000, 990), 10u);
+  EXPECT_EQ(ElapsedMs(5, 0xFFFFFFFBu), 10u);  // across the tick's wrap
+  EXPECT_EQ(ElapsedMs(1000, 1003), 0u);
+  EXPECT_EQ(InterpolatedPosition(1000, ElapsedMs(1000, 1003), 44100, 22050), 1000u);
+}
+
 TEST(EngineSampleRing, LatencyFromSettingsOrDevice) {
   EXPECT_EQ(LatencySamples(20, 44100, 0.05, 1.1), 882u);   // 3528 bytes in stereo 16-bit
   EXPECT_EQ(LatencySamples(-1, 44100, 0.05, 1.1), 2425u);  // trunc(44100 * 0.05 * 1.1)

@@ -2,6 +2,7 @@
 // starting and stopping, pausing, seeking, positions and the display hand-off.
 #include "app/engine/WavePlayRec.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "app/engine/DirectDrawProbe.h"
@@ -88,11 +89,7 @@ WavePlayRec::WavePlayRec(EngineHost& host, UserNotifier& notifier, std::atomic<i
 
 WavePlayRec::~WavePlayRec() {
   Stop();
-  FrameLoop = false;
-  if (frameThread_.joinable()) {
-    FramePlayEvent.Set();  // a frame output that never reports must not hold the exit
-    frameThread_.join();
-  }
+  EndFramePlay();
   ReleaseAll();
   if (!avrt_.Free(AvrtMessage)) notifier_.Notify(AvrtMessage.c_str(), NoticeIcon::Warning);
 }
@@ -152,6 +149,7 @@ DriverChange WavePlayRec::SetDriverType(int32_t type) {
   if (type == DriverType || type < 0) return DriverChange::Unchanged;
   // The family's devices belong to the running pumps.
   if (InMessageWait() || playAlive_.load() || recAlive_.load()) return DriverChange::Unusable;
+  EndFramePlay();  // its output belongs to the old family
   ReleaseAll();
   const int32_t old = DriverType;
   DriverType = type;
@@ -267,6 +265,7 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
       return false;
     }
     if (recPlan_.fixed) recPlan_.bufSamples = recPlan_.bufBytes / Align();
+    recRunPlan_ = recPlan_;
     RecBufCount = recPlan_.bufCount;
     RecBufBytes = recPlan_.bufBytes;
     RecBufSamples = recPlan_.bufSamples;
@@ -289,6 +288,7 @@ bool WavePlayRec::PrepareBuffers(uint32_t mask) {
       return false;
     }
     if (playPlan_.fixed) playPlan_.bufSamples = playPlan_.bufBytes / Align();
+    playRunPlan_ = playPlan_;
     PlayBufCount = playPlan_.bufCount;
     PlayBufBytes = playPlan_.bufBytes;
     PlayBufSamples = playPlan_.bufSamples;
@@ -330,8 +330,11 @@ DriverOptions WavePlayRec::Options() const {
 EngineResult WavePlayRec::OpenPlay(const char* fileName, const PlayItem* item,
                                    PlayFileFormat* opened) {
   if (InMessageWait()) return EngineResult::Busy;
-  // The open file's records belong to a running play pump: end it first.
-  if (playAlive_.load()) Stop();
+  // The open file's records and the engine's format belong to the running
+  // pumps (both sides share the format), and a frame play may point into the
+  // play ring: end them first.
+  if (playAlive_.load() || recAlive_.load()) Stop();
+  EndFramePlay();
   JoinFinishedThreads();
   Message.Clear();
   Failed = false;
@@ -372,8 +375,10 @@ EngineResult WavePlayRec::OpenPlay(const char* fileName, const PlayItem* item,
 EngineResult WavePlayRec::OpenRec(const char* fileName, const WaveFormat& format,
                                   const RecOpenOptions& options) {
   if (InMessageWait()) return EngineResult::Busy;
-  // The format and the recording file belong to a running record pump.
-  if (recAlive_.load()) Stop();
+  // The format belongs to both running pumps, the recording file to the
+  // record pump; a frame play may point into the play ring.
+  if (playAlive_.load() || recAlive_.load()) Stop();
+  EndFramePlay();
   JoinFinishedThreads();
   Message.Clear();
   Failed = false;
@@ -438,6 +443,7 @@ EngineResult WavePlayRec::StartPlay(int32_t deviceNumber, PlayMode mode, PlayOut
   if (!PlayFromFile || !PlayOpened) return EngineResult::Failed;
   if (playAlive_.load() || playThread_.joinable()) return EngineResult::Failed;
   const bool analyze = mode == PlayMode::Analyze;
+  EndFramePlay();  // the ring is laid out again
   const bool withDevice = output == PlayOutput::Device;
   ItemStreamOffset = 0;
   reader_.itemSwitchPending = false;
@@ -489,6 +495,7 @@ EngineResult WavePlayRec::StartRec(int32_t deviceNumber, RecStartMode mode, int3
   Message.Clear();
   if (!RecOpened) return EngineResult::Failed;
   if (recAlive_.load() || recThread_.joinable()) return EngineResult::Failed;
+  EndFramePlay();  // with the monitor it shares the output
   const int32_t id = deviceNumber <= 0 ? -1 : deviceNumber - 1;
   driver_->SelectFirstChannel(true, asioChannel);
   if (!OpenInputDevice(id)) return EngineResult::Failed;
@@ -558,6 +565,7 @@ void WavePlayRec::Stop() {
     if (recAlive_.load()) RecEvent.Set();
     return;
   }
+  EndFramePlay();
   // The events are signalled again on every pass: a pump that resets its
   // event while priming or queueing must still see the stop.
   WaitWithMessages(5, [&] {
@@ -652,18 +660,61 @@ void WavePlayRec::RequestDivide() {
 
 // ------------------------------------------------------------------ positions
 
+bool WavePlayRec::ParkPlayPump() {
+  if (!playAlive_.load()) return false;
+  parkRequest_ = true;
+  WaitWithMessages(1, [&] {
+    if (pumpParked_.load() || !playAlive_.load()) return true;
+    PlayEvent.Set();  // wakes a pump that waits for a completion
+    return false;
+  });
+  if (pumpParked_.load()) return true;
+  parkRequest_ = false;
+  return false;
+}
+
+void WavePlayRec::ReleasePlayPump() {
+  // The wake-ups of the request were no completions; the seek's re-prime
+  // resets the device and the counters anyway.
+  PlayEvent.Reset();
+  parkRequest_ = false;
+  parkRelease_.Set();
+}
+
+void WavePlayRec::RereadRingInPlace() {
+  BlockFromRingStart = true;
+  // The re-read stays inside the current item: following the play list here
+  // would switch items behind the pump's latch, and the resume would then use
+  // this item's position in the next item's file. The resume re-primes from
+  // the position and follows the list itself; the item's trailing silence is
+  // owed again then.
+  PlayListCursorFn cursor = std::move(reader_.onPlayListCursor);
+  reader_.onPlayListCursor = nullptr;
+  const uint32_t owedSilence = reader_.itemSilenceBytes;
+  const bool silenceInserted = reader_.silenceInserted;
+  for (uint32_t i = 0; i < PlayBufCount; ++i) {
+    uint8_t* buf = PlayRing.Buffer(i);
+    const uint32_t got = ReadStream(reader_, buf, PlayBufBytes);
+    if (got < PlayBufBytes) {
+      std::memset(buf + got, static_cast<int>(reader_.playSilence), PlayBufBytes - got);
+    }
+  }
+  reader_.onPlayListCursor = std::move(cursor);
+  reader_.itemSilenceBytes = owedSilence;
+  reader_.silenceInserted = silenceInserted;
+  reader_.itemSwitchPending = false;
+  reader_.reprime = true;
+  DoneIndex = FillIndex = 0;
+}
+
 uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
   if (InMessageWait()) return reader_.position;
   WaitPrimed();
-  if (PlayFromFile && playState_.load() == kPlayPaused) {
-    // The pump may still be filling a buffer that the device finished just
-    // before the pause; once it waits on the paused device, the main thread
-    // owns the ring and the reader.
-    const uint32_t start = TickMs();
-    WaitWithMessages(1, [&] {
-      return playPumpWaiting_.load() || !playAlive_.load() || TickMs() - start > 5000;
-    });
-  }
+  // The pump reads through the reader and fills the ring: the main thread
+  // touches neither while the pump runs. Parked, the pump takes the seek
+  // (the re-prime with its device reset) when it is released.
+  const bool parked = ParkPlayPump();
+  if (!parked && playAlive_.load()) return reader_.position;
   if (ItemSwitchPending.exchange(false)) {
     CloseReadFile(reader_);
     reader_.itemSwitchPending = false;
@@ -683,23 +734,10 @@ uint64_t WavePlayRec::SeekToByte(int64_t bytes) {
   ItemStreamOffset = 0;
   BlockFromRingStart = false;
   reader_.reprime = true;
-  if (PlayFromFile) {
-    const int32_t state = playState_.load();
-    if (state == kPlayPlaying) {
-      PlayEvent.Set();
-    } else if (state == kPlayPaused && !PlayRing.Empty()) {
-      BlockFromRingStart = true;
-      for (uint32_t i = 0; i < PlayBufCount; ++i) {
-        uint8_t* buf = PlayRing.Buffer(i);
-        const uint32_t got = ReadStream(reader_, buf, PlayBufBytes);
-        if (got < PlayBufBytes) {
-          std::memset(buf + got, static_cast<int>(reader_.playSilence), PlayBufBytes - got);
-        }
-      }
-      reader_.reprime = true;
-      DoneIndex = FillIndex = 0;
-    }
+  if (PlayFromFile && parked && playState_.load() == kPlayPaused && !PlayRing.Empty()) {
+    RereadRingInPlace();
   }
+  if (parked) ReleasePlayPump();
   return reader_.position;
 }
 
@@ -732,7 +770,9 @@ uint64_t WavePlayRec::GetDataLengthSamples() const {
 
 uint64_t WavePlayRec::GetPlaySamplePosition() {
   if (playState_.load() != kPlayPlaying) return 0;
-  const uint32_t elapsed = TickMs() - LastPlayTick.load();
+  // The pump may move the tick between the two reads: never a negative time.
+  const uint32_t last = LastPlayTick.load();
+  const uint32_t elapsed = ElapsedMs(TickMs(), last);
   playElapsed_ = elapsed;
   return InterpolatedPosition(PlayedSamples.load(), elapsed, reader_.format.samplesPerSec,
                               PlayBufSamples);
@@ -741,7 +781,8 @@ uint64_t WavePlayRec::GetPlaySamplePosition() {
 uint64_t WavePlayRec::GetRecSamplePosition() {
   if (recState_.load() == kRecStopped) return 0;
   if (recState_.load() == kRecPaused) return RecordedSamples.load();
-  const uint32_t elapsed = TickMs() - LastRecTick.load();
+  const uint32_t last = LastRecTick.load();
+  const uint32_t elapsed = ElapsedMs(TickMs(), last);
   recElapsed_ = elapsed;
   return InterpolatedPosition(RecordedSamples.load(), elapsed, reader_.format.samplesPerSec,
                               RecBufSamples);
@@ -786,11 +827,13 @@ void WavePlayRec::AfterOpen() {
   reader_.position = 0;
   TrackBarSetup t;
   t.enabled = true;
-  t.maximum = static_cast<int32_t>(reader_.dataBytes / bps);
+  // A header may claim any rate and length: the bar's values stay in range.
+  constexpr uint64_t kBarMax = 0x7FFFFFFF;
+  t.maximum = static_cast<int32_t>(std::min<uint64_t>(reader_.dataBytes / bps, kBarMax));
   t.frequency = 60;
   t.lineSize = 1;
   const uint64_t page = std::max<uint64_t>(bps, (TotalSamples / 20) * align);
-  t.pageSize = static_cast<int32_t>(page / bps);
+  t.pageSize = static_cast<int32_t>(std::min<uint64_t>(page / bps, kBarMax));
   t.position = 0;
   host_.SetTrackBar(t);
   host_.SetLabelText(EngineLabel::Length, MinutesSecondsText(reader_.dataBytes / bps));

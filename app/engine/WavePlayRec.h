@@ -210,7 +210,7 @@ class WavePlayRec : public SampleBlockSource {
   void PlayThreadMain();
   void PlayInit();
   void WaitPlayCompletion();
-  void WaitPlayEvent();
+  void ParkIfRequested();
   void WaitRecCompletion();
   // One pass of the play pump's fill: what it did with the buffer.
   struct FillStep {
@@ -260,6 +260,15 @@ class WavePlayRec : public SampleBlockSource {
   void SetRecState(int32_t s) { recState_.store(s); }
   void JoinFinishedThreads();
   void WaitPrimed();
+  // Ends a running frame play and waits for its thread.
+  void EndFramePlay();
+  // Stops the play pump at a safe point (ParkIfRequested) so that the main
+  // thread alone owns the reader and the ring; false when it did not stop.
+  bool ParkPlayPump();
+  void ReleasePlayPump();
+  // Re-reads the whole play ring from the position while paused, inside the
+  // current item.
+  void RereadRingInPlace();
   uint32_t Align() const { return reader_.format.blockAlign ? reader_.format.blockAlign : 1; }
   DriverOptions Options() const;
   void WaitWithMessages(uint32_t sleepMs, const std::function<bool()>& done);
@@ -303,8 +312,10 @@ class WavePlayRec : public SampleBlockSource {
   bool Failed = false;
   bool directXAvailable_ = false;
 
-  // Buffer plans and rings.
+  // Buffer plans and rings. The run copies are taken at PrepareBuffers: a plan
+  // change while a run exists takes effect at the next run.
   BufferPlan playPlan_, recPlan_;
+  BufferPlan playRunPlan_, recRunPlan_;
   SampleRing PlayRing, RecRing;
   uint32_t PlayBufCount = 0, RecBufCount = 0;
   uint32_t PlayBufSamples = 0, RecBufSamples = 0;
@@ -345,10 +356,12 @@ class WavePlayRec : public SampleBlockSource {
   // commands that touch the ring or the device wait for it (WaitPrimed), so
   // that they never race the pump's priming.
   std::atomic<bool> primed_{false};
-  // The play pump is blocked on its event, waiting for the device to consume
-  // a buffer; while the device is paused it stays there and the main thread
-  // may refill the ring.
-  std::atomic<bool> playPumpWaiting_{false};
+  // Parking the play pump: the main thread asks, the pump answers from a safe
+  // point (between buffers, or woken from its wait) and waits for the release.
+  std::atomic<bool> parkRequest_{false}, pumpParked_{false};
+  AutoResetEvent parkRelease_;
+  // A snippet is heard alone: the synchronised-start gate is not called.
+  std::atomic<bool> syncGateOff_{false};
   bool RecMonitor = false;
   bool RecReprime = false;
   bool recDeviceStarted_ = false;
@@ -378,6 +391,7 @@ class WavePlayRec : public SampleBlockSource {
 
   // Frame play.
   const uint8_t* frameData_ = nullptr;
+  uint32_t frameBytes_ = 0;
 
   int messageWaitDepth_ = 0;  // main thread only
 

@@ -391,6 +391,323 @@ TEST_F(EnginePumps, RecordMonitorPlaysTheRecordedBlocks) {
   EXPECT_EQ(driver->outputFormats.size(), 1u);
 }
 
+// A slow pass (here a slow monitor hook) lets the device finish the next
+// buffer before the pump waits for it. The record position and the newest
+// block must still end at the newest finished buffer, never one ahead.
+TEST_F(EnginePumps, RecordBlockEndsAtTheNewestBufferAfterASlowPass) {
+  std::atomic<int> hookCalls{0};
+  std::atomic<bool> release{false};
+  EngineCallbacks cb;
+  cb.OnRecordedData = [&](uint32_t bytes, uint8_t*) {
+    if (hookCalls.fetch_add(1) == 0) {
+      while (!release.load()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return bytes;
+  };
+  Make(2, std::move(cb));
+  driver->SetManualInput(true);
+  const WaveFormat f = Pcm(8000, 1, 16);
+  RecOpenOptions noFile;
+  ASSERT_EQ(engine->OpenRec(nullptr, f, noFile), EngineResult::Ok);
+  engine->SetRecBuffers(4, 800);  // 400 samples per buffer
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
+  ASSERT_TRUE(driver->CompleteInput());  // buffer 0
+  ASSERT_TRUE(host.PumpUntil([&] { return hookCalls.load() == 1; }));
+  ASSERT_TRUE(driver->CompleteInput());  // buffer 1, during the slow pass
+  release = true;
+  ASSERT_TRUE(host.PumpUntil([&] { return hookCalls.load() == 2; }));
+  // Long enough for the position's interpolation to reach its one-buffer cap.
+  host.PumpUntil([] { return false; }, 0.3);
+  // Two buffers done: at most the interpolated third one may be counted.
+  EXPECT_LE(engine->GetRecSamplePosition(), 3u * 400u);
+  // The automatic latency correction of the fake (50 ms = 400 samples at
+  // 8000 Hz, times 1.25) is 500 samples: the two-buffer block ends 500 samples
+  // before the position.
+  std::vector<uint8_t> block(1600);
+  engine->CopyNewestRecBlock(block.data(), block.size());
+  const auto rec = driver->Recorded();
+  ASSERT_EQ(rec.size(), 1600u);
+  // Position 1200 samples (2400 bytes) minus 1000 bytes of latency: the block
+  // holds bytes [-200, 1400) of the recording, i.e. ring bytes 3000.. wrapping.
+  const std::vector<uint8_t> expectedTail(rec.begin(), rec.begin() + 1400);
+  EXPECT_TRUE(std::equal(expectedTail.begin(), expectedTail.end(), block.begin() + 200));
+  engine->Stop();
+}
+
+// A seek while paused whose re-read reaches the end of the current play-list
+// item stays in that item: the resume plays its rest and then the next item.
+TEST_F(EnginePumps, PausedSeekNearAnItemsEndStaysInThatItem) {
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const auto a = Pattern(12000, 21), b = Pattern(9000, 22);
+  WriteWave(dir / "a.wav", f, a);
+  WriteWave(dir / "b.wav", f, b);
+  std::vector<PlayItem> items(2);
+  const char* names[2] = {"a.wav", "b.wav"};
+  for (size_t i = 0; i < 2; ++i) {
+    std::snprintf(items[i].fileName, sizeof items[i].fileName, "%s",
+                  (dir / names[i]).string().c_str());
+    items[i].format = f;
+    items[i].dataSize = i == 0 ? a.size() : b.size();
+  }
+  int current = -1;
+  EngineCallbacks cb;
+  cb.OnPlayListCursor = [&](bool peek) -> const PlayItem* {
+    if (peek) return current + 1 < 2 ? &items[current + 1] : nullptr;
+    ++current;  // the caption update: the next item became current
+    return nullptr;
+  };
+  Make(2, std::move(cb));
+  ASSERT_EQ(engine->OpenPlay(items[0].fileName, &items[0]), EngineResult::Ok);
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  // 1500 bytes before a's end: the 4000-byte re-read would run into b.
+  EXPECT_EQ(engine->SeekToSample(5250), 5250u);
+  const size_t before = driver->Played().size();
+  engine->TogglePause();
+  ASSERT_TRUE(WaitPlayStopped());
+  const auto played = driver->Played();
+  std::vector<uint8_t> expected(a.begin() + 10500, a.end());
+  expected.insert(expected.end(), b.begin(), b.end());
+  ASSERT_EQ(played.size() - before, expected.size());
+  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), played.begin() + before));
+  EXPECT_TRUE(host.stopped.empty());
+}
+
+// Seeks while playing, also while the stream has already switched to the next
+// item: the pump alone touches the reader, and after the last seek the device
+// plays from its position on (at most the one buffer it was playing before).
+TEST_F(EnginePumps, SeeksWhilePlayingAcrossAnItemSwitch) {
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const auto a = Pattern(16000, 31), b = Pattern(16000, 32);
+  WriteWave(dir / "a.wav", f, a);
+  WriteWave(dir / "b.wav", f, b);
+  std::vector<PlayItem> items(2);
+  const char* names[2] = {"a.wav", "b.wav"};
+  for (size_t i = 0; i < 2; ++i) {
+    std::snprintf(items[i].fileName, sizeof items[i].fileName, "%s",
+                  (dir / names[i]).string().c_str());
+    items[i].format = f;
+    items[i].dataSize = 16000;
+  }
+  // b always follows a (and b itself, once a run ends: the test stops it).
+  EngineCallbacks cb;
+  cb.OnPlayListCursor = [&](bool peek) -> const PlayItem* { return peek ? &items[1] : nullptr; };
+  // 20 ms buffers: between the seeks the device never plays past a's end, so
+  // every seek lands in a (with the switch to b pending, not yet audible).
+  Make(20, std::move(cb));
+  for (int round = 0; round < 6; ++round) {
+    SCOPED_TRACE(round);
+    ASSERT_EQ(engine->OpenPlay(items[0].fileName, &items[0]), EngineResult::Ok);
+    engine->SetPlayBuffers(4, 1000, 3);
+    ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
+    // Near a's end the reader has switched to b before it is audible.
+    ASSERT_TRUE(host.PumpUntil([&] { return engine->GetPosition() >= 6500; }));
+    for (int i = 0; i < 5; ++i) {
+      engine->SeekToSample(6800 + 20 * i);
+      host.PumpUntil([] { return false; }, 0.002 * (i + round % 3));
+    }
+    const uint64_t target = 7000 + 10 * round;
+    EXPECT_EQ(engine->SeekToSample(static_cast<int64_t>(target)), target);
+    const size_t before = driver->Played().size();
+    std::vector<uint8_t> expected(a.begin() + static_cast<long>(target * 2), a.end());
+    expected.insert(expected.end(), b.begin(), b.end());
+    ASSERT_TRUE(
+        host.PumpUntil([&] { return driver->Played().size() >= before + expected.size() + 1000; }));
+    engine->Stop();
+    const auto played = driver->Played();
+    // At most the one buffer the device was playing at the seek comes first.
+    bool found = false;
+    for (size_t skip = 0; skip <= 1000 && !found; ++skip) {
+      found = std::equal(expected.begin(), expected.end(), played.begin() + before + skip);
+    }
+    EXPECT_TRUE(found);
+    EXPECT_TRUE(host.stopped.empty());
+  }
+}
+
+// A frame output that finishes a pass before its event is reset must not
+// leave frame play waiting for ever.
+TEST_F(EnginePumps, FramePlayKeepsLoopingWhenACompletionComesEarly) {
+  Make();
+  WriteWave(dir / "a.wav", Pcm(8000, 1, 16), Pattern(20000, 41));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  driver->frameDoneAtSubmit = true;
+  const std::vector<uint8_t> frame(512, 3);
+  ASSERT_EQ(engine->StartFramePlay(1, frame.data(), 512, FrameRepeat::Loop), EngineResult::Ok);
+  EXPECT_TRUE(host.PumpUntil([&] { return driver->framePasses.load() >= 5; }, 5));
+  engine->SetFrameLoop(false);
+  EXPECT_TRUE(host.PumpUntil([&] { return !engine->FrameBusy(); }, 5));
+}
+
+// Stop, opening a file and a driver change end a running frame play first.
+TEST_F(EnginePumps, StopAndOpenEndFramePlay) {
+  Make();
+  driver->frameMs = 5;
+  WriteWave(dir / "a.wav", Pcm(8000, 1, 16), Pattern(20000, 42));
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  ASSERT_EQ(engine->StartFramePlay(1, nullptr, 1000, FrameRepeat::Loop), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->framePasses.load() >= 2; }));
+  engine->Stop();
+  EXPECT_FALSE(engine->FrameBusy());
+  EXPECT_FALSE(driver->frameOpen.load());
+
+  const std::vector<uint8_t> frame(512, 3);
+  ASSERT_EQ(engine->StartFramePlay(1, frame.data(), 512, FrameRepeat::Loop), EngineResult::Ok);
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  EXPECT_FALSE(engine->FrameBusy());
+  EXPECT_FALSE(driver->frameOpen.load());
+}
+
+// A plan change while a paused run exists (an FFT size change) takes effect at
+// the next run: the re-prime after a seek uses the run's own plan.
+TEST_F(EnginePumps, PlanChangeWhilePausedKeepsTheRunsPlan) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const auto data = Pattern(30000, 51);
+  WriteWave(dir / "a.wav", f, data);
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_EQ(engine->StartPlay(1, PlayMode::Analyze), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPaused; }));
+  engine->SetPlayBufferPlan(0, 0, 131072);  // 34 buffers of 8000 bytes, 33 ahead
+  EXPECT_EQ(engine->SeekToSample(5000), 5000u);
+  engine->TogglePause();
+  ASSERT_TRUE(WaitPlayStopped());
+  const auto played = driver->Played();
+  const std::vector<uint8_t> tail(data.begin() + 10000, data.end());
+  ASSERT_GE(played.size(), tail.size());
+  EXPECT_TRUE(std::equal(tail.begin(), tail.end(), played.end() - tail.size()));
+  EXPECT_TRUE(host.stopped.empty());
+}
+
+// The recording's final close replaces the open file's records (name, format,
+// chunks); the main thread reads them meanwhile, so this happens in a
+// main-thread step, never while Stop's wait handles messages.
+TEST_F(EnginePumps, FinishedRecordingIsPublishedOnTheMainThread) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const std::string name = (dir / "FIN.WAV").string();
+  ASSERT_EQ(engine->OpenRec(name.c_str(), f), EngineResult::Ok);
+  engine->SetRecBuffers(4, 800);
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= 4000; }));
+  bool changedOffMain = false;
+  host.duringMessages = [&] {
+    // Between two message passes no step ran unless the record state moved.
+    if (engine->GetPlayFileName() == name && recState.load() != kRecStopped) changedOffMain = true;
+  };
+  engine->Stop();
+  host.duringMessages = nullptr;
+  EXPECT_FALSE(changedOffMain);
+  EXPECT_EQ(engine->GetPlayFileName(), name);
+  EXPECT_EQ(ReadWaveData(name), driver->Recorded());
+}
+
+// Opening either side ends both pumps: they share the engine's format.
+TEST_F(EnginePumps, OpeningAFileEndsARunningRecording) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const std::string name = (dir / "R.WAV").string();
+  WriteWave(dir / "p.wav", Pcm(44100, 2, 16), Pattern(8000, 61));
+  ASSERT_EQ(engine->OpenRec(name.c_str(), f), EngineResult::Ok);
+  engine->SetRecBuffers(4, 800);
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= 3200; }));
+  ASSERT_EQ(engine->OpenPlay((dir / "p.wav").string().c_str()), EngineResult::Ok);
+  EXPECT_EQ(recState.load(), kRecStopped);
+  WaveFormat written{};
+  EXPECT_EQ(ReadWaveData(name, &written), driver->Recorded());
+  EXPECT_EQ(written.samplesPerSec, 8000u);
+}
+
+// Hooks that answer more bytes than they were given are held to the buffer.
+TEST_F(EnginePumps, HookResultsAreHeldToTheBuffer) {
+  EngineCallbacks cb;
+  cb.OnPlayDataRead = [](uint8_t*, uint32_t bytes) { return bytes * 3; };
+  cb.OnRecordedData = [](uint32_t bytes, uint8_t*) { return bytes + 5000; };
+  Make(2, std::move(cb));
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const auto data = Pattern(8000, 71);
+  WriteWave(dir / "a.wav", f, data);
+  ASSERT_EQ(engine->OpenPlay((dir / "a.wav").string().c_str()), EngineResult::Ok);
+  engine->SetPlayBuffers(4, 1000, 3);
+  ASSERT_EQ(engine->StartPlay(1), EngineResult::Ok);
+  ASSERT_TRUE(WaitPlayStopped());
+  EXPECT_EQ(driver->Played(), data);
+
+  RecOpenOptions monitor;
+  monitor.monitor = true;
+  ASSERT_EQ(engine->OpenRec(nullptr, f, monitor), EngineResult::Ok);
+  engine->SetRecBuffers(4, 800);
+  const size_t before = driver->Played().size();
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->Played().size() >= before + 3200; }));
+  engine->Stop();
+  const auto played = driver->Played();
+  const auto rec = driver->Recorded();
+  EXPECT_TRUE(std::equal(played.begin() + static_cast<long>(before), played.end(), rec.begin()));
+}
+
+// The record handed to a device: extensible for 24-bit 6-channel PCM and for
+// float, with the sample type kept in the sub-format.
+TEST(EngineDeviceFormat, ExtensibleRecordsForWideAndFloatFormats) {
+  WaveFormat six = Pcm(48000, 6, 24);
+  const WaveFormat d = DeviceFormat(six, true);
+  EXPECT_EQ(d.formatTag, kWaveFormatExtensible);
+  EXPECT_EQ(d.extraSize, 22);
+  EXPECT_EQ(d.validBitsPerSample, 24);
+  EXPECT_EQ(d.channelMask, 0x3Fu);
+  EXPECT_EQ(d.blockAlign, 18);
+  EXPECT_EQ(std::memcmp(d.subFormat, kSubFormatPcm, 16), 0);
+  WaveFormat fl = Pcm(44100, 2, 32);
+  fl.formatTag = kWaveFormatIeeeFloat;
+  const WaveFormat e = DeviceFormat(fl, true);
+  EXPECT_EQ(e.formatTag, kWaveFormatExtensible);
+  EXPECT_EQ(std::memcmp(e.subFormat, kSubFormatIeeeFloat, 16), 0);
+  EXPECT_EQ(DeviceFormat(fl, false).formatTag, kWaveFormatIeeeFloat);
+}
+
+// A configured family that is unusable here falls back to waveform audio.
+TEST(EngineConstruction, UnusableFamilyFallsBackToMme) {
+  TestHost host;
+  TestNotifier notifier;
+  std::atomic<int32_t> playState{0}, recState{0};
+  EngineSettings s;
+  s.PlayRecDriverType = kDriverAsio;  // no ASIO driver on this machine
+  WavePlayRec engine(host, notifier, playState, recState, {}, s);
+  EXPECT_EQ(engine.GetDriverType(), kDriverMme);
+}
+
+// Pausing and resuming a recording keeps every byte the device delivered.
+TEST_F(EnginePumps, RecordPauseAndResumeKeepEveryByte) {
+  Make();
+  const WaveFormat f = Pcm(8000, 1, 16);
+  const std::string name = (dir / "PAUSE.WAV").string();
+  ASSERT_EQ(engine->OpenRec(name.c_str(), f), EngineResult::Ok);
+  engine->SetRecBuffers(4, 800);
+  ASSERT_EQ(engine->StartRec(1), EngineResult::Ok);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= 4000; }));
+  engine->TogglePause();
+  EXPECT_EQ(recState.load(), kRecPaused);
+  // A buffer finished just before the pause is still taken; then the
+  // position stands still.
+  host.PumpUntil([] { return false; }, 0.05);
+  const uint64_t pausedAt = engine->GetRecSamplePosition();
+  host.PumpUntil([] { return false; }, 0.05);
+  EXPECT_EQ(engine->GetRecSamplePosition(), pausedAt);
+  const size_t before = driver->Recorded().size();
+  engine->TogglePause();
+  EXPECT_EQ(recState.load(), kRecRecording);
+  ASSERT_TRUE(host.PumpUntil([&] { return driver->Recorded().size() >= before + 4000; }));
+  engine->Stop();
+  EXPECT_EQ(ReadWaveData(name), driver->Recorded());
+}
+
 // Window handlers that run inside the engine's own waits (here Stop's) may
 // read the engine but not start commands: those report Busy and do nothing.
 TEST_F(EnginePumps, CommandsInsideTheEnginesWaitsAreRefused) {

@@ -58,6 +58,9 @@ class Disk {
   // Bytes the caller may still write on the volume of folder; false when the
   // system cannot tell.
   virtual bool FreeBytes(const char* volume, uint64_t* bytes) = 0;
+  // True when both names exist and are one file, also under another name (a
+  // link, a relative name, other letter case on Windows).
+  virtual bool SameFile(const char* a, const char* b) = 0;
 };
 
 // The machine's own disk.

@@ -108,6 +108,11 @@ class PosixDisk : public Disk {
     *bytes = static_cast<uint64_t>(st.f_bavail) * st.f_frsize;
     return true;
   }
+  bool SameFile(const char* a, const char* b) override {
+    struct stat sa, sb;
+    if (::stat(a, &sa) != 0 || ::stat(b, &sb) != 0) return false;
+    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
 };
 
 }  // namespace

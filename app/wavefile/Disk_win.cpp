@@ -142,6 +142,25 @@ class Win32Disk : public Disk {
     *bytes = avail.QuadPart;
     return true;
   }
+  bool SameFile(const char* a, const char* b) override {
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    if (!Identity(a, &ia) || !Identity(b, &ib)) return false;
+    return ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+  }
+
+ private:
+  static bool Identity(const char* name, BY_HANDLE_FILE_INFORMATION* info) {
+    wchar_t wide[MAX_PATH];
+    if (!Widen(name, wide)) return false;
+    // No access rights needed: only the file's identity is read.
+    HANDLE h = CreateFileW(wide, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    const bool ok = GetFileInformationByHandle(h, info) != 0;
+    CloseHandle(h);
+    return ok;
+  }
 };
 
 }  // namespace

@@ -60,6 +60,22 @@ ConvertResult ConvertRecording(const char* inName, const char* outName,
     return result;
   }
   std::snprintf(file.fileName, sizeof file.fileName, "%s", outName);
+  // Writing the input while reading it would destroy it: neither the output
+  // nor any of its division files may be the input file.
+  if (disk.SameFile(inName, outName)) {
+    result.error = std::string("the output is the input file: ") + outName;
+    return result;
+  }
+  const size_t extensionAt = RecordingWriter::ExtensionAt(outName);
+  for (int i = 1; i <= kMaxFollowingFiles; ++i) {
+    char division[sizeof file.fileName + 8];
+    std::snprintf(division, sizeof division, "%.*s_%02d.WAV", static_cast<int>(extensionAt),
+                  outName, i);
+    if (disk.SameFile(inName, division)) {
+      result.error = std::string("a division of the output would be the input file: ") + division;
+      return result;
+    }
+  }
   if (!writer.CreateRecordingFile()) {
     result.error = file.failure.c_str();
     return result;
@@ -88,9 +104,9 @@ ConvertResult ConvertRecording(const char* inName, const char* outName,
   const std::string stopReason = file.failure.c_str();
   const bool finished = writer.FinishRecordingFile();
 
-  // The names the divisions gave: the first file's name cut at its last '.'.
+  // The names the divisions gave: the first file's name without its extension.
   result.files.push_back(first);
-  const std::string base = first.substr(0, first.rfind('.'));
+  const std::string base = first.substr(0, RecordingWriter::ExtensionAt(first.c_str()));
   for (int i = 1; i <= divisions; ++i) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, "_%02d.WAV", i);

@@ -68,6 +68,31 @@ class Convert : public ::testing::Test {
   KeepingNotifier notes;
 };
 
+// Writing the input while it is read would destroy it: an output (or one of
+// its division files) that is the input, under any name, is refused and the
+// input stays as it was.
+TEST_F(Convert, OutputThatIsTheInputIsRefused) {
+  const WaveFormat f = RecordFormat(1, 8000, 16, false);
+  std::vector<uint8_t> data(4000);
+  Pattern(3, data.data(), data.size());
+  WriteInput(dir / "in.wav", f, 16, data);
+  WriteInput(dir / "take_02.WAV", f, 16, data);
+  const std::vector<uint8_t> before = ReadAll(dir / "in.wav");
+  const std::string sameByPath = (dir / "." / "in.wav").string();
+  for (const std::string& out : {Name("in.wav"), sameByPath}) {
+    const ConvertResult r = ConvertRecording(Name("in.wav").c_str(), out.c_str(), {}, notes);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.error.rfind("the output is the input file: ", 0), 0u) << r.error;
+    EXPECT_EQ(ReadAll(dir / "in.wav"), before);
+  }
+  const ConvertResult d =
+      ConvertRecording(Name("take_02.WAV").c_str(), Name("take.wav").c_str(), {}, notes);
+  EXPECT_FALSE(d.ok);
+  EXPECT_EQ(d.error, "a division of the output would be the input file: " + Name("take_02.WAV"));
+  EXPECT_FALSE(fs::exists(dir / "take.wav"));
+  EXPECT_EQ(ReadAll(dir / "take_02.WAV"), before);
+}
+
 TEST_F(Convert, DividedBwfCopiesHoldTheInputInOrder) {
   WaveFormat in = RecordFormat(2, 48000, 24, false);
   in.formatTag = kWaveFormatExtensible;  // stereo stored extensibly by another program

@@ -16,5 +16,9 @@ inline constexpr TwoLanguageText kCannotClose{"クローズできません", "Un
 // "<first> <volume> <second>  (free MB)\n\n<name>  (needed MB)"
 inline constexpr TwoLanguageText kDiskSpaceFirst{"ディスク", "Insufficient disk space on disk"};
 inline constexpr TwoLanguageText kDiskSpaceSecond{"の空き容量が足りません", ""};
+// "<first> <volume> <second>\n\n<name>": the volume's free space cannot be read.
+inline constexpr TwoLanguageText kFreeSpaceUnknownFirst{"ディスク",
+                                                        "Unable to measure the free space on disk"};
+inline constexpr TwoLanguageText kFreeSpaceUnknownSecond{"の空き容量を測れません", ""};
 
 }  // namespace ov::recording_text

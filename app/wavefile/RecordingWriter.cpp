@@ -67,18 +67,25 @@ uint32_t RecordingWriter::BuildHeaderImage() {
 bool RecordingWriter::FixExtension() {
   if (EndsInWav(file_.fileName)) return true;
   Fail(text::kNotWav);
-  // Give the name a usable extension for the next attempt: cut at its last
-  // '.' (a leading '.' is part of the name) and append ".WAV".
+  // Give the name a usable extension for the next attempt: replace the file
+  // name's own extension (never a dot in a folder name) by ".WAV".
   char* name = file_.fileName;
-  size_t cut = std::strlen(name);
-  for (size_t i = cut; i-- > 1;) {
-    if (name[i] == '.') {
-      cut = i;
-      break;
-    }
-  }
+  const size_t cut = ExtensionAt(name);
   if (cut + 5 <= sizeof file_.fileName) std::memcpy(name + cut, ".WAV", 5);
   return false;
+}
+
+size_t RecordingWriter::ExtensionAt(const char* name) {
+  const size_t length = std::strlen(name);
+  size_t start = 0;  // where the last path component begins
+  for (size_t i = 0; i < length; ++i) {
+    if (name[i] == '\\' || name[i] == '/' || name[i] == ':') start = i + 1;
+  }
+  // A leading '.' is part of the name.
+  for (size_t i = length; i-- > start + 1;) {
+    if (name[i] == '.') return i;
+  }
+  return length;
 }
 
 bool RecordingWriter::CreateRecordingFile() {
@@ -129,10 +136,7 @@ bool RecordingWriter::Create(bool keepDivisionCounter) {
 bool RecordingWriter::StartNextFile() {
   if (!CloseRecordingFile(true)) return false;
   char* name = file_.fileName;
-  if (file_.divisionCounter == 1) {
-    const char* dot = std::strrchr(name, '.');
-    file_.extensionAt = dot ? static_cast<size_t>(dot - name) : std::strlen(name);
-  }
+  if (file_.divisionCounter == 1) file_.extensionAt = ExtensionAt(name);
   const size_t at = file_.extensionAt;
   if (at + sizeof "_99.WAV" > sizeof file_.fileName) {
     Fail(text::kCannotCreate);
@@ -278,7 +282,20 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
   char volume[kRecordingNameBytes];
   disk_.VolumeOf(name, volume, sizeof volume);
   uint64_t free = 0;
-  if (!disk_.FreeBytes(volume, &free)) free = 0;  // an unmeasurable volume takes nothing
+  if (!disk_.FreeBytes(volume, &free)) {
+    // An unmeasurable volume takes nothing, and the user learns why.
+    file_.RecFileCapacityBytes = 0;
+    char box[2 * kRecordingNameBytes + 160];
+    const char* second = text::kFreeSpaceUnknownSecond.In(engine_.language);
+    std::snprintf(box, sizeof box, "%s %s%s%s\n\n%s",
+                  text::kFreeSpaceUnknownFirst.In(engine_.language), volume, *second ? " " : "",
+                  second, name);
+    char english[2 * kRecordingNameBytes + 160];
+    std::snprintf(english, sizeof english, "%s %s", text::kFreeSpaceUnknownFirst.english, volume);
+    file_.failure.Set(english);
+    notifier_.Notify(box, NoticeIcon::Warning);
+    return false;
+  }
   file_.RecFileCapacityBytes = free;
   if (needed <= free) return true;
   const Megabytes have = ToMegabytes(free);
@@ -297,7 +314,9 @@ bool RecordingWriter::CheckDiskSpace(char* name, size_t capacity, uint64_t neede
 }
 
 void RecordingWriter::RequestDivide() {
-  if (file_.fileOpen) file_.divideNow = true;
+  // RF64 files are never divided: their sizes have no 32-bit limit, and the
+  // request is ignored rather than left pending.
+  if (file_.fileOpen && !file_.rf64Layout) file_.divideNow = true;
 }
 
 }  // namespace ov

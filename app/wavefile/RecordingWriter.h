@@ -65,7 +65,12 @@ class RecordingWriter {
   bool CheckDiskSpace(char* name, size_t capacity, uint64_t needed);
   // Asks for the next numbered file at the next write; ignored unless a
   // recording file is open.
+  // Ctrl+D: the next write starts the next numbered file. Ignored for the
+  // RF64 layout, whose files are never divided.
   void RequestDivide();
+  // Where the file name's own extension begins (its last '.', not in a
+  // folder name and not leading); the length when it has none.
+  static size_t ExtensionAt(const char* name);
 
   void SetRecRF64(bool on) { file_.Rec_RF64 = on; }
   void SetRecBWF(bool on) { file_.Rec_BWF = on; }

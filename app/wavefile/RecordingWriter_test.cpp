@@ -116,7 +116,10 @@ TEST_F(Recording, NamesMustEndInWav) {
   writer.CloseRecordingFile(false);
   for (auto [given, fixed] :
        {std::pair{"/rec/take.wv", "/rec/take.WAV"}, std::pair{"/rec/take", "/rec/take.WAV"},
-        std::pair{"/rec/a.b.mp3", "/rec/a.b.WAV"}}) {
+        std::pair{"/rec/a.b.mp3", "/rec/a.b.WAV"},
+        // Only the file name's own extension counts, never a dot in a folder.
+        std::pair{"/rec/john.doe/take", "/rec/john.doe/take.WAV"},
+        std::pair{"/rec/john.doe/.take", "/rec/john.doe/.take.WAV"}}) {
     notes.texts.clear();
     EXPECT_FALSE(CreateAs(given));
     EXPECT_STREQ(file.fileName, fixed);
@@ -130,6 +133,13 @@ TEST_F(Recording, NamesMustEndInWav) {
   notes.texts.clear();
   EXPECT_FALSE(CreateAs("/rec/x.aif"));
   EXPECT_EQ(notes.texts.at(0), "ファイル拡張子が 'WAV' ではありません\n\n/rec/x.aif");
+}
+
+TEST(RecordingNames, ExtensionIsTheFileNamesOwn) {
+  EXPECT_EQ(RecordingWriter::ExtensionAt("C:\\Users\\john.doe\\take"), 22u);
+  EXPECT_EQ(RecordingWriter::ExtensionAt("C:\\Users\\john.doe\\take.WAV"), 22u);
+  EXPECT_EQ(RecordingWriter::ExtensionAt("C:.wav"), 6u);  // a leading dot: no extension
+  EXPECT_EQ(RecordingWriter::ExtensionAt("a.b.c"), 3u);
 }
 
 TEST_F(Recording, OddLengthGetsAZeroPadThatOnlyTheRiffSizeCounts) {
@@ -337,11 +347,12 @@ TEST_F(Recording, DivideRequestStartsTheNextFileAtTheNextWrite) {
   EXPECT_EQ(Le32(&Bytes("/rec/ctl.wav")[40]), 400u);
   EXPECT_EQ(Le32(&Bytes("/rec/ctl_01.WAV")[40]), 400u);
 
-  // With RF64 on, files are never divided.
+  // With RF64 on, files are never divided and the request is not kept.
   writer.SetRecRF64(true);
   writer.SetRecFileDivideBytes(100);
   ASSERT_TRUE(CreateAs("/rec/big.wav"));
   writer.RequestDivide();
+  EXPECT_FALSE(file.divideNow);
   ASSERT_EQ(Record(4000, 400), 4000u);
   EXPECT_STREQ(file.fileName, "/rec/big.wav");
 }
@@ -482,9 +493,14 @@ TEST_F(Recording, FailuresAreShownAndEndTheRecording) {
   EXPECT_EQ(std::memcmp(&c[44], expected.data(), 101), 0);
   EXPECT_EQ(Le32(&c[40]), 101u);
 
-  // An unmeasurable volume counts as full.
+  // An unmeasurable volume counts as full, and the user is told why.
   disk.failFreeSpace = true;
+  engine.language = Language::English;
+  notes.texts.clear();
   EXPECT_FALSE(CreateAs("/rec/d.WAV"));
+  ASSERT_EQ(notes.texts.size(), 1u);
+  EXPECT_EQ(notes.texts[0], "Unable to measure the free space on disk /rec/\n\n/rec/d.WAV");
+  EXPECT_STREQ(file.failure.c_str(), "Unable to measure the free space on disk /rec/");
 }
 
 }  // namespace

@@ -3,7 +3,6 @@
 // file's own bytes; and where libsndfile also opens the file, the two agree.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -132,7 +131,8 @@ const Expected kExpected[] = {
     {"malformed/taglib--segfault.wav", "Unknown Wave format.  (fmtsize=2, fizesize=14736)", false,
      false, false, 0x0, 0, 0, 0, 0, 0, 0},
     {"malformed/taglib--zero-size-chunk.wav", "", false, false, false, 0x1, 2, 44100, 16, 0, 0, 0},
-    {"malformed/scipy--test-8000Hz-le-3ch-5S-24bit-inconsistent.wav", "", true, false, false, 0x1,
+    // Block align 4 for three 24-bit channels: no frame fits, so not valid.
+    {"malformed/scipy--test-8000Hz-le-3ch-5S-24bit-inconsistent.wav", "", false, false, false, 0x1,
      3, 8000, 24, 44, 46, 0},
     {"malformed/scipy--test-44100Hz-le-1ch-4bytes-early-eof.wav", "", true, false, false, 0xFFFE, 1,
      44100, 32, 80, 944, 0},
@@ -208,15 +208,8 @@ TEST_F(WaveFileCorpus, EachFileParsesAsItsRulesSay) {
     WaveFormat format{};
     WaveFileInfo info;
     ReaderMessage message;
-    // Best of three, so a busy machine does not fail the bound.
-    auto best = std::chrono::steady_clock::duration::max();
-    bool ok = false;
-    for (int run = 0; run < 3; ++run) {
-      const auto start = std::chrono::steady_clock::now();
-      ok = Parse(path, &format, &info, &message);
-      best = std::min(best, std::chrono::steady_clock::now() - start);
-    }
-    EXPECT_LT(best, std::chrono::milliseconds(50));
+    // The parse's speed is measured by bench/reader_bench (BM_ParseCorpus).
+    const bool ok = Parse(path, &format, &info, &message);
     EXPECT_EQ(ok, e.message[0] == '\0');
     EXPECT_STREQ(message.c_str(), e.message);
     EXPECT_EQ(info.valid, e.valid);

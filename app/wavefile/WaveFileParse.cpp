@@ -101,6 +101,7 @@ class Walker {
   uint64_t working_ = 0;
 
   bool fmtFound_ = false, formatKnown_ = false, dataFound_ = false, bext_ = false;
+  bool streamed_ = false;
   uint64_t ds64Data_ = 0;
   uint64_t dataSize_ = 0;
   uint64_t dataOffsetFound_ = 0;
@@ -210,7 +211,12 @@ bool Walker::HandleFmt(uint64_t want) {
 bool Walker::HandleData() {
   uint64_t size = working_;
   uint64_t stepSize = working_;
-  if (rf64_ && sizeField_ == 0xFFFFFFFFu) {
+  if (!rf64_ && sizeField_ == 0xFFFFFFFFu) {
+    // No real data chunk under 4 GiB has this size: a writer that could not
+    // go back left it unset, and the data runs to the end of the file.
+    size = stepSize = LeftAt(headerOffset_ + 8);
+    streamed_ = true;
+  } else if (rf64_ && sizeField_ == 0xFFFFFFFFu) {
     size = ds64Data_;
     // The 64-bit size counts no pad byte; the next chunk starts after it.
     stepSize = size + (size & 1);
@@ -270,6 +276,11 @@ bool Walker::Run(WaveFileInfo* info, bool ctrlDown) {
 
   if (rf64_ && riffSizeField_ == 0xFFFFFFFFu) {
     budget_[1] = 1;  // only the first chunk until ds64 gives the real size
+  } else if (riffSizeField_ == 0xFFFFFFFFu) {
+    // A RIFF size never filled in (a file written to a pipe): the chunks run
+    // to the end of the file.
+    budget_[1] = fileSize_ > 12 ? static_cast<int64_t>(fileSize_ - 12) : 0;
+    streamed_ = true;
   } else {
     budget_[1] = int64_t(uint32_t(riffSizeField_ + 16)) - 20;
   }
@@ -367,9 +378,19 @@ bool Walker::Run(WaveFileInfo* info, bool ctrlDown) {
 finished:
   // A format without channels, frames or rate cannot be played: every consumer
   // divides by these, so such a file is reported as not valid.
-  const bool playable = formatKnown_ && fmtFound_ && dataFound_ && format_->channels != 0 &&
-                        format_->blockAlign != 0 && format_->samplesPerSec != 0;
+  // Every consumer sizes its buffers and steps through the samples by the
+  // block align: it must hold each channel's sample, and a channel never
+  // takes more than 8 bytes (a corrupt value would otherwise ask for
+  // gigabytes of analysis buffers).
+  const uint32_t channels = format_->channels;
+  const uint32_t sampleBytes = (format_->bitsPerSample + 7u) / 8u;
+  const bool alignFits =
+      format_->blockAlign >= channels * sampleBytes && format_->blockAlign <= channels * 8u;
+  const bool playable = formatKnown_ && fmtFound_ && dataFound_ && channels != 0 &&
+                        format_->blockAlign != 0 && format_->samplesPerSec != 0 &&
+                        sampleBytes != 0 && alignFits;
   if (chunks_) {
+    chunks_->streamed = streamed_;
     chunks_->valid = playable;
     chunks_->formatKnown = formatKnown_;
     chunks_->fmtFound = fmtFound_;
@@ -378,6 +399,7 @@ finished:
     chunks_->floatWidth = FloatWidth(*format_);
   }
   info->valid = playable;
+  info->streamed = streamed_;
   info->dataSize = dataSize_;
   info->dataOffset = dataOffsetFound_;
   info->silence = format_->bitsPerSample == 8 ? 128 : 0;

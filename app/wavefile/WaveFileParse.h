@@ -36,6 +36,9 @@ struct WaveFileInfo {
   bool bext = false;        // a bext chunk was read
   bool noFile = false;      // the name began with a space: a placeholder without a file
   uint32_t floatWidth = 0;  // FloatWidth of the format
+  // A RIFF file whose RIFF or data size field is 0xFFFFFFFF: written to a
+  // pipe, its sizes never filled in. It is read to the end of the file.
+  bool streamed = false;
 };
 
 // True while the Ctrl key is held down. The program samples the keyboard

@@ -46,6 +46,51 @@ class WaveFileParse : public ::testing::Test {
   uint32_t dataSaveBytes = 512;
 };
 
+// A file written to a pipe keeps 0xFFFFFFFF in its RIFF and data sizes: it is
+// read to the end of the file. A size of 0 keeps its meaning.
+TEST_F(WaveFileParse, StreamedSizesReadToTheEndOfTheFile) {
+  const Bytes streamed =
+      RiffSized(0xFFFFFFFFu, Pcm16Stereo() + RawChunk("data", 0xFFFFFFFFu, Ramp(1000)));
+  Parsed p = Parse(streamed);
+  ASSERT_TRUE(p.ok) << p.message;
+  EXPECT_TRUE(p.info.valid);
+  EXPECT_TRUE(p.info.streamed);
+  EXPECT_EQ(table->streamed, 1);
+  EXPECT_EQ(p.info.dataOffset, 44u);
+  EXPECT_EQ(p.info.dataSize, 1000u);
+  // Only the data size unset, or only the RIFF size.
+  p = Parse(Riff(Pcm16Stereo() + RawChunk("data", 0xFFFFFFFFu, Ramp(600))), false);
+  EXPECT_TRUE(p.info.valid);
+  EXPECT_TRUE(p.info.streamed);
+  EXPECT_EQ(p.info.dataSize, 600u);
+  p = Parse(RiffSized(0xFFFFFFFFu, Pcm16Stereo() + Chunk("data", Ramp(600))), false);
+  EXPECT_TRUE(p.info.valid);
+  EXPECT_EQ(p.info.dataSize, 600u);
+  // An ordinary file is not streamed; a zero data size still ends the walk.
+  p = Parse(Riff(Pcm16Stereo() + Chunk("data", Ramp(600))), false);
+  EXPECT_FALSE(p.info.streamed);
+  p = Parse(RiffSized(0xFFFFFFFFu, Pcm16Stereo() + RawChunk("data", 0, Ramp(600))), false);
+  EXPECT_FALSE(p.info.valid);
+}
+
+// A block align that cannot hold the channels' samples, or that gives a
+// channel more than 8 bytes, makes the file not valid (rather than asking the
+// analysis for gigabytes).
+TEST_F(WaveFileParse, CorruptBlockAlignIsNotValid) {
+  for (uint16_t align : {uint16_t{2}, uint16_t{17}, uint16_t{0xFFFF}}) {
+    Bytes fmt = FmtContent(1, 2, 44100, 16);
+    fmt[12] = static_cast<uint8_t>(align);
+    fmt[13] = static_cast<uint8_t>(align >> 8);
+    const Parsed p = Parse(Riff(Chunk("fmt ", fmt) + Chunk("data", Ramp(400))), false);
+    EXPECT_TRUE(p.ok);
+    EXPECT_FALSE(p.info.valid) << align;
+  }
+  Bytes padded = FmtContent(1, 2, 44100, 24);  // 24-bit samples in 4-byte containers
+  padded[12] = 8;
+  padded[13] = 0;
+  EXPECT_TRUE(Parse(Riff(Chunk("fmt ", padded) + Chunk("data", Ramp(400))), false).info.valid);
+}
+
 TEST_F(WaveFileParse, PlainPcmFileGivesFormatDataAndTable) {
   const Parsed p = Parse(Riff(Pcm16Stereo() + Chunk("data", Ramp(400))));
   ASSERT_TRUE(p.ok) << p.message;

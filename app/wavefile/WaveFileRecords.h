@@ -47,6 +47,7 @@ struct ChunkTable {
   uint64_t dataOffset = 0;  // file offset of the first data content byte
   uint8_t bextPresent = 0;
   uint8_t rf64SizesUsed = 0;  // data size came from ds64 (data size field 0xFFFFFFFF)
+  uint8_t streamed = 0;       // RIFF with a RIFF or data size of 0xFFFFFFFF: to the end of the file
   uint64_t riffSize = 0;      // ds64 riffSize (RF64 only)
   uint64_t dataSize = 0;  // as the data chunk or ds64 gives it, before any cut to the file length
   uint64_t sampleCount = 0;  // ds64 sampleCount (RF64 only)

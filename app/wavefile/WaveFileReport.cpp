@@ -102,10 +102,10 @@ std::string ReportJson(const WaveFileReport& r) {
   Append(out, ",\"ok\":%s,\"message\":", Bool(r.ok));
   out += JsonString(r.message);
   Append(out,
-         ",\"valid\":%s,\"rf64\":%s,\"bext\":%s,\"fileSize\":%" PRIu64 ",\"dataOffset\":%" PRIu64
-         ",\"dataSize\":%" PRIu64 ",\"floatWidth\":%u",
-         Bool(valid), Bool(r.info.rf64), Bool(r.info.bext), r.chunks ? r.chunks->fileSize : 0,
-         r.info.dataOffset, r.info.dataSize, FloatWidth(f));
+         ",\"valid\":%s,\"rf64\":%s,\"bext\":%s,\"streamed\":%s,\"fileSize\":%" PRIu64
+         ",\"dataOffset\":%" PRIu64 ",\"dataSize\":%" PRIu64 ",\"floatWidth\":%u",
+         Bool(valid), Bool(r.info.rf64), Bool(r.info.bext), Bool(r.info.streamed),
+         r.chunks ? r.chunks->fileSize : 0, r.info.dataOffset, r.info.dataSize, FloatWidth(f));
   Append(out,
          ",\"format\":{\"tag\":%u,\"channels\":%u,\"samplesPerSec\":%u,\"avgBytesPerSec\":%u,"
          "\"blockAlign\":%u,\"bitsPerSample\":%u,\"extraSize\":%u,\"validBits\":%u,"
@@ -144,6 +144,10 @@ std::string ReportText(const WaveFileReport& r) {
   const bool valid = r.chunks ? r.chunks->valid != 0 : r.info.valid;
   Append(out, "  container: %s, valid PCM: %s, bext: %s\n", r.info.rf64 ? "RF64" : "RIFF",
          valid ? "yes" : "no", r.info.bext ? "yes" : "no");
+  if (r.info.streamed) {
+    out +=
+        "  sizes: not filled in (0xFFFFFFFF, written as a stream): read to the end of the file\n";
+  }
   Append(out, "  file size: %" PRIu64 ", data offset: %" PRIu64 ", data size: %" PRIu64 "\n",
          r.chunks ? r.chunks->fileSize : 0, r.info.dataOffset, r.info.dataSize);
   Append(out,

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <string>
 #include <vector>
 
@@ -231,6 +233,10 @@ TEST_F(WaveReader, ValidationLeavesTheOpenFileRecordsAlone) {
   ASSERT_TRUE(OpenForPlay(state, "a.wav", false));
   ASSERT_EQ(state.markers.count, 1);
   const int chunks = state.chunks.count;
+  uint8_t head[4];
+  ASSERT_EQ(ReadStream(state, head, 4), 4u);
+  // The play list validates another file (through the same opener) while
+  // this one is open and half read.
   WaveFormat format{};
   WaveFileInfo info;
   ReaderMessage message;
@@ -238,10 +244,19 @@ TEST_F(WaveReader, ValidationLeavesTheOpenFileRecordsAlone) {
   validation.opener = &opener;
   ASSERT_TRUE(ParseWaveFile("alaw.wav", &format, &info, &message, validation));
   EXPECT_FALSE(info.valid);
+  EXPECT_EQ(format.formatTag, 6);
+  // The open file's records, and its stream, are as they were.
   EXPECT_EQ(state.isPcm, 1);
   EXPECT_EQ(state.markers.count, 1);
+  EXPECT_EQ(state.markers.markers[0].cueId, 7u);
   EXPECT_EQ(state.chunks.count, chunks);
+  EXPECT_EQ(std::string(state.chunks.entries[chunks - 1].id, 4), "cue ");
   EXPECT_EQ(state.format.formatTag, 1);
+  EXPECT_TRUE(state.message.Empty());
+  uint8_t tail[4];
+  ASSERT_EQ(ReadStream(state, tail, 4), 4u);
+  const Bytes ramp = Ramp(8);
+  EXPECT_TRUE(std::equal(tail, tail + 4, ramp.begin() + 4));
 }
 
 }  // namespace
