@@ -268,7 +268,9 @@ TEST_F(DirectSoundEngine, RecordsTheDeviceStreamIntoTheFile) {
   WaveFileInfo info;
   ReaderMessage m;
   ASSERT_TRUE(ParseWaveFile(rec.c_str(), &f, &info, &m, ParseOptions{})) << m.c_str();
-  ASSERT_GT(info.dataSize, 44100u * 4);
+  // At least the second the position passed; a partly filled ring buffer at
+  // the stop is not written.
+  ASSERT_GE(info.dataSize, 44100u * 4);
   std::ifstream in(rec, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(info.dataOffset));
   std::vector<uint8_t> got(info.dataSize);
