@@ -24,8 +24,8 @@ namespace ov {
 
 struct MarkerWriteResult {
   bool written = false;
-  // Empty when written; otherwise the reason, and whether the file is as it
-  // was before (false only when restoring it failed as well).
+  // Empty when written; otherwise the reason, and whether the file still holds
+  // its original bytes (false only when restoring them failed as well).
   std::string message;
   bool fileUnchanged = true;
   MarkerWritePlan plan;
