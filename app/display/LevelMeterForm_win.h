@@ -94,8 +94,8 @@ class TLevelMeterForm final : public Window {
   int channels_ = 0;           // bars shown, 2..8; 0 before the first configuration
   int32_t savedChannels_ = 0;  // the count as configured (1..8), stored with the geometry
   bool marginMode_ = false;
-  bool placed_ = false;     // the first show has placed the window
-  bool switching_ = false;  // an orientation change is resizing the window
+  bool placed_ = false;      // the first show has placed the window
+  bool switching_ = false;   // an orientation change is resizing the window
   int32_t tw_ = 0, th_ = 0;  // the extent of "0dB" in the window font
   int32_t levelsPeak_[kMeterMaxChannels] = {};
   int32_t levelsRms_[kMeterMaxChannels] = {};

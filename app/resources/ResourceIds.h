@@ -51,3 +51,21 @@
 #define IDC_MAIN_SPLITTER 10021
 #define IDC_MAIN_SPECTRUM_AREA 10022
 #define IDC_MAIN_SPECTRUM_PANEL 10023  // the spectrum tool panel at the bottom
+
+// ---- TDrawTypeAutoSetForm's controls (created in code): 701..799.
+#define IDC_AUTO_SET_LABEL1 701
+#define IDC_AUTO_SET_LABEL2 702
+#define IDC_AUTO_SET_LABEL3 703
+#define IDC_AUTO_SET_LABEL4 704
+#define IDC_AUTO_SET_CONDITION_GROUP 705
+#define IDC_AUTO_SET_WAVE_NO_FLICKER 706
+#define IDC_AUTO_SET_SPECTRUM_NO_FLICKER 707
+#define IDC_AUTO_SET_WAVE_CHECK_VBLANK 708
+#define IDC_AUTO_SET_SPECTRUM_CHECK_VBLANK 709
+#define IDC_AUTO_SET_MEMO 710
+#define IDC_AUTO_SET_START_BUTTON 711
+#define IDC_AUTO_SET_CLOSE_BUTTON 712
+#define IDC_AUTO_SET_PROGRESS 713
+
+// ---- TLevelMeterForm's controls (created in code): 801..899.
+#define IDC_LEVEL_METER_RESET_BUTTON 801  // ResetMarginSpeedButton, margin mode only
