@@ -80,7 +80,9 @@ class TDrawTypeAutoSetForm final : public Window, private AutoSetHost {
   // firstUse: opened by the main window at the first use.
   void ShowModal(bool firstUse);
 
-  // The handlers (also for tests driving the window).
+  // The handlers (also for tests driving the window). FormShow: the
+  // recording check and the opening text.
+  void FormShow(bool firstUse);
   void StartButtonClick();
   void CloseButtonClick();
 
@@ -95,7 +97,6 @@ class TDrawTypeAutoSetForm final : public Window, private AutoSetHost {
 
  private:
   void CreateControls();
-  void FormShow(bool firstUse);
   void FormDestroy();
   void SetConditionBoxesEnabled(bool on);
   AutoSetConditions ReadConditions() const;
@@ -136,7 +137,8 @@ class TDrawTypeAutoSetForm final : public Window, private AutoSetHost {
   Language language_;
   std::string title_;
   AutoSetRun run_;
-  HANDLE wake_ = nullptr;  // auto-reset, unnamed; Abort signals it
+  AutoSetConditions conditions_;  // read when Start is pressed
+  HANDLE wake_ = nullptr;         // auto-reset, unnamed; Abort signals it
   HANDLE worker_ = nullptr;
   HFONT font_ = nullptr;
   bool modal_ = false;
