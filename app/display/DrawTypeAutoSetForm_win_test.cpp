@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <sstream>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -144,7 +144,8 @@ class DrawTypeAutoSet : public ::testing::Test {
                  reinterpret_cast<LPARAM>(form->Control(id)));
   }
 
-  TestDisplayHost host;
+  // The drawing benchmark's size: a 1024 x 768 window, a 380-row wave area.
+  TestDisplayHost host{1024, 768, 380};
   DisplayTarget target{host};
   std::unique_ptr<TDrawTypeAutoSetForm> form;
 };
@@ -178,6 +179,19 @@ TEST_F(DrawTypeAutoSet, ControlsTextsAndOpening) {
   EXPECT_FALSE(IsWindowEnabled(form->Control(IDC_AUTO_SET_START_BUTTON)));
 }
 
+TEST_F(DrawTypeAutoSet, JapaneseModeKeepsTheJapaneseTexts) {
+  TDrawTypeAutoSetForm japanese(host.MainWindow(), target, host.Runner(), Language::Japanese,
+                                "Orlavisonic");
+  ASSERT_TRUE(japanese.Create());
+  wchar_t text[128];
+  GetWindowTextW(japanese.hwnd(), text, 128);
+  EXPECT_STREQ(text, L"Orlavisonic - 描画方法自動設定");
+  GetWindowTextW(japanese.Control(IDC_AUTO_SET_START_BUTTON), text, 128);
+  EXPECT_STREQ(text, L"スタート");
+  japanese.FormShow(true);
+  EXPECT_EQ(Lines(japanese.MemoText())[0], "[メッセージ]");
+}
+
 TEST_F(DrawTypeAutoSet, AFullRunMeasuresChoosesAndKeepsTheFastestTypes) {
   form->FormShow(false);
   ShowWindow(form->hwnd(), SW_SHOWNOACTIVATE);
@@ -193,6 +207,7 @@ TEST_F(DrawTypeAutoSet, AFullRunMeasuresChoosesAndKeepsTheFastestTypes) {
   const std::string memo = form->MemoText();
   const auto lines = Lines(memo);
   const AutoSetResults& r = form->Results();
+  for (const auto& l : lines) std::printf("memo| %s\n", l.c_str());  // the measured rates
   int measured = 0, skipped = 0;
   for (const auto& l : lines) {
     if (l.find("\t --> ") != std::string::npos) {

@@ -264,6 +264,25 @@ TEST_F(LevelMeterWindow, AMeterPlacedOffEveryScreenComesBack) {
   EXPECT_LE(r.bottom, work.bottom);
 }
 
+TEST_F(LevelMeterWindow, BadSavedValuesAreBroughtWithinTheLimits) {
+  auto& s = host.Settings().LevelMeterWindow;
+  s.PosX = 60;
+  s.PosY = 60;
+  s.Width = 10;  // below every limit
+  s.Height = 5;
+  meter->ConfigureMeter(1, 0, false);  // no channels: shown as two bars
+  EXPECT_EQ(meter->Channels(), 2);
+  EXPECT_FALSE(meter->Vertical());
+  EXPECT_EQ(WindowSize().cx, 200);
+  EXPECT_EQ(WindowSize().cy, 36);
+  EXPECT_GT(meter->Geometry().length, 0);
+  meter->ConfigureMeter(2, 99, false);  // more than eight: eight
+  EXPECT_EQ(meter->Channels(), 8);
+  EXPECT_TRUE(meter->Vertical());
+  meter->ResetMeter();
+  EXPECT_EQ(meter->Model().Channel(7).peak, -960);
+}
+
 TEST_F(LevelMeterWindow, F1GoesToTheMainWindow) {
   meter->ConfigureMeter(1, 2, false);
   MSG msg;
