@@ -37,6 +37,16 @@ MeterRect ToMeterRect(const RECT& r) {
   return {r.left, r.top, r.right, r.bottom};
 }
 
+// A client size within the limits (0: no limit on that side).
+MeterSize WithinLimits(MeterSize size, const MeterSizeLimits& l) {
+  auto clamp = [](int32_t v, int32_t lo, int32_t hi) {
+    if (lo > 0) v = std::max(v, lo);
+    if (hi > 0) v = std::min(v, hi);
+    return v;
+  };
+  return {clamp(size.width, l.minWidth, l.maxWidth), clamp(size.height, l.minHeight, l.maxHeight)};
+}
+
 }  // namespace
 
 TLevelMeterForm::TLevelMeterForm(DisplayHost& host) : host_(host) {}
@@ -44,6 +54,7 @@ TLevelMeterForm::TLevelMeterForm(DisplayHost& host) : host_(host) {}
 TLevelMeterForm::~TLevelMeterForm() {
   if (hwnd()) DestroyWindow(hwnd());
   FreeGdi();
+  if (numberFont_) DeleteObject(numberFont_);
 }
 
 bool TLevelMeterForm::Create() {
@@ -83,10 +94,7 @@ void TLevelMeterForm::ColoursChanged() {
 }
 
 void TLevelMeterForm::CreateGdi() {
-  HFONT font = numberFont_;
-  numberFont_ = nullptr;  // the number font follows the layout, not the colours
   FreeGdi();
-  numberFont_ = font;
   backBrush_ = CreateSolidBrush(colours_[MeterBackColor]);
   foreBrush_ = CreateSolidBrush(colours_[MeterBarForeColor]);
   barBackBrush_ = CreateSolidBrush(colours_[MeterBarBackColor]);
@@ -97,15 +105,15 @@ void TLevelMeterForm::CreateGdi() {
   barFramePen_ = CreatePen(PS_SOLID, 0, colours_[MeterBarFrameColor]);
 }
 
+// The colours' brushes and pens; the number font follows the layout instead.
 void TLevelMeterForm::FreeGdi() {
-  for (HGDIOBJ* o :
-       {reinterpret_cast<HGDIOBJ*>(&numberFont_), reinterpret_cast<HGDIOBJ*>(&backBrush_),
-        reinterpret_cast<HGDIOBJ*>(&foreBrush_), reinterpret_cast<HGDIOBJ*>(&barBackBrush_),
-        reinterpret_cast<HGDIOBJ*>(&innerBrush_), reinterpret_cast<HGDIOBJ*>(&peakBrush_),
-        reinterpret_cast<HGDIOBJ*>(&framePen_), reinterpret_cast<HGDIOBJ*>(&scalePen_),
-        reinterpret_cast<HGDIOBJ*>(&barFramePen_)}) {
-    if (*o) DeleteObject(*o);
-    *o = nullptr;
+  for (HBRUSH* b : {&backBrush_, &foreBrush_, &barBackBrush_, &innerBrush_, &peakBrush_}) {
+    if (*b) DeleteObject(*b);
+    *b = nullptr;
+  }
+  for (HPEN* p : {&framePen_, &scalePen_, &barFramePen_}) {
+    if (*p) DeleteObject(*p);
+    *p = nullptr;
   }
 }
 
@@ -116,13 +124,7 @@ MeterSize TLevelMeterForm::ClientSize() const {
 }
 
 void TLevelMeterForm::ApplyLimits(MeterSize size) {
-  auto clamp = [](int32_t v, int32_t lo, int32_t hi) {
-    if (lo > 0) v = std::max(v, lo);
-    if (hi > 0) v = std::min(v, hi);
-    return v;
-  };
-  SetClientSize({clamp(size.width, limits_.minWidth, limits_.maxWidth),
-                 clamp(size.height, limits_.minHeight, limits_.maxHeight)});
+  SetClientSize(WithinLimits(size, limits_));
 }
 
 void TLevelMeterForm::SetClientSize(MeterSize size) {
@@ -144,13 +146,7 @@ void TLevelMeterForm::PlaceAtFirstShow() {
   vertical_ = MeterVerticalForSize(size, vertical_);
   limits_ = MeterLimits(vertical_, std::max(channels_, 2), 0.9);
   // Within the limits before it is kept inside the work area.
-  auto clamp = [](int32_t v, int32_t lo, int32_t hi) {
-    if (lo > 0) v = std::max(v, lo);
-    if (hi > 0) v = std::min(v, hi);
-    return v;
-  };
-  size = {clamp(size.width, limits_.minWidth, limits_.maxWidth),
-          clamp(size.height, limits_.minHeight, limits_.maxHeight)};
+  size = WithinLimits(size, limits_);
   const RECT want{at.x, at.y, at.x + size.width, at.y + size.height};
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
