@@ -16,6 +16,12 @@ namespace ov {
 constexpr double kMaxMagnitude = 1e15;
 constexpr int32_t kMaxPointY = 1 << 22;
 
+// A magnitude held to 0 ... kMaxMagnitude.
+inline double HeldMagnitude(double m) {
+  if (m >= 0.0 && m <= kMaxMagnitude) return m;
+  return m > kMaxMagnitude ? kMaxMagnitude : 0.0;
+}
+
 // The y of one magnitude on the axis' level scale (scale: the analysis'
 // current level scale, whose rounding term changes per frame in the
 // normalisation modes).

@@ -55,13 +55,6 @@ SpectrumSnap SnapSpectrum(const SpectrumAxis& axis, const SpectrumSearchInput& s
 // removed when it is the cursor's bin. Returns true when it was set.
 bool ToggleCursor(int32_t bin, int32_t pointX, int32_t& cursorBin, int32_t& cursorX);
 
-// The readout texts for a bin (interpolation applied by the caller).
-struct SpectrumReadoutResult {
-  char line1[32] = {};
-  char line2[32] = {};
-  bool underline = false;
-};
-
 // Whether a snapped readout is refined by interpolation: snapped up,
 // interpolation on, and outside measure mode or with only the main spectrum.
 bool ReadoutInterpolates(bool snappedUp, int32_t interpolate, bool measureMode, bool mainOn,
