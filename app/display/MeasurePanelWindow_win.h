@@ -16,6 +16,7 @@
 #include <cstdint>
 
 #include "app/analysis/FrameAnalysis.h"
+#include "app/display/AverageCountItems.h"
 #include "app/controls/Window_win.h"
 
 namespace ov {
@@ -34,15 +35,6 @@ class MeasurePanelHost {
   // window's key preview goes off while typing so letters reach the edit.
   virtual void SetKeyPreview(bool /*on*/) {}
 };
-
-// The averaging box's list items.
-constexpr const char* kAverageCountItems[] = {"1",  "10",  "20",  "40",  "60",
-                                              "80", "100", "150", "200", "300"};
-constexpr int32_t kAverageCountItemCount = 10;
-
-// The item after the one showing count (Shift+A), wrapping to the first; a
-// count not in the list goes to the first.
-int32_t NextAverageCountItem(int32_t count);
 
 class MeasurePanelWindow : public Window {
  public:

@@ -7,7 +7,8 @@
 //
 // Main thread only. Owns the spectrum geometry, its presenter (image), the
 // 3D history image and its pens; the host, the analysis (and the point
-// arrays inside it), the surfaces and the readout window are borrowed.
+// arrays inside it), the surfaces, the readout window and the frame counters
+// are borrowed.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +18,7 @@
 #include "app/analysis/FrameAnalysis.h"
 #include "app/display/DisplayHost_win.h"
 #include "app/display/FloatForm_win.h"
+#include "app/display/FrameCounters.h"
 #include "app/display/SpectrumAxis.h"
 #include "app/display/SpectrumPoints.h"
 #include "app/display/SpectrumReadout.h"
@@ -28,7 +30,7 @@ namespace ov {
 class SpectrumView final : public ViewLayers {
  public:
   SpectrumView(DisplayHost& host, FrameAnalysis& analysis, const Kp05Api& fft,
-               DirectDrawSurfaces& surfaces, FloatForm& readout);
+               DirectDrawSurfaces& surfaces, FloatForm& readout, FrameCounters& counters);
   ~SpectrumView() override;
   SpectrumView(const SpectrumView&) = delete;
   SpectrumView& operator=(const SpectrumView&) = delete;
@@ -94,15 +96,21 @@ class SpectrumView final : public ViewLayers {
   void DrawMeasureValues(HDC dc);
   void Draw3D(HDC areaDc);
   void DrawCurve(HDC dc, const Kp05Point* points, HPEN pen);
-  void ShowReadout(const SpectrumReadoutResult& r, int32_t px, int32_t py);
+  // The axis was computed for the analysis' current size, rate and arrays.
+  bool AxisCurrent() const;
+  void ShowReadoutFor(int32_t bin, bool snappedUp, bool snapped, int32_t px, int32_t py);
   SpectrumSearchInput SearchInput() const;
 
   DisplayHost& host_;
   FrameAnalysis& analysis_;
   const Kp05Api& fft_;
   FloatForm& readout_;
+  FrameCounters& counters_;
   ViewPresenter presenter_;
   SpectrumAxis axis_;
+  int32_t axisN_ = -1;
+  uint32_t axisRate_ = 0;
+  const Kp05Point* axisPoints_ = nullptr;
   RECT plot_{};
   double lastNyquist_ = 0.0;
   int32_t readoutSkip_ = 0;

@@ -51,3 +51,10 @@
 #define IDC_MAIN_SPLITTER 10021
 #define IDC_MAIN_SPECTRUM_AREA 10022
 #define IDC_MAIN_SPECTRUM_PANEL 10023  // the spectrum tool panel at the bottom
+
+// ---- MeasurePanelWindow's controls (created in code): 1201..1299.
+#define IDC_MEASURE_MAIN 1201     // SpectrumMainOnOffSpeedButton
+#define IDC_MEASURE_PEAK 1202     // SpectrumPeakSpeedButton
+#define IDC_MEASURE_AVERAGE 1203  // SpectrumAverageNComboBox
+#define IDC_MEASURE_THD 1204      // THD_SpeedButton
+#define IDC_MEASURE_RMS 1205      // RMS_SpeedButton
