@@ -13,6 +13,7 @@
 
 #include "app/display/CaptureGeometry.h"
 #include "app/engine/MainThreadRunner.h"
+#include "app/shell/MainLayout.h"
 #include "app/shell/SettingsValues.h"
 #include "fft/Kp05Api.h"
 
@@ -43,6 +44,15 @@ class DisplayHost {
   virtual void SetFrameRateText(const char* text) = 0;
   // Clicks on the views move the keyboard focus away from edit fields.
   virtual void MoveFocusFromEdits() {}
+
+  // The spectrum view's 3D geometry from the layout. The default computes it
+  // from SpectrumPlot() and Lines3D / DeltaX3D as the layout does.
+  virtual Spectrum3D SpectrumThreeD();
+  // A right click on the spectrum comment line: the comment editor, modal,
+  // at this screen point. The view repaints its area afterwards.
+  virtual void OpenSpectrumCommentEditor(POINT /*screen*/) {}
+  // The caption colours of the overlay show buttons (OVL1Color, OVL2Color).
+  virtual void SetOverlayCaptionColours(COLORREF /*overlay1*/, COLORREF /*overlay2*/) {}
 };
 
 // The Lissajous figure's points (the Lissajous window computes them): for a
@@ -61,7 +71,7 @@ class OtherViews {
   // The separate Lissajous window.
   virtual bool LissajousWindowShown() const { return false; }
   virtual void DrawLissajous() {}
-  // After the spectrum computation: present the spectrum view.
+  // After the spectrum view has drawn its frame.
   virtual void DrawSpectrum() {}
   // The level meter window.
   virtual bool LevelMeterShown() const { return false; }

@@ -23,6 +23,12 @@ SIZE ClientSize(HWND window) {
 
 }  // namespace
 
+Spectrum3D DisplayHost::SpectrumThreeD() {
+  const RECT plot = SpectrumPlot();
+  const auto& c = Settings().Conditions;
+  return ThreeDGeometry(plot.right - plot.left, plot.bottom - plot.top, c.Lines3D, c.DeltaX3D);
+}
+
 Display::Display(DisplayHost& host, FrameAnalysis& analysis, const Kp05Api& fft, OtherViews& views,
                  TimerApi* timerApi, DirectDrawSeam* seam)
     : host_(host),
@@ -36,6 +42,9 @@ Display::Display(DisplayHost& host, FrameAnalysis& analysis, const Kp05Api& fft,
   readout_ = std::make_unique<FloatForm>(host_.MainWindow(), host_.ViewFont());
   wave_ = std::make_unique<WaveView>(host_, analysis_, fft, surfaces_, *readout_);
   wave_->SetColours(colours_);
+  spectrum_ =
+      std::make_unique<SpectrumView>(host_, analysis_, fft, surfaces_, *readout_, counters_);
+  spectrum_->SetColours(colours_);
   const auto& c = settings.Conditions;
   timer_ = std::make_unique<MMTimer>(timerApi_, static_cast<uint32_t>(c.DispThreadSleepPeriod),
                                      static_cast<uint32_t>(c.MMTimerResolution), true);
@@ -67,12 +76,14 @@ void Display::TransportStarted() {
   thread_->ResumeFromPause();
   thread_->SetDisplayRunning(false);  // the engine starts it with the first samples
   wave_->SetPaused(false);
+  spectrum_->SetPaused(false);
   EnableTimers(true);
 }
 
 void Display::SetPaused(bool paused) {
   counters_.ResetAtPause();
   wave_->SetPaused(paused);
+  spectrum_->SetPaused(paused);
   EnableTimers(!paused);
   if (paused)
     thread_->Pause();
@@ -83,6 +94,7 @@ void Display::SetPaused(bool paused) {
 void Display::TransportStopped() {
   EnableTimers(false);
   wave_->SetPaused(false);
+  spectrum_->SetPaused(false);
   host_.SetFrameRateText("");
 }
 
@@ -142,6 +154,7 @@ void Display::Layout() {
   else
     surfaces_.ReleaseSurfaces();
   wave_->Layout();
+  spectrum_->Layout();
   views_.LaidOut();
 }
 
@@ -151,6 +164,7 @@ void Display::ApplyColorSet(int32_t index) {
   settings.Conditions.ColorSet = index;
   ResolveColourSet(settings.ColorSets[index], GdiSystemColours(), colours_);
   wave_->SetColours(colours_);
+  spectrum_->SetColours(colours_);
   surfaces_.SetFillColour(colours_[DiagramBackColor]);
   Layout();
   if (host_.WaveArea()) InvalidateRect(host_.WaveArea(), nullptr, FALSE);
@@ -179,6 +193,7 @@ void Display::DrawViews() {
   wave_->ComputeWavePoints();
   wave_->DrawWave();
   analysis_.ComputeSpectrum();
+  spectrum_->DrawSpectrum();
   views_.DrawSpectrum();
 }
 

@@ -2,7 +2,7 @@
 // timer that pace the frames, the drawing step (frame-rate readout, views),
 // the 1 s and 30 ms timers, the system timer period of a play or record run,
 // the DirectDraw surfaces, the colour set, the wave view and its readout
-// window, and the screen copy.
+// window, the spectrum view, and the screen copy.
 //
 // Main thread only, except SetDisplayRunning (the engine's OnDisplayRun
 // callback, also from its pump threads) and AcquireFrame (display thread).
@@ -25,6 +25,7 @@
 #include "app/display/FloatForm_win.h"
 #include "app/display/FrameCounters.h"
 #include "app/display/MMTimer.h"
+#include "app/display/SpectrumView_win.h"
 #include "app/display/ViewColours.h"
 #include "app/display/WaveView_win.h"
 
@@ -83,6 +84,7 @@ class Display final : public FrameSource {
   bool CopyScreen();
 
   WaveView& Wave() { return *wave_; }
+  SpectrumView& Spectrum() { return *spectrum_; }
   FloatForm& Readout() { return *readout_; }
   DirectDrawSurfaces& Surfaces() { return surfaces_; }
   DisplayThread& Thread() { return *thread_; }
@@ -104,6 +106,7 @@ class Display final : public FrameSource {
   ResolvedColours colours_;
   std::unique_ptr<FloatForm> readout_;
   std::unique_ptr<WaveView> wave_;
+  std::unique_ptr<SpectrumView> spectrum_;
   FrameCounters counters_;
   uint32_t transportTimerPeriod_ = 0;
   bool timersOn_ = false;

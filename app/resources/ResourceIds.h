@@ -69,3 +69,9 @@
 
 // ---- TLevelMeterForm's controls (created in code): 801..899.
 #define IDC_LEVEL_METER_RESET_BUTTON 801  // ResetMarginSpeedButton, margin mode only
+// ---- MeasurePanelWindow's controls (created in code): 1201..1299.
+#define IDC_MEASURE_MAIN 1201     // SpectrumMainOnOffSpeedButton
+#define IDC_MEASURE_PEAK 1202     // SpectrumPeakSpeedButton
+#define IDC_MEASURE_AVERAGE 1203  // SpectrumAverageNComboBox
+#define IDC_MEASURE_THD 1204      // THD_SpeedButton
+#define IDC_MEASURE_RMS 1205      // RMS_SpeedButton
