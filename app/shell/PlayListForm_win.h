@@ -157,6 +157,7 @@ class TPlayListForm : public Dialog {
   bool shownOnce_ = false;
   bool titleMode_ = false;
   int windRepeats_ = 0;
+  uint32_t lastWindMs_ = 0;
   int editRow_ = 0;
   HWND titleEdit_ = nullptr;
   HFONT gridFont_ = nullptr;

@@ -37,6 +37,14 @@ class PlayListCursor {
     if (next != nullptr) ++offset_;
     return next;
   }
+  // The engine's question: with peekNext the next item; otherwise an item
+  // became current in the engine, which moves the cursor only while playing
+  // (the engine asks on every open too). Returns the item moved to, or null
+  // when the cursor did not move.
+  const PlayItem* Answer(bool peekNext, bool playing) {
+    if (peekNext) return Peek();
+    return playing ? Advance() : nullptr;
+  }
 
  private:
   const PlayList& list_;
