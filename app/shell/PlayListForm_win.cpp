@@ -18,8 +18,10 @@ namespace {
 namespace pl = playlist_text;
 
 constexpr int kColumns = 7;
-constexpr int kWidthsFileName[kColumns] = {20, 326, 0, 51, 71, 41, 0};
-constexpr int kWidthsTitle[kColumns] = {20, 0, 326, 51, 71, 41, 0};
+// A list view pads its cells more than a plain text grid: the number column
+// gets 10 pixels more so that its numbers stay readable.
+constexpr int kWidthsFileName[kColumns] = {30, 326, 0, 51, 71, 41, 0};
+constexpr int kWidthsTitle[kColumns] = {30, 0, 326, 51, 71, 41, 0};
 const TwoLanguageText kHeaders[kColumns] = {
     {"No", "No"},       {" ﾌｧｲﾙ名", " File name"}, {" ﾀｲﾄﾙ", " Title"},
     {" 時間", " Time"}, {"  ﾌｫｰﾏｯﾄ", "  Format"},  {"無音長", "Silence"},

@@ -72,6 +72,9 @@ BOOL CALLBACK SubclassChild(HWND child, LPARAM form) {
 }
 
 constexpr UINT kFormKeyMessage = WM_APP + 1;
+// A list view pads its cells more than a plain text grid: the number column
+// gets that much more so that its numbers stay readable.
+constexpr int kListViewNumberPadding = 10;
 
 }  // namespace
 
@@ -190,7 +193,7 @@ void TPositioningForm::SetupGrid() {
     LVCOLUMNW col{};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = text.data();
-    col.cx = pt::kColumnWidths[c];
+    col.cx = pt::kColumnWidths[c] + (c == 0 ? kListViewNumberPadding : 0);
     col.iSubItem = c;
     SendMessageW(grid, LVM_INSERTCOLUMNW, static_cast<WPARAM>(c), reinterpret_cast<LPARAM>(&col));
   }
@@ -201,7 +204,7 @@ void TPositioningForm::Layout(int clientHeight) {
     UINT id;
     int x, y, w, h;
   };
-  const int gridTop = 124;
+  const int gridTop = 134;
   const Place places[] = {
       {IDC_POS_POSITION_LABEL, 4, 3, 88, 16},
       {IDC_POS_SAMPLE_CAPTION, 96, 4, 34, 16},
@@ -220,11 +223,11 @@ void TPositioningForm::Layout(int clientHeight) {
       {IDC_POS_PLAY_FRAME_BUTTON, 148, 71, 90, 20},
       {IDC_POS_FRAME_CHECK, 242, 72, 46, 18},
       {IDC_POS_MARKER_GROUP, 2, 96, 289, clientHeight - 98},
-      {IDC_POS_ADD_BUTTON, 8, 102, 44, 20},
-      {IDC_POS_DELETE_BUTTON, 54, 102, 44, 20},
-      {IDC_POS_RENAME_BUTTON, 100, 102, 56, 20},
-      {IDC_POS_WRITE_BUTTON, 158, 102, 44, 20},
-      {IDC_POS_UTF8_CHECK, 206, 103, 82, 18},
+      {IDC_POS_ADD_BUTTON, 8, 110, 44, 20},
+      {IDC_POS_DELETE_BUTTON, 54, 110, 44, 20},
+      {IDC_POS_RENAME_BUTTON, 100, 110, 56, 20},
+      {IDC_POS_WRITE_BUTTON, 158, 110, 44, 20},
+      {IDC_POS_UTF8_CHECK, 206, 111, 82, 18},
       {IDC_POS_GRID, 6, gridTop, 281, clientHeight - gridTop - 4},
   };
   for (const Place& p : places) {
