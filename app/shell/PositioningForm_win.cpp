@@ -154,11 +154,33 @@ void TPositioningForm::InitControls() {
       SendMessageW(c, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   }
   EnumChildWindows(h, SubclassChild, reinterpret_cast<LPARAM>(h));
+  hints_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP,
+                           CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, h, nullptr,
+                           GetModuleHandleW(nullptr), nullptr);
+  const Language l = options_.language;
+  SetHint(IDC_POS_BACKWARD_BUTTON, pt::kBackwardHint.In(l));
+  SetHint(IDC_POS_FORWARD_BUTTON, pt::kForwardHint.In(l));
+  SetHint(IDC_POS_TOP_BUTTON, pt::kTopHint.In(l));
+  SetHint(IDC_POS_END_BUTTON, pt::kEndHint.In(l));
+  SetHint(IDC_POS_FRAME_CHECK, pt::kFrameCheckHint);
   RECT rc{0, 0, kClientWidth, kDefaultClientHeight};
   AdjustWindowRectEx(&rc, static_cast<DWORD>(GetWindowLongW(h, GWL_STYLE)), FALSE,
                      static_cast<DWORD>(GetWindowLongW(h, GWL_EXSTYLE)));
   SetWindowPos(h, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top,
                SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TPositioningForm::SetHint(int id, const std::string& text) {
+  if (hints_ == nullptr) return;
+  std::wstring wide = Wide(text);
+  TOOLINFOW ti{};
+  ti.cbSize = sizeof ti;
+  ti.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  ti.hwnd = hwnd();
+  ti.uId = reinterpret_cast<UINT_PTR>(Control(id));
+  ti.lpszText = wide.data();
+  SendMessageW(hints_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
+  SendMessageW(hints_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&ti));
 }
 
 void TPositioningForm::ApplyCaptions() {
@@ -293,9 +315,9 @@ void TPositioningForm::UpdateButtons() {
   if (!mme || noDevice) CheckDlgButton(hwnd(), IDC_POS_FRAME_CHECK, BST_UNCHECKED);
   EnableWindow(Control(IDC_POS_WRITE_BUTTON), markers_.Dirty());
   const bool frame = IsDlgButtonChecked(hwnd(), IDC_POS_FRAME_CHECK) == BST_CHECKED;
-  SetDlgItemTextW(
-      hwnd(), IDC_POS_PLAY_FRAME_BUTTON,
-      Wide((frame ? pt::kPlayFrameHint : pt::kPlay100msHint).In(options_.language)).c_str());
+  const char* play = (frame ? pt::kPlayFrameHint : pt::kPlay100msHint).In(options_.language);
+  SetDlgItemTextW(hwnd(), IDC_POS_PLAY_FRAME_BUTTON, Wide(play).c_str());
+  SetHint(IDC_POS_PLAY_FRAME_BUTTON, play);
 }
 
 void TPositioningForm::UpdateLength() {

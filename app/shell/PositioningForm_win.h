@@ -126,6 +126,8 @@ class TPositioningForm : public Dialog {
   bool HandleKey(WPARAM key);
   std::wstring LabelShown(const MarkerRow& row) const;
   void Command(UINT id, UINT code);
+  // The control's hint (a tooltip), added or replaced.
+  void SetHint(int id, const std::string& text);
 
   WavePlayRec& engine_;
   PositioningHost& host_;
@@ -138,6 +140,7 @@ class TPositioningForm : public Dialog {
   bool shownOnce_ = false;
   int selectedRow_ = 0;
   HFONT font_ = nullptr;
+  HWND hints_ = nullptr;
   TSpeedButtonRepeat backward_, forward_, top_, end_;
 };
 
