@@ -75,3 +75,50 @@
 #define IDC_MEASURE_AVERAGE 1203  // SpectrumAverageNComboBox
 #define IDC_MEASURE_THD 1204      // THD_SpeedButton
 #define IDC_MEASURE_RMS 1205      // RMS_SpeedButton
+// TPositioningForm's controls (IDD_POSITIONING_FORM's block).
+#define IDC_POS_POSITION_LABEL 401      // position in samples
+#define IDC_POS_POSITION_TIME_LABEL 402 // position as time
+#define IDC_POS_LENGTH_LABEL 403        // file length in samples
+#define IDC_POS_LENGTH_TIME_LABEL 404   // file length as time
+#define IDC_POS_SAMPLE_CAPTION 405      // "sampl"
+#define IDC_POS_MOVE_GROUP 406
+#define IDC_POS_SAMPLE_RADIO 407
+#define IDC_POS_SAMPLE_COMBO 408
+#define IDC_POS_SECOND_RADIO 409
+#define IDC_POS_SECOND_COMBO 410
+#define IDC_POS_TOP_BUTTON 411          // TSpeedButtonRepeat, made in code
+#define IDC_POS_BACKWARD_BUTTON 412     // TSpeedButtonRepeat, made in code
+#define IDC_POS_FORWARD_BUTTON 413      // TSpeedButtonRepeat, made in code
+#define IDC_POS_END_BUTTON 414          // TSpeedButtonRepeat, made in code
+#define IDC_POS_PLAY_FRAME_BUTTON 415
+#define IDC_POS_FRAME_CHECK 416         // "fra."
+#define IDC_POS_MARKER_GROUP 417
+#define IDC_POS_ADD_BUTTON 418
+#define IDC_POS_DELETE_BUTTON 419
+#define IDC_POS_RENAME_BUTTON 420
+#define IDC_POS_WRITE_BUTTON 421
+#define IDC_POS_UTF8_CHECK 422
+#define IDC_POS_GRID 423                // the marker grid (a report list view)
+
+// TPlayListForm's controls (IDD_PLAY_LIST_FORM's block).
+#define IDC_PL_PLAY_BUTTON 501
+#define IDC_PL_STOP_BUTTON 502
+#define IDC_PL_PREVIOUS_BUTTON 503
+#define IDC_PL_REWIND_BUTTON 504        // TSpeedButtonRepeat, made in code
+#define IDC_PL_FAST_FORWARD_BUTTON 505  // TSpeedButtonRepeat, made in code
+#define IDC_PL_NEXT_BUTTON 506
+#define IDC_PL_UP_BUTTON 507
+#define IDC_PL_DOWN_BUTTON 508
+#define IDC_PL_DELETE_BUTTON 509
+#define IDC_PL_DELETE_ALL_BUTTON 510
+#define IDC_PL_ADD_BUTTON 511
+#define IDC_PL_TOTAL_CAPTION 512        // "Total Time:"
+#define IDC_PL_TOTAL_LABEL 513
+#define IDC_PL_SILENCE_CAPTION 514      // "Silence:"
+#define IDC_PL_SILENCE_COMBO 515
+#define IDC_PL_TITLE_CHECK 516
+#define IDC_PL_LIST_FILE_CAPTION 517    // "List file"
+#define IDC_PL_OPEN_BUTTON 518
+#define IDC_PL_SAVE_BUTTON 519
+#define IDC_PL_GRID 520                 // WaveFileNameStringGrid (a report list view)
+#define IDC_PL_TITLE_EDIT 521           // the in-place title editor, made in code

@@ -131,11 +131,11 @@ uint32_t ReadStream(PlayReadState& state, uint8_t* buffer, uint32_t count) {
     if (filled == count) return count;
 
     // Continue gaplessly into the next play-list item of byte-for-byte equal
-    // format, unless silence was just inserted (the pause is wanted).
+    // format, also right after the item's trailing silence: the next item
+    // then starts exactly that silence after the last one ended.
     const PlayItem* next = state.onPlayListCursor ? state.onPlayListCursor(true) : nullptr;
     const WaveFormat& current = state.currentItem ? state.currentItem->format : state.format;
-    if (!next || next == state.currentItem || state.silenceInserted ||
-        !SameFormat(next->format, current)) {
+    if (!next || next == state.currentItem || !SameFormat(next->format, current)) {
       state.itemSwitchPending = switched;
       FillSilence(state, buffer + filled, count - filled);
       return filled;

@@ -162,9 +162,9 @@ TEST_F(WaveReader, StreamEndIsPaddedWithTheSilenceByte) {
   EXPECT_EQ(bytes, Fill(8, 128));
 }
 
-TEST_F(WaveReader, TrailingSilenceIsDeliveredAndEndsTheItem) {
+TEST_F(WaveReader, TrailingSilenceIsDeliveredThenTheNextItemFollowsWithoutAGap) {
   PlayItem& a = AddItem("a.wav", Pcm8Mono(Ramp(10, 1)), /*trailingSilence=*/30);
-  AddItem("b.wav", Pcm8Mono(Ramp(10, 50)));  // same format, but silence comes first
+  PlayItem& b = AddItem("b.wav", Pcm8Mono(Ramp(10, 50)));
   Start(a);
   uint32_t n = 0;
   auto bytes = Read(16, &n);
@@ -172,7 +172,20 @@ TEST_F(WaveReader, TrailingSilenceIsDeliveredAndEndsTheItem) {
   EXPECT_EQ(Bytes(bytes.begin() + 10, bytes.end()), Fill(6, 128));
   EXPECT_EQ(state.itemSilenceBytes, 24u);
   bytes = Read(32, &n);
-  EXPECT_EQ(n, 24u);  // the silence owed, then the stream ends
+  EXPECT_EQ(n, 32u);  // the silence owed, then the next item's first bytes
+  EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 24), Fill(24, 128));
+  EXPECT_EQ(Bytes(bytes.begin() + 24, bytes.end()), Bytes(Ramp(8, 50)));
+  EXPECT_EQ(state.currentItem, &b);
+  EXPECT_TRUE(state.itemSwitchPending);
+}
+
+TEST_F(WaveReader, SilenceAfterTheLastItemEndsTheStream) {
+  PlayItem& a = AddItem("a.wav", Pcm8Mono(Ramp(10, 1)), /*trailingSilence=*/30);
+  Start(a);
+  uint32_t n = 0;
+  Read(16, &n);
+  const auto bytes = Read(32, &n);
+  EXPECT_EQ(n, 24u);
   EXPECT_EQ(bytes, Fill(32, 128));
   EXPECT_EQ(state.currentItem, &a);
   EXPECT_FALSE(state.itemSwitchPending);
