@@ -353,6 +353,37 @@ TEST(OvProgram, AStartWithARelativeFileHandsItToInstanceOneWhichPlaysIt) {
   EXPECT_TRUE(first.WaitExit(10000));
 }
 
+// Tenths of a second in which the 1 kHz tone is heard clearly.
+int TenthsWithTone(const std::vector<int16_t>& heard) {
+  int tenths = 0;
+  for (size_t i = 0; i + 4800 <= heard.size(); i += 4800) {
+    const std::vector<int16_t> block(heard.begin() + static_cast<std::ptrdiff_t>(i),
+                                     heard.begin() + static_cast<std::ptrdiff_t>(i + 4800));
+    if (Level(block, 1000) > 2000.0) ++tenths;
+  }
+  return tenths;
+}
+
+TEST(OvProgram, AFirstStartWithAFilePlaysItToTheEnd) {
+  const fs::path dir = ProgramFolder("firststart");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 4);
+  Process first(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(first.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", first.id());
+  ASSERT_NE(window, nullptr);
+  // The play starts with the first activation, about when the window shows.
+  std::vector<int16_t> heard = RecordLoopback(6000, [] {});
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+  if (heard.empty()) GTEST_SKIP() << "no loopback input (Monitor of Null Output)";
+  // Most of the 4 s are heard, not just the first buffers.
+  const int tenths = TenthsWithTone(heard);
+  std::printf("first start with a file: tone heard for %d tenths of a second\n", tenths);
+  EXPECT_GE(tenths, 30);
+  EXPECT_LE(tenths, 46);  // edges of the 100 ms blocks
+}
+
 // ---- Resources
 
 #pragma pack(push, 1)
