@@ -175,7 +175,6 @@ void TMainForm::PlayButtonClick() {
     SeekCommand(static_cast<int64_t>(engine_->GetPosition()), true);
     positioningWindow_.ShowButtonAndClick();
   }
-  setupWindow_.Post(WM_PLAYING_STATE, 1);
   playListWindow_.Post(WM_PLAYING_STATE, 1);
 }
 
@@ -291,7 +290,6 @@ void TMainForm::RecButtonClick() {
     analysis_->frameValid = false;
     EnableWindow(openButton_, FALSE);
     if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
-    setupWindow_.Post(WM_RECORDING_STATE, 1);
     return;
   }
   const std::string message = engine_->GetMessage();

@@ -32,7 +32,6 @@ std::wstring Wide(const std::string& utf8) {
   return std::wstring(w.begin(), w.end());
 }
 
-
 }  // namespace
 
 TMainForm::TMainForm(int& instanceNumber, std::string& pendingCommandLine)
@@ -132,19 +131,27 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         engine_->Stop();
         if (recState_.load() == kRecStopped) AfterStop();
       }
+      setupWindow_.Post(WM_PLAYING_STATE, 0);
       playListWindow_.Post(WM_PLAYING_STATE, 0);
       return 0;
     case WM_FRAME_PLAY_END:
       positioningWindow_.Post(WM_AUDITION_ENDED, 0);
       return 0;
     case WM_REC_END:
+      // The recording has ended: join it and show the stopped state.
+      if (engine_ && recState_.load() == kRecStopped && !engine_->InMessageWait() &&
+          playState_.load() == kPlayStopped)
+        AfterStop();
       setupWindow_.Post(WM_RECORDING_STATE, 0);
       return 0;
     case WM_FORMAT_TEXT:
       waveInfoWindow_.Post(WM_WAVE_INFO_CHANGED, wParam);
       return 0;
     case WM_PLAY_BEGIN:
+      setupWindow_.Post(WM_PLAYING_STATE, 1);
+      return 0;
     case WM_REC_BEGIN:
+      setupWindow_.Post(WM_RECORDING_STATE, 1);
       return 0;
     case WM_DROPFILES:
       if (EngineBusy()) return Defer(msg, wParam, lParam);
