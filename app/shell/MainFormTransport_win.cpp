@@ -3,6 +3,7 @@
 // Transport.h and TransportKeys.h.
 #include "app/shell/MainForm_win.h"
 
+#include <commctrl.h>
 #include <commdlg.h>
 #include <shellapi.h>
 
@@ -314,12 +315,24 @@ void TMainForm::SeekCommand(int64_t samples, bool force) {
   }
 }
 
+void TMainForm::TrackBar1Change() {
+  // The bar counts seconds; the engine moves it without a notification.
+  if (!engine_ || !fileOpen_ || recState_.load() != kRecStopped) return;
+  const int32_t bar = static_cast<int32_t>(SendMessageW(trackBar_, TBM_GETPOS, 0, 0));
+  if (bar == lastTrackBarPosition_) return;
+  lastTrackBarPosition_ = bar;
+  uint32_t floatWidth = 0;
+  const int64_t rate = engine_->GetFormat(&floatWidth).samplesPerSec;
+  SeekCommand(int64_t{bar} * rate, false);
+  if (GetFocus() == trackBar_) MoveFocusFromEdits();
+}
+
 void TMainForm::RefreshPausedFrame() {
   // The frame at the paused position: the analysis fetches from the re-read
   // ring start, which the engine hands out while paused; the engine's play
   // state cell is left alone (its pump thread reads it).
   if (playState_.load() != kPlayPaused || !display_) return;
-  if (analysis_->AcquireFrame(true) == 0) display_->DrawViews();
+  if (analysis_->AcquirePausedFrame() == 0) display_->DrawViews();
   SetFrameRateText("");
 }
 
@@ -327,12 +340,14 @@ void TMainForm::RefreshPausedFrame() {
 
 bool TMainForm::PreviewKey(const MSG& msg) {
   if (msg.message != WM_KEYDOWN || !settings_) return false;
+  // While an overlay comment or the averaging box's text has the focus the
+  // key preview is off: typed letters and blanks go to that edit.
+  if (overlayTools_.CommentHasFocus()) return false;
   TransportAbility ability;
   ability.canRecord = IsButtonEnabled(EngineButton::Rec);
   ability.canPlay = IsButtonEnabled(EngineButton::Play);
   ability.canPause = IsButtonEnabled(EngineButton::Pause);
   ability.canStop = IsButtonEnabled(EngineButton::Stop);
-  ability.commentFocus = overlayTools_.CommentHasFocus();
   const KeyPress press{static_cast<uint32_t>(msg.wParam), KeyHeld(VK_CONTROL), KeyHeld(VK_SHIFT)};
   const KeyPress translated = TranslateTransportKey(press, ability);
   const bool measure = settings_->values().MeasureMode.MeasureMode;

@@ -153,6 +153,11 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_REC_BEGIN:
       setupWindow_.Post(WM_RECORDING_STATE, 1);
       return 0;
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lParam) != trackBar_ || trackBar_ == nullptr) break;
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
+      TrackBar1Change();
+      return 0;
     case WM_DROPFILES:
       if (EngineBusy()) return Defer(msg, wParam, lParam);
       FormDropFiles(reinterpret_cast<HDROP>(wParam));

@@ -158,6 +158,7 @@ class TMainForm : public Window,
   void PauseButtonClick();
   void RecButtonClick();
   void SeekCommand(int64_t samples, bool force);
+  void TrackBar1Change();
   void RefreshPausedFrame();
   void UpdateOpenButton();
   void FormDropFiles(HDROP drop);
@@ -208,6 +209,7 @@ class TMainForm : public Window,
   std::string currentFileName_, lastRecFileName_;  // UTF-8
   int64_t pausedPosition_ = 0;                     // samples
   int64_t lastSeekPosition_ = 0;                   // 0: none
+  int32_t lastTrackBarPosition_ = -1;              // seconds
 
   // Windows of other parts, hooked in when they exist.
   SecondaryWindow setupWindow_, playListWindow_, waveInfoWindow_;
