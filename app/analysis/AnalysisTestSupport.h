@@ -24,14 +24,16 @@ class FakeBlockSource : public SampleBlockSource {
   std::vector<uint8_t> block;  // copied from its start, silence (0) beyond
   int playCopies = 0;
   int recCopies = 0;
+  int ringStartCopies = 0;
   size_t lastByteCount = 0;
   int32_t playPlanMinSamples = -1;
   int32_t recPlanMinSamples = -1;
 
   int32_t PlayState() const override { return playState; }
   int32_t RecState() const override { return recState; }
-  void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool) override {
+  void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool fromRingStart) override {
     ++playCopies;
+    if (fromRingStart) ++ringStartCopies;
     Copy(destination, byteCount);
   }
   void CopyNewestRecBlock(uint8_t* destination, size_t byteCount) override {

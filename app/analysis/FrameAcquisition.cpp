@@ -18,8 +18,8 @@ void FrameAnalysis::SelectChannels() {
   // to the first one instead of reading an array that does not exist.
   const int32_t display =
       (displayChannel >= 0 && displayChannel < std::max(channelCount, 1)) ? displayChannel : 0;
-  monoPlayedAsStereo_ = channelCount == 1 && PlayForceMonoStereo &&
-                        engine_.PlayState() != kPlayStopped;
+  monoPlayedAsStereo_ =
+      channelCount == 1 && PlayForceMonoStereo && engine_.PlayState() != kPlayStopped;
 
   spectrumChannel = display;
   if (lrToggleDown && Format.channels == 2) spectrumChannel = display + 1;
@@ -36,7 +36,16 @@ void FrameAnalysis::SelectChannels() {
   selectedSamples = WaveData[spectrumChannel].data();
 }
 
+int32_t FrameAnalysis::AcquirePausedFrame() {
+  if (engine_.PlayState() != kPlayPaused) return -1;
+  return Acquire(true, true);
+}
+
 int32_t FrameAnalysis::AcquireFrame(bool fetch) {
+  return Acquire(fetch, false);
+}
+
+int32_t FrameAnalysis::Acquire(bool fetch, bool pausedFrame) {
   if (N == 0 || FftBuf.data() == nullptr || waveDataLength != N) return -1;
   const size_t blockBytes = static_cast<size_t>(N) * Format.blockAlign;
   // Format changed without PrepareFormatBuffers: never copy past DataBuf.
@@ -45,13 +54,14 @@ int32_t FrameAnalysis::AcquireFrame(bool fetch) {
   if (fetch) {
     const int32_t play = engine_.PlayState();
     const int32_t rec = engine_.RecState();
-    if (play == kPlayPlaying) {
+    if (pausedFrame) {
+      engine_.CopyNewestPlayBlock(DataBuf.data(), blockBytes, true);
+    } else if (play == kPlayPlaying) {
       engine_.CopyNewestPlayBlock(DataBuf.data(), blockBytes, false);
     } else if (rec == kRecRecording) {
       engine_.CopyNewestRecBlock(DataBuf.data(), blockBytes);
     } else {
-      const bool paused =
-          play == kPlayPaused || rec == kRecPaused;
+      const bool paused = play == kPlayPaused || rec == kRecPaused;
       return paused ? 0 : -1;
     }
     dataBufFresh_ = true;

@@ -36,7 +36,6 @@ constexpr int32_t kMaxAnalysisChannels = 8;
 // other values rounded down (and held to that range).
 int32_t RoundedAnalysisSize(int32_t requested);
 
-
 // The flags of one spectrum overlay.
 struct OverlayFlags {
   bool shown = false;
@@ -111,6 +110,10 @@ class FrameAnalysis {
   // recording). Returns 0 when a frame is ready to draw, -1 when there is
   // nothing to draw.
   int32_t AcquireFrame(bool fetch);
+  // Main thread, while play is paused (after a seek): the frame at the paused
+  // position, taken from the start of the re-read play ring. The engine's
+  // state cells are only read. Returns as AcquireFrame; -1 when not paused.
+  int32_t AcquirePausedFrame();
 
   // Main thread, inside the drawing step: amplitudes, peak hold, averaging,
   // maximum, normalisation, cursor and overlay captures, then the views'
@@ -254,6 +257,7 @@ class FrameAnalysis {
   size_t maxBufferBytes = size_t{1} << 30;
 
  private:
+  int32_t Acquire(bool fetch, bool pausedFrame);
   bool AllocateSizeBuffers();
   void FreeSizeBuffers();
   template <typename T>

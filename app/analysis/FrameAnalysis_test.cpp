@@ -114,6 +114,22 @@ TEST_F(FrameAnalysisTest, FormatBuffersFollowTheFormatAndKeepAtLeastTwoChannels)
   EXPECT_EQ(a.AcquireFrame(true), 0);
 }
 
+TEST_F(FrameAnalysisTest, APausedFrameComesFromTheRingStartWithoutTouchingTheStates) {
+  FrameAnalysis a(api, engine, notifier, keys);
+  a.Format = PcmFormat(2, 44100, 16);
+  ASSERT_TRUE(a.SetAnalysisSize(256));
+  a.spectrumAreaHeight = 100;
+  engine.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  engine.playState = kPlayPlaying;
+  EXPECT_EQ(a.AcquirePausedFrame(), -1);  // only while paused
+  EXPECT_EQ(engine.playCopies, 0);
+  engine.playState = kPlayPaused;
+  EXPECT_EQ(a.AcquirePausedFrame(), 0);
+  EXPECT_EQ(engine.ringStartCopies, 1);
+  EXPECT_EQ(engine.playState, kPlayPaused);
+  EXPECT_NE(a.WaveData[0][64], 0);  // the fetched tone, not the held silence
+}
+
 TEST_F(FrameAnalysisTest, AcquireFollowsThePlayAndRecordStates) {
   FrameAnalysis a(api, engine, notifier, keys);
   a.Format = PcmFormat(2, 44100, 16);

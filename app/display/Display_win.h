@@ -19,6 +19,7 @@
 #include <memory>
 
 #include "app/analysis/FrameAnalysis.h"
+#include "app/common/AppMessages.h"
 #include "app/display/DirectDrawSurfaces_win.h"
 #include "app/display/DisplayHost_win.h"
 #include "app/display/DisplayThread.h"
@@ -32,7 +33,7 @@
 namespace ov {
 
 // Setup dialog -> main window: the multimedia timer period (wParam, ms).
-constexpr UINT kTimerPeriodMessage = 32798;
+constexpr UINT kTimerPeriodMessage = WM_TIMER_PERIOD;
 // The main window's timers: Timer1 (1 s, frame rate) and Timer2 (30 ms, level meter).
 constexpr UINT_PTR kTimer1Id = 0x5101;
 constexpr UINT_PTR kTimer2Id = 0x5102;

@@ -5,10 +5,14 @@
 #include <commctrl.h>
 #include <mmsystem.h>
 #include <objbase.h>
+#include <shellapi.h>
 
 #include <cstdio>
 
+#include "app/analysis/AsyncModifierKeys_win.h"
+#include "app/analysis/FrameAnalysis.h"
 #include "app/common/Utf8.h"
+#include "app/display/Display_win.h"
 #include "app/engine/WavePlayRec.h"
 #include "app/resources/ResourceIds.h"
 #include "app/shell/InstanceNames.h"
@@ -17,6 +21,7 @@
 #include "app/shell/SettingsFile.h"
 #include "app/shell/SettingsPlatform_win.h"
 #include "app/shell/SystemProbe_win.h"
+#include "app/shell/Transport.h"
 #include "app/shell/WinProfileStore_win.h"
 
 namespace ov {
@@ -99,8 +104,10 @@ bool TMainForm::RunCreationSteps() {
     return false;
   }
   notifier_.SetOwner(hwnd());
-  caller_ = std::make_unique<MainThreadCaller>();
+  DragAcceptFiles(hwnd(), TRUE);
+  runner_ = MainThreadRunner::Create();
   CreateChildren();
+  CreateViewAreas();
   if (guiFont_ != nullptr) {
     EnumChildWindows(
         hwnd(),
@@ -122,6 +129,7 @@ bool TMainForm::RunCreationSteps() {
   sync.recSyncDelayMs = v.Conditions.RecSyncDelay;
   sync_.SetSettings(sync);
   CreateEngine();
+  CreateDisplay();
   LayOut();
   return true;
 }
@@ -140,12 +148,16 @@ bool TMainForm::CreateEngine() {
   const SettingsValues& v = settings_->values();
   EngineSettings es;
   es.originatorText = Title() + " " + kProgramCaptionVersion;
-  es.NofPlayBufPerSec = static_cast<uint32_t>(v.Special.NofPlayBufPerSec);
-  es.NofPlayBuf = static_cast<uint32_t>(v.Special.NofPlayBuf);
-  es.PlayBufSampleSizeMin = static_cast<uint32_t>(v.Special.PlayBufSampleSizeMin);
-  es.NofRecBufPerSec = static_cast<uint32_t>(v.Special.NofRecBufPerSec);
-  es.NofRecBuf = static_cast<uint32_t>(v.Special.NofRecBuf);
-  es.RecBufSampleSizeMin = static_cast<uint32_t>(v.Special.RecBufSampleSizeMin);
+  const BufferPlanInputs play = EngineBufferPlanInputs(
+      v.Special.NofPlayBufPerSec, v.Special.NofPlayBuf, v.Special.PlayBufSampleSizeMin);
+  const BufferPlanInputs rec = EngineBufferPlanInputs(
+      v.Special.NofRecBufPerSec, v.Special.NofRecBuf, v.Special.RecBufSampleSizeMin);
+  es.NofPlayBufPerSec = play.perSec;
+  es.NofPlayBuf = play.count;
+  es.PlayBufSampleSizeMin = play.minSamples;
+  es.NofRecBufPerSec = rec.perSec;
+  es.NofRecBuf = rec.count;
+  es.RecBufSampleSizeMin = rec.minSamples;
   es.PlayLatencyCorrect_ms = v.Special.PlayLatencyCorrect_ms;
   es.RecLatencyCorrect_ms = v.Special.RecLatencyCorrect_ms;
   es.PlayRecDriverType = v.Conditions.PlayRecDriverType;
@@ -158,8 +170,8 @@ bool TMainForm::CreateEngine() {
   es.DS_RecLatency = v.Conditions.DS_RecLatency;
   es.WAS_Latency = v.Conditions.WAS_Latency;
   es.WAS_EventMode = v.Conditions.WAS_EventMode;
-  es.PlayThreadPriority = v.Special.PlayThreadPriority;
-  es.RecThreadPriority = v.Special.RecThreadPriority;
+  es.PlayThreadPriority = EngineThreadPriority(v.Special.PlayThreadPriority);
+  es.RecThreadPriority = EngineThreadPriority(v.Special.RecThreadPriority);
   es.language = language_;
 
   EngineCallbacks cb;
@@ -167,11 +179,25 @@ bool TMainForm::CreateEngine() {
     PumpThreadClock clock;
     return sync_.StartGate(isRec, clock);
   };
+  // The display exists from right after the engine until right before it.
+  cb.OnDisplayRun = [this](bool run) {
+    return display_ ? display_->SetDisplayRunning(run) : false;
+  };
   cb.OnPlayListCursor = [this](bool peekNext) { return playList_.Cursor(peekNext); };
   engine_ =
       std::make_unique<WavePlayRec>(*this, notifier_, playState_, recState_, std::move(cb), es);
+  // The stored buffer sizes replace the computed plans when both values are set.
+  if (v.Special.NofPlayBuf > 0 && v.Special.PlayBufByteSize > 0)
+    engine_->SetPlayBuffers(static_cast<uint32_t>(v.Special.NofPlayBuf),
+                            static_cast<uint32_t>(v.Special.PlayBufByteSize));
   engine_->SetPlayWithFullVol(v.Conditions.PlayWithFullVol);
   engine_->SetPlayForceMonoStereo(v.Conditions.PlayForceMonoStereo);
+  if (v.Special.NofRecBuf > 0 && v.Special.RecBufByteSize > 0)
+    engine_->SetRecBuffers(static_cast<uint32_t>(v.Special.NofRecBuf),
+                           static_cast<uint32_t>(v.Special.RecBufByteSize));
+  // The division size is kept as a 32-bit pattern (hexadecimal in the file).
+  if (v.Conditions.RecFileDivideBytes != 0)
+    engine_->SetRecFileDivideBytes(static_cast<uint32_t>(v.Conditions.RecFileDivideBytes));
   return true;
 }
 
@@ -232,7 +258,10 @@ void TMainForm::StoreWindowBounds() {
 void TMainForm::FormDestroy() {
   closing_ = true;
   if (settings_) StoreWindowBounds();
-  // The engine stops its pumps and releases its devices.
+  // The display thread leaves its loop and the timer stops; then the engine
+  // stops its pumps and releases its devices.
+  display_.reset();
+  analysis_.reset();
   engine_.reset();
   help_.reset();
   if (comInitialised_) CoUninitialize();

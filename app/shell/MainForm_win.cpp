@@ -9,6 +9,9 @@
 
 #include "app/common/AppMessages.h"
 #include "app/common/Utf8.h"
+#include "app/analysis/AsyncModifierKeys_win.h"
+#include "app/analysis/FrameAnalysis.h"
+#include "app/display/Display_win.h"
 #include "app/engine/WavePlayRec.h"
 #include "app/resources/ResourceIds.h"
 #include "app/shell/CommandLine.h"
@@ -24,24 +27,9 @@ namespace {
 // Private messages of the main window (beyond the application's numbers).
 constexpr UINT_PTR kDeferTimer = 1;
 
-// Heights of the panels around the two plot areas.
-constexpr int kTopPanelHeight = 36;
-constexpr int kSplitterHeight = 5;
-constexpr int kBottomPanelHeight = 24;
-
 std::wstring Wide(const std::string& utf8) {
   const std::u16string w = Utf8ToUtf16(utf8);
   return std::wstring(w.begin(), w.end());
-}
-
-std::string Narrow(const wchar_t* wide) {
-  const std::wstring w(wide);
-  return Utf16ToUtf8(std::u16string(w.begin(), w.end()));
-}
-
-COLORREF ColourOf(int32_t value) {
-  const uint32_t v = static_cast<uint32_t>(value);
-  return (v >> 24) == 0xFF ? GetSysColor(static_cast<int>(v & 0xFF)) : v & 0xFFFFFF;
 }
 
 }  // namespace
@@ -95,77 +83,6 @@ void TMainForm::CreateChildren() {
   EnableWindow(trackBar_, FALSE);
 }
 
-void TMainForm::LayOut() {
-  RECT client;
-  GetClientRect(hwnd(), &client);
-  MainLayoutInput in;
-  in.clientWidth = client.right;
-  in.clientHeight = client.bottom;
-  in.topPanelHeight = kTopPanelHeight;
-  in.splitterHeight = kSplitterHeight;
-  in.bottomPanelHeight = kBottomPanelHeight;
-  if (settings_) {
-    const SettingsValues& v = settings_->values();
-    in.waveAreaRatio = v.Window.WaveWindowRatioX1000;
-    in.lissajous = v.Conditions.WaveDispType == 1;
-    in.lissajousCenter = v.Conditions.LissajousCenter;
-    in.measureMode = v.MeasureMode.MeasureMode;
-    in.spectrumComment = v.Conditions.DispSpectrumComment;
-    in.lines3D = v.Conditions.Lines3D;
-    in.deltaX3D = v.Conditions.DeltaX3D;
-    in.resizeTrackBar = v.Conditions.ResizeTrackBar;
-  }
-  const int buttonWidth = 64, gap = 4, top = 6, height = 24;
-  in.topPanelWidth = client.right;
-  in.trackBarLeft = gap + 5 * (buttonWidth + gap);
-  in.rightPanelWidth = 200;
-  layout_ = LayOutMainWindow(in);
-
-  HWND buttons[] = {openButton_, playButton_, stopButton_, pauseButton_, recButton_};
-  int x = gap;
-  for (HWND b : buttons) {
-    MoveWindow(b, x, top, buttonWidth, height, TRUE);
-    x += buttonWidth + gap;
-  }
-  MoveWindow(trackBar_, in.trackBarLeft, top, layout_.trackBarWidth, height, TRUE);
-  const int labelLeft = in.trackBarLeft + layout_.trackBarWidth + gap;
-  MoveWindow(label1_, labelLeft, top, 90, height, TRUE);
-  MoveWindow(label2_, labelLeft + 96, top, 100, height, TRUE);
-  const int statusTop = layout_.spectrumArea.top + layout_.spectrumArea.height + 2;
-  const int third = client.right / 3;
-  MoveWindow(waveInfoText_, gap, statusTop, third * 2 - gap, kBottomPanelHeight - 4, TRUE);
-  MoveWindow(fftInfoText_, third * 2, statusTop, third / 2, kBottomPanelHeight - 4, TRUE);
-  MoveWindow(frameRateText_, third * 2 + third / 2, statusTop, third / 2 - gap,
-             kBottomPanelHeight - 4, TRUE);
-  InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-void TMainForm::Paint(HDC dc) {
-  if (!settings_) return;
-  const SettingsValues& v = settings_->values();
-  const int set = v.Conditions.ColorSet >= 0 && v.Conditions.ColorSet < kColorSetCount
-                      ? v.Conditions.ColorSet
-                      : 0;
-  const int32_t* colours = v.ColorSets[set];
-  HBRUSH back = CreateSolidBrush(ColourOf(colours[BackColor]));
-  HBRUSH diagram = CreateSolidBrush(ColourOf(colours[DiagramBackColor]));
-  HBRUSH frame = CreateSolidBrush(ColourOf(colours[FrameColor]));
-  const LayoutRect* areas[] = {&layout_.waveArea, &layout_.spectrumArea};
-  const LayoutRect* plots[] = {&layout_.wavePlot, &layout_.spectrumPlot};
-  for (int i = 0; i < 2; ++i) {
-    const LayoutRect& a = *areas[i];
-    RECT r{a.left, a.top, a.left + a.width, a.top + a.height};
-    FillRect(dc, &r, back);
-    const LayoutRect& p = *plots[i];
-    RECT plot{a.left + p.left, a.top + p.top, a.left + p.left + p.width, a.top + p.top + p.height};
-    FillRect(dc, &plot, diagram);
-    FrameRect(dc, &plot, frame);
-  }
-  DeleteObject(back);
-  DeleteObject(diagram);
-  DeleteObject(frame);
-}
-
 // ---- Messages
 
 LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -173,13 +90,6 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED && openButton_ != nullptr) LayOut();
       return 0;
-    case WM_PAINT: {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd(), &ps);
-      Paint(dc);
-      EndPaint(hwnd(), &ps);
-      return 0;
-    }
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !firstActivationDone_) {
         firstActivationDone_ = true;
@@ -203,24 +113,54 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     }
     case WM_TIMER:
-      if (wParam == kDeferTimer) RunDeferred();
+      if (wParam == kDeferTimer)
+        RunDeferred();
+      else if (display_)
+        display_->OnTimer(wParam);
+      return 0;
+    case WM_TIMER_PERIOD:
+      if (display_) display_->OnTimerPeriodMessage(wParam);
       return 0;
     case WM_INSTANCE_SYNC:
       if (EngineBusy() && wParam != kSyncStartTick) return Defer(msg, wParam, lParam);
       sync_.HandleCommand(static_cast<uint32_t>(wParam), static_cast<int64_t>(lParam));
       return 0;
     case WM_PLAY_END:
-      // The pump has ended: join it. The play list and positioning windows
-      // will hear of it here too.
-      if (engine_ && playState_.load() == kPlayStopped && !engine_->InMessageWait())
+      // The pump has ended: join it and show the stopped state.
+      if (engine_ && playState_.load() == kPlayStopped && !engine_->InMessageWait()) {
         engine_->Stop();
+        if (recState_.load() == kRecStopped) AfterStop();
+      }
+      setupWindow_.Post(WM_PLAYING_STATE, 0);
+      playListWindow_.Post(WM_PLAYING_STATE, 0);
+      return 0;
+    case WM_FRAME_PLAY_END:
+      positioningWindow_.Post(WM_AUDITION_ENDED, 0);
+      return 0;
+    case WM_REC_END:
+      // The recording has ended: join it and show the stopped state.
+      if (engine_ && recState_.load() == kRecStopped && !engine_->InMessageWait() &&
+          playState_.load() == kPlayStopped)
+        AfterStop();
+      setupWindow_.Post(WM_RECORDING_STATE, 0);
+      return 0;
+    case WM_FORMAT_TEXT:
+      waveInfoWindow_.Post(WM_WAVE_INFO_CHANGED, wParam);
       return 0;
     case WM_PLAY_BEGIN:
-    case WM_FRAME_PLAY_END:
+      setupWindow_.Post(WM_PLAYING_STATE, 1);
+      return 0;
     case WM_REC_BEGIN:
-    case WM_REC_END:
-    case WM_FORMAT_TEXT:
-    case WM_TIMER_PERIOD:
+      setupWindow_.Post(WM_RECORDING_STATE, 1);
+      return 0;
+    case WM_HSCROLL:
+      if (reinterpret_cast<HWND>(lParam) != trackBar_ || trackBar_ == nullptr) break;
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
+      TrackBar1Change();
+      return 0;
+    case WM_DROPFILES:
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
+      FormDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_COMMAND: {
       static const CommandRoute<TMainForm> routes[] = {
@@ -248,14 +188,6 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
   return Default(msg, wParam, lParam);
 }
 
-bool TMainForm::PreviewKey(const MSG& msg) {
-  if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1) {
-    ShowHelp();
-    return true;
-  }
-  return false;
-}
-
 bool TMainForm::EngineBusy() const {
   return engine_ && engine_->InMessageWait();
 }
@@ -280,7 +212,7 @@ void TMainForm::RunDeferred() {
 // ---- EngineHost
 
 void TMainForm::RunOnMainThread(void (*step)(void*), void* arg) {
-  caller_->Run(step, arg);
+  runner_->Run(step, arg);
 }
 
 void TMainForm::ProcessMessages() {
@@ -343,79 +275,6 @@ void TMainForm::SetTrackBarPosition(int32_t position) {
   SendMessageW(trackBar_, TBM_SETPOS, TRUE, position);
 }
 
-// ---- Commands (the engine directly; the transport takes them over)
-
-bool TMainForm::FileOpen() const {
-  return fileOpen_;
-}
-
-void TMainForm::Seek(int64_t samples) {
-  if (engine_ && fileOpen_) engine_->SeekToSample(samples);
-}
-
-void TMainForm::OpenButtonClick() {
-  wchar_t name[MAX_PATH] = {};
-  OPENFILENAMEW ofn{};
-  ofn.lStructSize = sizeof ofn;
-  ofn.hwndOwner = hwnd();
-  ofn.lpstrFilter = L"Wave files (*.wav)\0*.wav\0All files (*.*)\0*.*\0";
-  ofn.lpstrFile = name;
-  ofn.nMaxFile = MAX_PATH;
-  ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-  if (!GetOpenFileNameW(&ofn)) return;
-  StopIfRunning();  // the engine may hold an item of the list until it stops
-  playList_.Clear();
-  OpenAndPlay(Narrow(name), nullptr);
-}
-
-void TMainForm::PlayButtonClick() {
-  if (!engine_ || !fileOpen_ || !IsButtonEnabled(EngineButton::Play)) return;
-  const SettingsValues& v = settings_->values();
-  const EngineResult r = engine_->StartPlay(v.Conditions.PlayDeviceNum, PlayMode::Normal,
-                                            PlayOutput::Device, v.Conditions.ASIO_PlayChNum);
-  if (r != EngineResult::Ok) {
-    if (*engine_->GetMessage()) notifier_.Notify(engine_->GetMessage(), NoticeIcon::Warning);
-    return;
-  }
-  if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
-}
-
-void TMainForm::StopButtonClick() {
-  if (!engine_) return;
-  engine_->Stop();
-  sync_.Stopped();
-}
-
-void TMainForm::PauseButtonClick() {
-  if (!engine_ || !IsButtonEnabled(EngineButton::Pause)) return;
-  const uint64_t at = engine_->TogglePause();
-  const bool paused = playState_.load() == kPlayPaused;
-  SetButtonDown(EngineButton::Pause, paused);
-  sync_.PauseToggled(paused, static_cast<int64_t>(at));
-}
-
-void TMainForm::RecButtonClick() {
-  // Recording belongs to the transport commands of the main window, which
-  // build the record format from the settings; until then the button only
-  // reflects the engine's state.
-}
-
-void TMainForm::StopIfRunning() {
-  if (engine_ && (playState_.load() != kPlayStopped || recState_.load() != kRecStopped)) {
-    engine_->Stop();
-  }
-}
-
-void TMainForm::ShowHelp() {
-  if (!settings_ || !help_ || settings_->values().Window.DispHelp == 0) return;
-  DWORD topic = IDH_CONTENTS;
-  if (helpOpenedOnce_) {
-    topic = settings_->values().MeasureMode.MeasureMode ? IDH_MEASURE_MODE : IDH_MAIN_WINDOW;
-  }
-  helpOpenedOnce_ = true;
-  help_->ShowContext(hwnd(), topic);
-}
-
 // ---- Command lines
 
 void TMainForm::FormCopyData(const COPYDATASTRUCT* data) {
@@ -451,18 +310,6 @@ void TMainForm::ProcessCommandLine(const std::string& text) {
   if (!refused.empty()) Notify(kFilesNotPlayable, refused);
   if (playList_.Empty()) return;
   OpenAndPlay(playList_.First().fileName, &playList_.First());
-}
-
-void TMainForm::OpenAndPlay(const std::string& path, const PlayItem* item) {
-  if (!engine_) return;
-  StopIfRunning();
-  if (engine_->OpenPlay(path.c_str(), item) != EngineResult::Ok) {
-    fileOpen_ = false;
-    Notify(kUnableToOpen, engine_->GetMessage());
-    return;
-  }
-  fileOpen_ = true;
-  PlayButtonClick();
 }
 
 }  // namespace ov

@@ -9,13 +9,21 @@
 // arrive as the application messages of app/common/AppMessages.h. It is also
 // the target of instance 2's synchronisation commands (SyncTarget).
 //
-// Files: MainForm_win.cpp (messages, children, host and transport calls),
+// It hosts the display (DisplayHost): the wave area, the splitter and the
+// spectrum area are its children, laid out by MainLayout; the display thread
+// runs while the engine's pumps ask for it (OnDisplayRun).
+//
+// Files: MainForm_win.cpp (messages, children, host calls),
+// MainFormViews_win.cpp (view areas, splitter, layout, DisplayHost),
+// MainFormTransport_win.cpp (transport commands and keys),
 // MainFormLifecycle_win.cpp (creation, first activation, destruction).
 // Threads: everything on the main thread, except RunOnMainThread,
 // PostNotification and the synchronised-start gate (pump threads).
 #pragma once
 
 #include <windows.h>
+
+#include <shellapi.h>
 
 #include <atomic>
 #include <deque>
@@ -25,21 +33,26 @@
 #include <vector>
 
 #include "app/controls/MessageLoop_win.h"
+#include "app/display/DisplayHost_win.h"
 #include "app/controls/Window_win.h"
 #include "app/engine/EngineHost.h"
-#include "app/engine/MainThreadCaller_win.h"
+#include "app/engine/MainThreadRunner.h"
 #include "app/shell/EmbeddedFont_win.h"
 #include "app/shell/HelpFile_win.h"
 #include "app/shell/InstanceSync.h"
 #include "app/shell/InstanceWindows_win.h"
 #include "app/shell/Kp05Binding_win.h"
 #include "app/shell/MainLayout.h"
+#include "app/shell/SecondaryWindows_win.h"
 #include "app/shell/MessageBoxNotifier_win.h"
 #include "app/shell/StartupPlayList.h"
 #include "app/shell/SystemCapabilities.h"
 
 namespace ov {
 
+class AsyncModifierKeys;
+class Display;
+class FrameAnalysis;
 class SettingsFile;
 class WinProfileStore;
 class WavePlayRec;
@@ -48,7 +61,12 @@ class WavePlayRec;
 constexpr UINT kFirstActivationMessage = WM_APP + 0x300;
 constexpr UINT kProcessCommandLineMessage = WM_APP + 0x301;
 
-class TMainForm : public Window, public EngineHost, public KeyPreview, public SyncTarget {
+class TMainForm : public Window,
+                  public EngineHost,
+                  public KeyPreview,
+                  public SyncTarget,
+                  public DisplayHost,
+                  public OtherViews {
  public:
   // instanceNumber: 1 or 2; set to 0 when the FFT library cannot be bound.
   // pendingCommandLine: the entry's copy of the command line (UTF-8).
@@ -71,6 +89,20 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   void SetLabelText(EngineLabel l, const std::string& text) override;
   void SetTrackBar(const TrackBarSetup& setup) override;
   void SetTrackBarPosition(int32_t position) override;
+  void* OwnerWindow() const override { return hwnd(); }
+
+  // ---- DisplayHost (MainFormViews_win.cpp).
+  HWND MainWindow() const override { return hwnd(); }
+  HWND WaveArea() const override { return waveArea_; }
+  HWND SpectrumArea() const override { return spectrumArea_; }
+  RECT WavePlot() const override;
+  RECT SpectrumPlot() const override;
+  HFONT ViewFont() const override;
+  CaptureLayout CaptureGeometry() const override;
+  SettingsValues& Settings() override;
+  MainThreadRunner& Runner() override { return *runner_; }
+  void SetFrameRateText(const char* text) override;
+  void MoveFocusFromEdits() override;
 
   // ---- KeyPreview.
   HWND PreviewRoot() const override { return hwnd(); }
@@ -103,19 +135,35 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   void FormDestroy();
   void StoreWindowBounds();
 
-  // Children and layout (MainForm_win.cpp).
+  // Children (MainForm_win.cpp).
   void CreateChildren();
-  void LayOut();
-  void Paint(HDC dc);
   HWND ButtonOf(EngineButton b) const;
 
-  // Commands.
+  // Views, splitter and layout (MainFormViews_win.cpp).
+  void CreateViewAreas();
+  void CreateDisplay();
+  void LayOut();
+  void PlaceViewAreas();
+  void PaintSpectrumArea(HDC dc);
+  static LRESULT CALLBACK ViewAreaProc(HWND area, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT ViewAreaMessage(HWND area, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT SplitterMessage(HWND splitter, UINT msg, WPARAM wParam, LPARAM lParam);
+
+  // Transport (MainFormTransport_win.cpp).
   void OpenButtonClick();
+  bool OpenCurrent(const std::string& path, const PlayItem* item);
   void PlayButtonClick();
   void StopButtonClick();
+  void AfterStop();
   void PauseButtonClick();
   void RecButtonClick();
+  void SeekCommand(int64_t samples, bool force);
+  void TrackBar1Change();
+  void RefreshPausedFrame();
+  void UpdateOpenButton();
+  void FormDropFiles(HDROP drop);
   void ShowHelp();
+  void Notify(const std::string& text);
 
   // Command lines (start-up and hand-over).
   void ProcessCommandLine(const std::string& text);
@@ -149,10 +197,24 @@ class TMainForm : public Window, public EngineHost, public KeyPreview, public Sy
   // The engine's state cells and the engine itself.
   std::atomic<int32_t> playState_{0};
   std::atomic<int32_t> recState_{0};
-  std::unique_ptr<MainThreadCaller> caller_;
+  std::unique_ptr<MainThreadRunner> runner_;
   std::unique_ptr<WavePlayRec> engine_;
+  // The analysis and the display; destroyed before the engine.
+  std::unique_ptr<AsyncModifierKeys> keys_;
+  std::unique_ptr<FrameAnalysis> analysis_;
+  std::unique_ptr<Display> display_;
+  bool splitterDragging_ = false;
   StartupPlayList playList_;
-  bool fileOpen_ = false;
+  bool fileOpen_ = false;                          // FileOpened
+  std::string currentFileName_, lastRecFileName_;  // UTF-8
+  int64_t pausedPosition_ = 0;                     // samples
+  int64_t lastSeekPosition_ = 0;                   // 0: none
+  int32_t lastTrackBarPosition_ = -1;              // seconds
+
+  // Windows of other parts, hooked in when they exist.
+  SecondaryWindow setupWindow_, playListWindow_, waveInfoWindow_;
+  PositioningLine positioningWindow_;
+  OverlayToolsLine overlayTools_;
 
   WindowPeerLink peer_;
   InstanceSync sync_;

@@ -110,3 +110,53 @@ TEST(MainLayout, SplitterMoveSetsTheRatio) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+TEST(MainLayout, SweepOfSizesKeepsTheInvariants) {
+  for (int32_t width = 0; width <= 1600; width += 97) {
+    for (int32_t height = 0; height <= 1200; height += 13) {
+      for (int32_t ratio : {0, 1, 250, 500, 999, 1000}) {
+        for (int mode = 0; mode < 4; ++mode) {
+          MainLayoutInput in = Window800x600();
+          in.clientWidth = width;
+          in.clientHeight = height;
+          in.waveAreaRatio = ratio;
+          in.lissajous = mode & 1;
+          in.lissajousCenter = true;
+          in.measureMode = mode & 2;
+          in.spectrumComment = mode & 2;
+          const MainLayoutResult r = LayOutMainWindow(in);
+          const int32_t fixed = in.topPanelHeight + in.splitterHeight + in.bottomPanelHeight;
+          SCOPED_TRACE(testing::Message()
+                       << width << "x" << height << " ratio " << ratio << " mode " << mode);
+          // 2 pixels kept for both areas, the window grown when needed.
+          EXPECT_GE(r.clientHeight, fixed + 2);
+          EXPECT_GE(r.clientHeight, height);
+          EXPECT_GE(r.waveArea.height, 1);
+          EXPECT_GE(r.spectrumArea.height, 1);
+          EXPECT_EQ(r.waveArea.height + r.splitter.height + r.spectrumArea.height,
+                    r.clientHeight - in.topPanelHeight - in.bottomPanelHeight);
+          EXPECT_EQ(r.splitter.top, r.waveArea.top + r.waveArea.height);
+          EXPECT_EQ(r.spectrumArea.top, r.splitter.top + r.splitter.height);
+          // The spectrum plot keeps at least 1 pixel, and 10 in width.
+          EXPECT_GE(r.spectrumPlot.height, 1);
+          EXPECT_GE(r.spectrumPlot.width, 10);
+          EXPECT_GE(r.wavePlot.height, 1);
+          if (in.lissajous) {
+            EXPECT_EQ(r.wavePlot.width, r.wavePlot.height);
+            EXPECT_GE(r.wavePlot.left, kPlotLeftMargin);
+          }
+          // The 3D front keeps at least half the width; lines fit the height.
+          EXPECT_GE(r.threeD.frontWidth, (r.spectrumPlot.width - 1) / 2);
+          EXPECT_GE(r.threeD.lineStep, 1);
+          EXPECT_LE(r.threeD.lineCount * r.threeD.lineStep, std::max(0, r.spectrumPlot.height - 1));
+        }
+      }
+    }
+  }
+}
+
+}  // namespace
+}  // namespace ov

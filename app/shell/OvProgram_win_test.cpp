@@ -119,7 +119,7 @@ HWND WaitWindow(const wchar_t* cls, const std::wstring& caption, DWORD pid, DWOR
   return nullptr;
 }
 
-HWND WaitMainWindow(const std::wstring& caption, DWORD pid = 0, DWORD ms = 20000) {
+HWND WaitMainWindow(const std::wstring& caption, DWORD pid = 0, DWORD ms = 60000) {
   return WaitWindow(L"TMainForm", caption, pid, ms);
 }
 
@@ -350,6 +350,112 @@ TEST(OvProgram, AStartWithARelativeFileHandsItToInstanceOneWhichPlaysIt) {
   EXPECT_NE(SendMessageTimeoutW(one, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
 
   PostMessageW(one, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+}
+
+// Tenths of a second in which the 1 kHz tone is heard clearly.
+int TenthsWithTone(const std::vector<int16_t>& heard) {
+  int tenths = 0;
+  for (size_t i = 0; i + 4800 <= heard.size(); i += 4800) {
+    const std::vector<int16_t> block(heard.begin() + static_cast<std::ptrdiff_t>(i),
+                                     heard.begin() + static_cast<std::ptrdiff_t>(i + 4800));
+    if (Level(block, 1000) > 2000.0) ++tenths;
+  }
+  return tenths;
+}
+
+TEST(OvProgram, AFirstStartWithAFilePlaysItToTheEnd) {
+  const fs::path dir = ProgramFolder("firststart");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 4);
+  Process first(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(first.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", first.id());
+  ASSERT_NE(window, nullptr);
+  // The play starts with the first activation, about when the window shows.
+  std::vector<int16_t> heard = RecordLoopback(6000, [] {});
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+  if (heard.empty()) GTEST_SKIP() << "no loopback input (Monitor of Null Output)";
+  // Most of the 4 s are heard, not just the first buffers.
+  const int tenths = TenthsWithTone(heard);
+  std::printf("first start with a file: tone heard for %d tenths of a second\n", tenths);
+  EXPECT_GE(tenths, 30);
+  EXPECT_LE(tenths, 60);  // block edges; under heavy load gaps stretch the tone
+}
+
+// The tenths of a second [from, to) that hold the tone.
+int TenthsWithToneBetween(const std::vector<int16_t>& heard, double from, double to) {
+  const size_t a = static_cast<size_t>(from * 48000), b = static_cast<size_t>(to * 48000);
+  if (b > heard.size() || a >= b) return -1;
+  return TenthsWithTone(std::vector<int16_t>(heard.begin() + static_cast<std::ptrdiff_t>(a),
+                                             heard.begin() + static_cast<std::ptrdiff_t>(b)));
+}
+
+TEST(OvProgram, SpacePausesAndResumesAndEscStops) {
+  const fs::path dir = ProgramFolder("keys");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  Process first(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(first.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", first.id());
+  ASSERT_NE(window, nullptr);
+  Sleep(1500);  // playing
+  auto key = [&](WPARAM vk) {
+    PostMessageW(window, WM_KEYDOWN, vk, 1);
+    PostMessageW(window, WM_KEYUP, vk, 0xC0000001);
+  };
+  // 0-1.5 s playing, Space: paused until 3 s, Space: playing until 4.5 s, Esc: stopped.
+  std::vector<int16_t> heard = RecordLoopback(7500, [&] {
+    Sleep(1500);
+    key(VK_SPACE);
+    Sleep(1500);
+    key(VK_SPACE);
+    Sleep(1500);
+    key(VK_ESCAPE);
+  });
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+  if (heard.empty()) GTEST_SKIP() << "no loopback input (Monitor of Null Output)";
+  // Generous margins for the device latency under Wine.
+  EXPECT_GE(TenthsWithToneBetween(heard, 0.0, 1.2), 11) << "not playing before the first Space";
+  EXPECT_EQ(TenthsWithToneBetween(heard, 2.2, 2.9), 0) << "the first Space did not pause";
+  EXPECT_GE(TenthsWithToneBetween(heard, 3.8, 4.4), 4) << "the second Space did not resume";
+  EXPECT_EQ(TenthsWithToneBetween(heard, 5.8, 7.4), 0) << "Esc did not stop";
+  // The time from the resuming Space to the tone, within the 100 ms blocks.
+  for (int t = 30; t < 45; ++t) {
+    if (TenthsWithToneBetween(heard, t / 10.0, t / 10.0 + 0.1) == 1) {
+      std::printf("Space (resume) to tone in the loopback: about %d ms\n", (t - 30) * 100);
+      break;
+    }
+  }
+}
+
+TEST(OvProgram, StrayApplicationMessagesLeaveTheWindowAnswering) {
+  const fs::path dir = ProgramFolder("stray");
+  WriteIni(dir / "OV.INI", "");
+  Process first(dir / "OV.exe", L"");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", first.id());
+  ASSERT_NE(window, nullptr);
+  const LPARAM params[] = {0, 1, -1, 0x7FFFFFFF, static_cast<LPARAM>(0x8000000000000000ull)};
+  for (LPARAM p : params) {
+    PostMessageW(window, 32778, static_cast<WPARAM>(p), p);  // synchronisation commands
+    PostMessageW(window, 32798, static_cast<WPARAM>(p), p);  // timer period
+    PostMessageW(window, 32869, static_cast<WPARAM>(p), p);  // engine notifications
+    PostMessageW(window, 32888, static_cast<WPARAM>(p), p);
+  }
+  std::string bytes(100000, '\0');
+  for (DWORD size : {0u, 1u, 7u, 65536u, 100000u}) {
+    COPYDATASTRUCT cd{1, size, bytes.data()};
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&cd), SMTO_ABORTIFHUNG,
+                        5000, &r);
+  }
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(first.WaitExit(10000));
 }
 
