@@ -332,7 +332,10 @@ void TMainForm::RefreshPausedFrame() {
   // ring start, which the engine hands out while paused; the engine's play
   // state cell is left alone (its pump thread reads it).
   if (playState_.load() != kPlayPaused || !display_) return;
-  if (analysis_->AcquirePausedFrame() == 0) display_->DrawViews();
+  if (analysis_->AcquirePausedFrame() == 0) {
+    display_->Spectrum().SingleStep();  // one new 3D line for the new position
+    display_->DrawViews();
+  }
   SetFrameRateText("");
 }
 

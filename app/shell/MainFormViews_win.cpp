@@ -63,7 +63,7 @@ void TMainForm::CreateViewAreas() {
 void TMainForm::CreateDisplay() {
   SettingsValues& v = settings_->values();
   keys_ = std::make_unique<AsyncModifierKeys>();
-  analysis_ = std::make_unique<FrameAnalysis>(binding_.Api(), *engine_, notifier_, *keys_);
+  analysis_ = std::make_unique<FrameAnalysis>(binding_.Api(), *engine_, notifier_, *keys_, this);
   analysis_->language = language_;
   analysis_->WindowFunction = v.Conditions.WindowFunction;
   analysis_->PlayForceMonoStereo = v.Conditions.PlayForceMonoStereo;
@@ -174,6 +174,8 @@ LRESULT TMainForm::ViewAreaMessage(HWND area, UINT msg, WPARAM wParam, LPARAM lP
       HDC dc = BeginPaint(area, &ps);
       if (wave)
         display_->Wave().Paint(dc);
+      else if (display_)
+        display_->Spectrum().Paint(dc);
       else
         PaintSpectrumArea(dc);
       EndPaint(area, &ps);
@@ -182,20 +184,31 @@ LRESULT TMainForm::ViewAreaMessage(HWND area, UINT msg, WPARAM wParam, LPARAM lP
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
       MoveFocusFromEdits();
-      if (wave) display_->Wave().MouseDown(x, y, msg == WM_LBUTTONDOWN);
+      if (wave)
+        display_->Wave().MouseDown(x, y, msg == WM_LBUTTONDOWN);
+      else if (display_)
+        display_->Spectrum().MouseDown(x, y, msg == WM_LBUTTONDOWN, msg == WM_RBUTTONDOWN);
       return 0;
     case WM_LBUTTONUP:
-      if (wave) display_->Wave().MouseUp();
+      if (wave)
+        display_->Wave().MouseUp();
+      else if (display_)
+        display_->Spectrum().MouseUp();
       return 0;
     case WM_MOUSEMOVE:
-      if (wave) display_->Wave().MouseMove(x, y, (wParam & MK_SHIFT) != 0);
+      if (wave)
+        display_->Wave().MouseMove(x, y, (wParam & MK_SHIFT) != 0);
+      else if (display_)
+        display_->Spectrum().MouseMove(x, y);
       return 0;
     case WM_SETCURSOR:
-      if (wave && LOWORD(lParam) == HTCLIENT) {
+      if (display_ && LOWORD(lParam) == HTCLIENT) {
         POINT p;
         GetCursorPos(&p);
         ScreenToClient(area, &p);
-        if (display_->Wave().CrossCursorAt(p.x, p.y)) {
+        const bool cross = wave ? display_->Wave().CrossCursorAt(p.x, p.y)
+                                : display_->Spectrum().CrossCursorAt(p.x, p.y);
+        if (cross) {
           SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32515)));  // IDC_CROSS
           return TRUE;
         }
@@ -241,9 +254,15 @@ LRESULT TMainForm::SplitterMessage(HWND splitter, UINT msg, WPARAM wParam, LPARA
   return DefWindowProcW(splitter, msg, wParam, lParam);
 }
 
+// ---- AnalysisViews
+
+void TMainForm::ConvertSpectrumCurves(FrameAnalysis& analysis) {
+  // The analysis computes its first spectrum before the display exists.
+  if (display_) display_->Spectrum().ConvertSpectrumCurves(analysis);
+}
+
 void TMainForm::PaintSpectrumArea(HDC dc) {
-  // The spectrum view's own painting takes over here once it is hosted; until
-  // then the area shows its background and the empty plot.
+  // Before the display exists the area shows its background and the empty plot.
   RECT client;
   GetClientRect(spectrumArea_, &client);
   if (!settings_) return;

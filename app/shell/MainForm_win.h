@@ -32,6 +32,7 @@
 #include <string>
 #include <vector>
 
+#include "app/analysis/AnalysisViews.h"
 #include "app/controls/MessageLoop_win.h"
 #include "app/display/DisplayHost_win.h"
 #include "app/controls/Window_win.h"
@@ -66,7 +67,8 @@ class TMainForm : public Window,
                   public KeyPreview,
                   public SyncTarget,
                   public DisplayHost,
-                  public OtherViews {
+                  public OtherViews,
+                  public AnalysisViews {
  public:
   // instanceNumber: 1 or 2; set to 0 when the FFT library cannot be bound.
   // pendingCommandLine: the entry's copy of the command line (UTF-8).
@@ -103,6 +105,9 @@ class TMainForm : public Window,
   MainThreadRunner& Runner() override { return *runner_; }
   void SetFrameRateText(const char* text) override;
   void MoveFocusFromEdits() override;
+
+  // AnalysisViews: the spectrum view converts each new spectrum.
+  void ConvertSpectrumCurves(FrameAnalysis& analysis) override;
 
   // ---- KeyPreview.
   HWND PreviewRoot() const override { return hwnd(); }
