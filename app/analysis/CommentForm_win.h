@@ -55,7 +55,6 @@ class CommentForm : public Dialog {
   SpectrumCommentOptions* options_ = nullptr;
   Appearance appearance_;
   POINT topLeft_{};
-  HFONT dialogFont_ = nullptr;
 };
 
 }  // namespace ov

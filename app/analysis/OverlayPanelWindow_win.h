@@ -115,7 +115,7 @@ class OverlayPanelWindow : public Window {
   struct Controls {
     HWND show = nullptr, capture = nullptr, edit = nullptr, load = nullptr, save = nullptr;
   };
-  static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
+  static LRESULT CALLBACK ControlProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
   void CreateControls();
   void Command(UINT id, UINT code, HWND control);
   void SpectrumOVLonSpeedButtonMouseDown(int which);
@@ -128,7 +128,7 @@ class OverlayPanelWindow : public Window {
   void ShowProgress(int which, bool on);
   void SetComment(int which, const std::string& utf8);
   void Notify(const std::string& message);
-  LRESULT DrawShowButton(const DRAWITEMSTRUCT& item);
+  LRESULT DrawButton(const DRAWITEMSTRUCT& item);
   void ApplyHints();
 
   FrameAnalysis& analysis_;
