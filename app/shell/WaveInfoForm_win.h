@@ -90,7 +90,6 @@ class WaveInfoForm : public Dialog {
   void CharCodeComboBoxChange();
   void CloseButtonClick();
   void FormResize(int width, int height);
-  void FocusUnderMouse(HWND control);
   void SetText(int id, const std::string& bytes, TextEncoding encoding);
 
   WaveInfoSource& source_;
