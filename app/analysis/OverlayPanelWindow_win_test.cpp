@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -287,6 +289,79 @@ TEST_F(OverlayPanelWindowTest, ButtonsShowTheirCaptionsAndHintsInTheLanguage) {
   panel.SetLanguage(Language::Japanese);
   EXPECT_EQ(hint(panel.SaveButton(1)), L"ｵｰﾊﾞｰﾚｲ1 保存");
   EXPECT_EQ(hint(panel.CommentEdit(2)), L"ｵｰﾊﾞｰﾚｲ2 ｺﾒﾝﾄ");
+}
+
+// Figures, not limits: the machine is shared.
+TEST_F(OverlayPanelWindowTest, LargestOverlaySaveAndLoadTimings) {
+  ASSERT_TRUE(analysis.SetAnalysisSize(131072));
+  for (int k = 0; k < analysis.B; ++k) analysis.Overlay1Amp[k] = 1000.0 / (k + 1);
+  analysis.overlay1.dirty = analysis.overlay1.filled = true;
+  analysis.frameValid = true;
+  panel.SyncButtons();
+  chooser.answers = {folder + "one.ovo", folder + "one.ovo"};
+  using Clock = std::chrono::steady_clock;
+  const auto t0 = Clock::now();
+  Click(panel.SaveButton(1));
+  const auto t1 = Clock::now();
+  Click(panel.LoadButton(2));
+  const auto t2 = Clock::now();
+  ASSERT_TRUE(notifier.texts.empty()) << notifier.texts[0];
+  for (int k = 0; k < analysis.B; ++k) {
+    ASSERT_NEAR(analysis.Overlay2Amp[k], analysis.Overlay1Amp[k], 1e-14 * analysis.Overlay1Amp[k]);
+  }
+  const auto ms = [](auto d) {
+    return static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+  };
+  std::printf("N = 131072 (%d values): save %lld ms, load %lld ms\n", analysis.B, ms(t1 - t0),
+              ms(t2 - t1));
+}
+
+// The system's dialogs, answered from a timer of their modal loop: the
+// title tells which one is up, the file name goes into its name field.
+struct DialogAnswer {
+  static inline std::wstring title, file, seenTitle, proposed;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND dialog = FindWindowW(L"#32770", title.c_str());
+    if (dialog == nullptr) return;
+    KillTimer(nullptr, id);
+    seenTitle = TextOf(dialog);
+    HWND name = GetDlgItem(dialog, 0x480);                  // edt1
+    if (name == nullptr) name = GetDlgItem(dialog, 0x47C);  // cmb13
+    proposed = TextOf(name);
+    SetWindowTextW(name, file.c_str());
+    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  }
+  static void Arm(const wchar_t* t, const std::wstring& f) {
+    title = t;
+    file = f;
+    seenTitle.clear();
+    proposed.clear();
+    SetTimer(nullptr, 0, 100, Tick);
+  }
+};
+
+TEST(OverlayFileDialogs, SaveAndOpenThroughTheCommonDialogs) {
+  const std::string path = TempFolder() + "dialog.ovo";
+  DeleteFileW(Wide(path).c_str());
+  OverlayDialogRequest save;
+  save.save = true;
+  save.initialDir = TempFolder();
+  std::string chosen;
+  DialogAnswer::Arm(L"Save Overlay file.", Wide(path));
+  ASSERT_TRUE(SystemOverlayFileChooser().Choose(nullptr, save, chosen));
+  EXPECT_EQ(DialogAnswer::seenTitle, L"Save Overlay file.");
+  EXPECT_EQ(DialogAnswer::proposed, L"OVERLAY.OVO");
+  EXPECT_EQ(chosen, path);
+
+  ASSERT_EQ(SystemTextFiles().WriteNew(path.c_str(), "x"), TextFiles::WriteResult::Ok);
+  OverlayDialogRequest open;
+  open.language = Language::Japanese;
+  open.initialDir = TempFolder();
+  DialogAnswer::Arm(L"ｵｰﾊﾞｰﾚｲﾌｧｲﾙを開く", Wide(path));
+  ASSERT_TRUE(SystemOverlayFileChooser().Choose(nullptr, open, chosen));
+  EXPECT_EQ(DialogAnswer::seenTitle, L"ｵｰﾊﾞｰﾚｲﾌｧｲﾙを開く");
+  EXPECT_EQ(chosen, path);
+  DeleteFileW(Wide(path).c_str());
 }
 
 }  // namespace
