@@ -289,6 +289,12 @@ TEST_F(WaveInfoFormTest, NoSourceOrNoNameShowsNothingAndCloseHides) {
   source.ParseBytes(Riff(Pcm16Stereo() + Chunk("data", Ramp(40))));
   ASSERT_TRUE(form.CreateForm(nullptr, Language::English));
   form.ShowForm();  // source 0: nothing
+  // The first show without stored bounds centres the window in the work area.
+  RECT work{}, r{};
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_NEAR((r.left + r.right) / 2, (work.left + work.right) / 2, 1);
+  EXPECT_NEAR((r.top + r.bottom) / 2, (work.top + work.bottom) / 2, 1);
   EXPECT_TRUE(TreeNodes(form.Control(IDC_WAVE_INFO_CHUNK_TREE)).empty());
   EXPECT_EQ(Box(IDC_WAVE_INFO_FILE_NAME), L"");
   form.FileInfoChanged(2);  // not recording to a file
@@ -303,8 +309,49 @@ TEST_F(WaveInfoFormTest, NoSourceOrNoNameShowsNothingAndCloseHides) {
   SendMessageW(form.Control(IDC_WAVE_INFO_CLOSE), BM_CLICK, 0, 0);
   EXPECT_FALSE(IsWindowVisible(form.hwnd()));
   const StoredBounds b = form.GetStoredBounds();
-  EXPECT_GT(b.Width, 0);
-  EXPECT_GT(b.Height, 0);
+  EXPECT_EQ(b.PosX, r.left);
+  EXPECT_EQ(b.Width, r.right - r.left);
+  EXPECT_EQ(b.Height, r.bottom - r.top);
+}
+
+TEST_F(WaveInfoFormTest, StoredBoundsPlaceTheWindowAndTheRecordingIsASource) {
+  source.ParseBytes(Riff(Pcm16Stereo() + Chunk("data", Ramp(40))));
+  StoredBounds stored;
+  stored.PosX = 30;
+  stored.PosY = 40;
+  stored.Width = 900;
+  stored.Height = 600;
+  form.SetStoredBounds(stored);
+  ASSERT_TRUE(form.CreateForm(nullptr, Language::English));
+  form.ShowForm();
+  RECT r{};
+  GetWindowRect(form.hwnd(), &r);
+  EXPECT_EQ(r.left, 30);
+  EXPECT_EQ(r.top, 40);
+  EXPECT_EQ(r.right - r.left, 900);
+  EXPECT_EQ(r.bottom - r.top, 600);
+  // The controls follow the size: the close button stays at the corner.
+  RECT client{}, close{};
+  GetClientRect(form.hwnd(), &client);
+  GetWindowRect(form.Control(IDC_WAVE_INFO_CLOSE), &close);
+  MapWindowPoints(nullptr, form.hwnd(), reinterpret_cast<POINT*>(&close), 2);
+  EXPECT_LT(client.right - close.right, 20);
+  EXPECT_LT(client.bottom - close.bottom, 20);
+
+  // After a recording the main window names the recorded file as source 2.
+  struct RecordingSource : TableSource {
+    std::string FileName(int s) override { return s == 2 ? name : std::string(); }
+    const ChunkTable* PublishedChunkTable(int s) override { return s == 2 ? table.get() : nullptr; }
+  } recording;
+  recording.ParseBytes(Riff(Pcm16Stereo() + Chunk("LIST", Text("INFO") + Chunk("ISFT", Text("x"))) +
+                            Chunk("data", Ramp(40))));
+  WaveInfoForm recorded(recording);
+  ASSERT_TRUE(recorded.CreateForm(nullptr, Language::English));
+  PostMessageW(recorded.hwnd(), WM_WAVE_INFO_CHANGED, 2, 0);
+  Pump();
+  EXPECT_EQ(recorded.Source(), 2);
+  EXPECT_EQ(TreeNodes(recorded.Control(IDC_WAVE_INFO_CHUNK_TREE)).size(), 5u);
+  EXPECT_EQ(TextOf(recorded.Control(IDC_WAVE_INFO_FILE_NAME)), L"C:\\hand made.wav");
 }
 
 // Figures, not limits: the machine is shared.
