@@ -122,3 +122,47 @@
 #define IDC_PL_SAVE_BUTTON 519
 #define IDC_PL_GRID 520                 // WaveFileNameStringGrid (a report list view)
 #define IDC_PL_TITLE_EDIT 521           // the in-place title editor, made in code
+// TWaveInfoForm's controls (block 600).
+#define IDC_WAVE_INFO_FILE_NAME 601     // FileNameStaticText
+#define IDC_WAVE_INFO_CHUNK_TREE 602    // ChunkTreeView
+#define IDC_WAVE_INFO_CHUNK_NAME 603    // ChunkNameStaticText
+#define IDC_WAVE_INFO_CHUNK_OFFSET 604  // ChunkOffsetStaticText
+#define IDC_WAVE_INFO_CHUNK_SIZE 605    // ChunkSizeStaticText
+#define IDC_WAVE_INFO_CHAR_CODE 606     // CharCodeComboBox
+#define IDC_WAVE_INFO_TOP_LABEL1 607
+#define IDC_WAVE_INFO_MEMO1 608
+#define IDC_WAVE_INFO_TOP_LABEL2 609
+#define IDC_WAVE_INFO_MEMO2 610
+#define IDC_WAVE_INFO_FORMAT 611   // FormatStaticText
+#define IDC_WAVE_INFO_SAMPLES 612  // SamplesStaticText
+#define IDC_WAVE_INFO_TIME 613     // TimeStaticText
+#define IDC_WAVE_INFO_CLOSE 614    // CloseButton
+#define IDC_WAVE_INFO_CAPTION_NAME 621    // the captions before the fields
+#define IDC_WAVE_INFO_CAPTION_OFFSET 622
+#define IDC_WAVE_INFO_CAPTION_SIZE 623
+#define IDC_WAVE_INFO_CAPTION_FORMAT 624
+#define IDC_WAVE_INFO_CAPTION_SAMPLES 625
+#define IDC_WAVE_INFO_CAPTION_TIME 626
+
+// TCommentForm's controls (block 1000); IDOK and IDCANCEL serve as OKButton
+// and CancelButton.
+#define IDC_COMMENT_PAGE_CONTROL 1001  // PageControl1, tabs "1" to "3"
+#define IDC_COMMENT_EDIT1 1002         // Comment1Edit .. Comment3Edit
+#define IDC_COMMENT_EDIT2 1003
+#define IDC_COMMENT_EDIT3 1004
+#define IDC_COMMENT_FS_CHECK 1005    // SpectrumCommentFsCheckBox
+#define IDC_COMMENT_FFTN_CHECK 1006  // SpectrumCommentFftNCheckBox
+#define IDC_COMMENT_FRES_CHECK 1007  // SpectrumCommentFresCheckBox
+// The overlay controls of the measure panel (in the same block; made in
+// code by OverlayPanelWindow): overlay 1 at 1050.., overlay 2 at 1060...
+#define IDC_OVERLAY1_SHOW 1050     // SpectrumOVL1onSpeedButton
+#define IDC_OVERLAY1_CAPTURE 1051  // SpectrumOVL1CaptureSpeedButton
+#define IDC_OVERLAY1_EDIT 1052     // SpectrumOVL1Edit
+#define IDC_OVERLAY1_LOAD 1053     // SpectrumOVL1LoadSpeedButton
+#define IDC_OVERLAY1_SAVE 1054     // SpectrumOVL1SaveSpeedButton
+#define IDC_OVERLAY2_SHOW 1060
+#define IDC_OVERLAY2_CAPTURE 1061
+#define IDC_OVERLAY2_EDIT 1062
+#define IDC_OVERLAY2_LOAD 1063
+#define IDC_OVERLAY2_SAVE 1064
+#define IDC_OVERLAY_PROGRESS 1070  // ProgressBar1

@@ -736,11 +736,13 @@ NodeView BuildNodeView(const ChunkTable& table, int32_t node, const WaveInfoOpti
   if (shown) bytes.insert(bytes.end(), content, content + shown);
   v.dumpBytes = bytes.size();
   AppendDump(v.memo1, bytes.data(), bytes.size(), offset, options.code);
+  v.memo1NotesFrom = v.memo1.size();
   if (shown < contentLength) {
     Appendf(v.memo1, kFirstShown.In(lang), GroupedDecimal(shown, sep).c_str());
   }
   const bool dataTopOnly = entry && IdIs(entry->id, "data") && contentLength < size;
   if (dataTopOnly) Appendf(v.memo1, kDataTop.In(lang), static_cast<int>(contentLength));
+  if (v.memo1NotesFrom == v.memo1.size()) v.memo1NotesFrom = std::string::npos;
 
   if (node == 0) {
     v.memo2 = FileSummaryText(table, sep);
@@ -748,6 +750,7 @@ NodeView BuildNodeView(const ChunkTable& table, int32_t node, const WaveInfoOpti
     const ChunkEntry& tail = table.dataTail;
     const size_t tailLength = tail.content ? std::min<size_t>(tail.length, options.dumpLimit) : 0;
     Appendf(v.memo2, kDataEnd.In(lang), static_cast<int>(tailLength));
+    v.memo2NotesEnd = v.memo2.size();
     if (tailLength) {
       AppendDump(v.memo2, tail.content.get(), tailLength, tail.headerOffset, options.code);
       v.ruler2 = kDumpRuler;

@@ -49,6 +49,11 @@ struct NodeView {
   TextEncoding memo2Encoding = TextEncoding::SystemAnsi;
   bool memo2Horizontal = false;  // Memo2 wants a horizontal scroll bar too
   size_t dumpBytes = 0;          // bytes dumped (the busy cursor above 5000)
+  // The program's own notes are UTF-8 whatever the encoding of the bytes
+  // around them: memo1 from memo1NotesFrom to its end (npos: none), memo2
+  // from its start to memo2NotesEnd.
+  size_t memo1NotesFrom = std::string::npos;
+  size_t memo2NotesEnd = 0;
 };
 
 // The three summary fields; empty when the format is unknown.

@@ -109,6 +109,12 @@ TEST(WaveInfoTextTest, DataKeepsItsTopAndEndWithNotes) {
   const std::string end = "             |           data end 512 bytes              | \r\n";
   EXPECT_EQ(v.memo2.rfind(end, 0), 0u);
   EXPECT_EQ(v.ruler2, kDumpRuler);
+  // The notes are the program's text, marked so the window decodes them
+  // apart from the file's bytes.
+  EXPECT_EQ(v.memo1NotesFrom, v.memo1.size() - top.size());
+  EXPECT_EQ(v.memo2NotesEnd, end.size());
+  EXPECT_EQ(BuildNodeView(*t, 0, o).memo1NotesFrom, std::string::npos);
+  EXPECT_EQ(BuildNodeView(*t, 0, o).memo2NotesEnd, 0u);
   // The last 512 bytes at their file offsets: 44 + 100000 - 512 = 0x184CC.
   EXPECT_EQ(v.memo2.substr(end.size(), 12 + 36), "00000184C0: " + std::string(36, ' '));
   EXPECT_NE(v.memo2.find("00000186C0: "), std::string::npos);
