@@ -51,3 +51,6 @@
 #define IDC_MAIN_SPLITTER 10021
 #define IDC_MAIN_SPECTRUM_AREA 10022
 #define IDC_MAIN_SPECTRUM_PANEL 10023  // the spectrum tool panel at the bottom
+
+// ---- TSetupDlg's controls (3001..3999).
+#include "SetupDlgIds.h"

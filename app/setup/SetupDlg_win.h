@@ -24,8 +24,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "app/common/WaveFormat.h"
 #include "app/controls/Window_win.h"
 #include "app/setup/SetupHost.h"
 #include "app/setup/SetupLogic.h"
@@ -65,11 +67,9 @@ class TSetupDlg : public Dialog {
   INT_PTR HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
-  struct Impl;
   // Common (SetupDlg_win.cpp).
   void InitDialog();
   void SelectPage(int page);
-  bool TabChanging();
   void ShowPage(int page);
   void FillAll();
   void UpdateEnabling();
@@ -77,6 +77,7 @@ class TSetupDlg : public Dialog {
   void HelpButtonClick();
   void Hide(bool applied);
   void RestoreSnapshot();
+  void ApplyEngineOptions();
   void Warn(const TwoLanguageText& text, const TwoLanguageText& caption,
             const std::string& argument = {});
   // Controls.
@@ -84,7 +85,9 @@ class TSetupDlg : public Dialog {
   void SetCheck(int id, bool on);
   bool Checked(int id) const;
   void FillList(int id, const SetupList& list, int32_t value);
-  int32_t ListValue(int id, const SetupList& list, bool* found = nullptr) const;
+  void SelectValue(int id, const SetupList& list, int32_t value);
+  // The value of the selected item; nullopt when no item is selected.
+  std::optional<int32_t> ListValue(int id, const SetupList& list) const;
   std::string Text(int id) const;
   void SetText(int id, const std::string& utf8);
   void Enable(int id, bool on);
@@ -105,6 +108,9 @@ class TSetupDlg : public Dialog {
   void PanelButtonClick(bool input);
   void InfoButtonClick(bool input);
   void FormatListButtonClick(bool input);
+  // The format the information text is prepared for: the play file's, or
+  // the record format of the settings.
+  WaveFormat InfoFormat(bool input);
   void VolumeCtrlButtonClick();
   void AsioDirectMonitorCheckBoxClick();
   void FillMiscPage();
@@ -121,6 +127,7 @@ class TSetupDlg : public Dialog {
   bool placed_ = false;
   bool filling_ = false;
   bool playRecFilled_ = false;
+  bool showRecMonitor_ = false;
   int page_ = 0;
 };
 

@@ -31,11 +31,12 @@ enum class SetupChange {
   LevelMeter,       // LevelMeterWindow.Visible, .MarginMode: show, hide or turn the meter
   LissajousWindow,  // LissajousWindow.Visible: show or hide the separate window
   WindowFunction,   // WindowFunction: the window table of the analysis
-  EngineOptions,    // PlayWithFullVol, PlayForceMonoStereo, Use_WF_*, WAS_*, Rec_RF64, Rec_BWF,
-                    // RecUpdateHeader: the engine's setters
+  EngineOptions,    // (the dialog has called the engine's setters) PlayWithFullVol,
+                    // PlayForceMonoStereo, Use_WF_*, WAS_*, Rec_RF64, Rec_BWF, RecUpdateHeader: the
+                    // engine's setters
   RecordFormat,     // RecSamplingFreq, RecBitLen, RecCh, RecToFile, RecMonitorOn: the format text
   Devices,          // PlayDeviceNum, RecDeviceNum, ASIO_*ChNum: nothing to redo until the next run
-  Misc,             // capture, follow, track bar, auto-play, sync, TimerResolution
+  Misc,             // capture, follow, track bar, auto-play, sync, TimerResolution, UseTimer
 };
 
 // Run state as the main window knows it (the dialog also follows messages

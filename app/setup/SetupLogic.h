@@ -72,11 +72,11 @@ double ShiftFromListValue(int32_t listValue);
 // whole decimal number (blanks around it allowed).
 std::optional<int64_t> ParseTypedNumber(std::string_view text);
 // Each returns the value to store, or nullopt when the typed text changes nothing.
-std::optional<int32_t> TypedDeltaX3D(std::string_view text);      // 1..20
-std::optional<int32_t> TypedLines3D(std::string_view text);       // 10..200
-std::optional<int32_t> TypedRecRate(std::string_view text);       // 100.., above 10000000 cut
-std::optional<int32_t> TypedDispPeriod(std::string_view text);    // clamped into 0..5000
-std::optional<int32_t> TypedWasapiLatency(std::string_view text); // 1..200
+std::optional<int32_t> TypedDeltaX3D(std::string_view text);       // 1..20
+std::optional<int32_t> TypedLines3D(std::string_view text);        // 10..200
+std::optional<int32_t> TypedRecRate(std::string_view text);        // 100.., above 10000000 cut
+std::optional<int32_t> TypedDispPeriod(std::string_view text);     // clamped into 0..5000
+std::optional<int32_t> TypedWasapiLatency(std::string_view text);  // 1..200
 // The frequency range's fields: both whole numbers in 0..5000000 and from < to.
 struct FreqRange {
   int32_t from, to;
@@ -112,14 +112,14 @@ struct SetupEnables {
   bool meterMarginMode;
   bool waveLissajous;  // the wave display type "Lissajous"
   bool syncPlayPos;
-  bool spectrum3D;           // 3D and spectrogram display types
-  bool asioChannels;         // the ASIO channel lists
-  bool asioDirectMonitor;    // the direct monitor box
-  bool infoButtons;          // "Info." (WASAPI and ASIO, stopped)
-  bool panelButtons;         // "Panel" (WASAPI and ASIO, stopped)
-  bool formatListButtons;    // stopped
-  bool wasapiOptions;        // event mode and latency
-  bool sleepPeriod;          // the display period field
+  bool spectrum3D;         // 3D and spectrogram display types
+  bool asioChannels;       // the ASIO channel lists
+  bool asioDirectMonitor;  // the direct monitor box
+  bool infoButtons;        // "Info." (WASAPI and ASIO, stopped)
+  bool panelButtons;       // "Panel" (WASAPI and ASIO, stopped)
+  bool formatListButtons;  // stopped
+  bool wasapiOptions;      // event mode and latency
+  bool sleepPeriod;        // the display period field
   bool playRecWarning, fftWarning, measureWarning;
 };
 
@@ -171,5 +171,22 @@ void RestoreFromSnapshot(const SettingsSnapshot& snapshot, const RestorePlan& pl
 // True when any key of the dialog differs (the host then re-applies).
 bool KeyDiffers(const SettingsSnapshot& snapshot, const SettingsValues& current,
                 std::string_view section, std::string_view key);
+
+// ---------------------------------------------------------------- buttons
+
+// The volume-control program: before system version 6 the old mixer; from 6
+// on the recording tab of the sound control panel, or the mixer with Shift.
+std::string VolumeControlProgram(uint32_t osMajor, bool shiftHeld);
+
+// What the timer-resolution "Check" read, for its Shift report.
+struct TimerReport {
+  bool capsOk;
+  uint32_t periodMin, periodMax;  // ms
+  bool frequencyOk;
+  int64_t frequency;  // Hz
+  bool currentOk;
+  double currentMs;
+};
+std::string TimerReportText(const TimerReport& report, Language language);
 
 }  // namespace ov
