@@ -49,6 +49,18 @@ INT_PTR TSetupDlg::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_HELP:
       HelpButtonClick();
       return TRUE;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN: {
+      // The pages' labels and boxes lie on the tab's body: paint them in its colour.
+      const int id = GetDlgCtrlID(reinterpret_cast<HWND>(lParam));
+      if (PageOfControl(id) < 0) return FALSE;
+      auto* dc = reinterpret_cast<HDC>(wParam);
+      SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+      SetTextColor(dc,
+                   GetSysColor(IsWindowEnabled(reinterpret_cast<HWND>(lParam)) ? COLOR_WINDOWTEXT
+                                                                               : COLOR_GRAYTEXT));
+      return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_WINDOW));
+    }
     case WM_CLOSE:
       CancelButtonClick();
       return TRUE;
