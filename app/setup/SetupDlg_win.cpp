@@ -92,6 +92,7 @@ void TSetupDlg::InitDialog() {
     item.pszText = name.data();
     SendMessageW(tab, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
   }
+  for (const auto& t : setup_text::kControlTexts) SetText(t.id, t.text.In(l));
   SetText(IDC_SETUP_APPLY, setup_text::kApply.In(l));
   SetText(IDC_SETUP_CANCEL, setup_text::kCancel.In(l));
   SetText(IDC_SETUP_HELP, setup_text::kHelp.In(l));

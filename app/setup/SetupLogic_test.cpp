@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <set>
 #include <string>
 
@@ -298,6 +300,27 @@ TEST(SetupButtons, TimerReportShowsErrorForWhatCouldNotBeRead) {
   EXPECT_NE(t.find("[TimeCaps.wPeriodMin]\t Error ms\n"), std::string::npos);
   EXPECT_NE(t.find("[Curr. Timer Resolution]\t Error ms"), std::string::npos);
   EXPECT_NE(t.find("10000000 Hz"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// The dialog's template carries the English labels; the table must agree
+// with it, or switching to English would change what the template shows.
+TEST(SetupTexts, ControlLabelsMatchTheTemplate) {
+  std::ifstream in(std::string(OV_SOURCE_DIR) + "/app/resources/SetupDlg.rc");
+  ASSERT_TRUE(in) << "template not found";
+  const std::string rc((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::set<int> ids;
+  for (const auto& t : setup_text::kControlTexts) {
+    EXPECT_TRUE(ids.insert(t.id).second) << t.id;
+    EXPECT_NE(rc.find(std::string("\"") + t.text.english + "\""), std::string::npos)
+        << t.text.english;
+    EXPECT_STRNE(t.text.japanese, "");
+  }
 }
 
 }  // namespace

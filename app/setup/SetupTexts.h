@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "app/common/UserNotifier.h"
+#include "app/resources/ResourceIds.h"
 
 namespace ov::setup_text {
 
@@ -76,5 +77,87 @@ constexpr const char kAsioVendorPage[] = "https://www.steinberg.net/developers/"
 
 // Help context ids of OV.chm, one per page (Wave .. Misc).
 constexpr uint32_t kHelpTopics[5] = {30, 31, 32, 33, 34};
+
+// The labels of the pages' controls, by control id (app/resources/SetupDlgIds.h).
+struct ControlText {
+  int id;
+  TwoLanguageText text;
+};
+constexpr ControlText kControlTexts[] = {
+    {IDC_SETUP_WAVE_LABEL1, {"表示タイプ", "Display type"}},
+    {IDC_SETUP_WAVE_NORMAL, {"通常", "Normal"}},
+    {IDC_SETUP_WAVE_LISSAJOUS, {"リサージュ (X-Y)", "Lissajous (X-Y)"}},
+    {IDC_SETUP_LISSAJOUS_WINDOW, {"別ウィンドウ", "Separate window"}},
+    {IDC_SETUP_LISSAJOUS_BEZIER, {"ベジェ曲線で描画", "Draw with Bezier"}},
+    {IDC_SETUP_LISSAJOUS_CENTER, {"中央に表示", "Center"}},
+    {IDC_SETUP_WAVE_LABEL2, {"Y 倍率", "Y mag."}},
+    {IDC_SETUP_WAVE_LABEL3, {"X 倍率", "X mag."}},
+    {IDC_SETUP_WAVE_HEX, {"値を16進で表示", "Values in hex"}},
+    {IDC_SETUP_WAVE_RMS_SINE, {"RMS 0dB = フルスケール正弦波", "RMS 0dB = full-scale sine"}},
+    {IDC_SETUP_WAVE_LABEL4, {"描画方法", "Drawing method"}},
+    {IDC_SETUP_WAVE_AUTO_SET, {"自動設定", "Auto set"}},
+    {IDC_SETUP_WAVE_LABEL5, {"レベルメータ", "Level meter"}},
+    {IDC_SETUP_MARGIN_MODE, {"マージンモード", "Margin mode"}},
+    {IDC_SETUP_WAVE_LABEL6, {"Wave ファイル情報", "Wave file information"}},
+    {IDC_SETUP_WAVE_INFO_SHOW, {"表示", "Show"}},
+    {IDC_SETUP_SPEC_LABEL1, {"表示タイプ", "Display type"}},
+    {IDC_SETUP_SPEC_NORMAL, {"通常", "Normal"}},
+    {IDC_SETUP_SPEC_SPECTROGRAM, {"スペクトログラム", "Spectrogram"}},
+    {IDC_SETUP_SPEC_LABEL2, {"傾き", "Slope"}},
+    {IDC_SETUP_SPEC_LABEL3, {"本数", "Lines"}},
+    {IDC_SETUP_PEAK_ONLY, {"ピークのみ", "Peak only"}},
+    {IDC_SETUP_SPEC_LOG, {"dB 振幅", "dB amplitude"}},
+    {IDC_SETUP_SPEC_LABEL4, {"倍率", "Mag."}},
+    {IDC_SETUP_SPEC_LABEL5, {"範囲", "Range"}},
+    {IDC_SETUP_SPEC_LABEL6, {"シフト", "Shift"}},
+    {IDC_SETUP_SPEC_LABEL7, {"補間", "Interp."}},
+    {IDC_SETUP_FREQ_LOG, {"対数周波数", "Log frequency"}},
+    {IDC_SETUP_SPEC_LABEL8, {"周波数範囲", "Frequency range"}},
+    {IDC_SETUP_FREQ_RANGE, {"範囲", "Range"}},
+    {IDC_SETUP_FREQ_APPLY, {"適用", "Apply"}},
+    {IDC_SETUP_COMMENT, {"コメント行", "Comment line"}},
+    {IDC_SETUP_COMMENT_EDIT, {"編集", "Edit"}},
+    {IDC_SETUP_SPEC_AUTO_SET, {"自動設定", "Auto set"}},
+    {IDC_SETUP_FFT_LABEL1, {"サンプル点数", "Sample points"}},
+    {IDC_SETUP_FFT_LABEL2, {"窓関数", "Window function"}},
+    {IDC_SETUP_WINFUNC_LAST, {"なし (矩形)", "None (Rect.)"}},
+    {IDC_SETUP_PR_LABEL1, {"ドライバ", "Driver"}},
+    {IDC_SETUP_PR_LABEL2, {"再生", "Play"}},
+    {IDC_SETUP_PR_LABEL3, {"録音", "Rec"}},
+    {IDC_SETUP_PLAY_FORMATS, {"フォーマット", "Formats"}},
+    {IDC_SETUP_REC_FORMATS, {"フォーマット", "Formats"}},
+    {IDC_SETUP_PLAY_INFO, {"情報", "Info."}},
+    {IDC_SETUP_REC_INFO, {"情報", "Info."}},
+    {IDC_SETUP_PLAY_PANEL, {"パネル", "Panel"}},
+    {IDC_SETUP_REC_PANEL, {"パネル", "Panel"}},
+    {IDC_SETUP_DIRECT_MONITOR, {"ダイレクトモニタ", "Direct monitor"}},
+    {IDC_SETUP_FULL_VOL, {"最大音量", "Full volume"}},
+    {IDC_SETUP_MONO_STEREO, {"モノラルをステレオで", "Mono as stereo"}},
+    {IDC_SETUP_AUTO_ANALYZE, {"自動で解析モード", "Auto analyze mode"}},
+    {IDC_SETUP_WAS_EVENT, {"WASAPI イベントモード", "WASAPI event mode"}},
+    {IDC_SETUP_PR_LABEL4, {"遅延 (ms)", "Latency (ms)"}},
+    {IDC_SETUP_PR_LABEL5, {"録音フォーマット", "Record format"}},
+    {IDC_SETUP_REC_MONITOR, {"モニタ", "Monitor"}},
+    {IDC_SETUP_REC_TO_FILE, {"ファイルに録音", "Record to file"}},
+    {IDC_SETUP_UPDATE_HEADER, {"ヘッダ更新", "Update header"}},
+    {IDC_SETUP_VOLUME_CTRL, {"音量調節", "Volume Ctrl."}},
+    {IDC_SETUP_MISC_LABEL1, {"画面コピー", "Screen copy"}},
+    {IDC_SETUP_CAPTURE_CURSOR, {"カーソル", "Cursor"}},
+    {IDC_SETUP_MISC_LABEL2, {"カラーセット", "Colour set"}},
+    {IDC_SETUP_MISC_LABEL3, {"メインウィンドウに追従", "Follow the main window"}},
+    {IDC_SETUP_FOLLOW_LISSAJOUS, {"リサージュ", "Lissajous"}},
+    {IDC_SETUP_FOLLOW_METER, {"レベルメータ", "Level meter"}},
+    {IDC_SETUP_FOLLOW_POSITIONING, {"位置決め", "Positioning"}},
+    {IDC_SETUP_FOLLOW_PLAY_LIST, {"プレイリスト", "Play list"}},
+    {IDC_SETUP_FOLLOW_WAVE_INFO, {"Wave 情報", "Wave information"}},
+    {IDC_SETUP_FOLLOW_SETUP, {"設定", "Setup"}},
+    {IDC_SETUP_RESIZE_TRACK_BAR, {"トラックバーを伸縮", "Resize track bar"}},
+    {IDC_SETUP_AUTO_PLAY, {"自動再生", "Auto play"}},
+    {IDC_SETUP_MISC_LABEL4, {"2番目との同期", "2nd instance sync"}},
+    {IDC_SETUP_SYNC_PLAY_POS, {"位置の同期", "Position sync"}},
+    {IDC_SETUP_MISC_LABEL5, {"タイマー分解能", "Timer resolution"}},
+    {IDC_SETUP_TIMER_CHECK, {"確認", "Check"}},
+    {IDC_SETUP_MISC_LABEL6, {"表示周期", "Display period"}},
+};
 
 }  // namespace ov::setup_text
