@@ -20,6 +20,7 @@
 #include <memory>
 #include <string>
 
+#include "app/engine/AsioExtras.h"
 #include "app/engine/AsioHost_win.h"
 #include "app/engine/AsioTexts.h"
 #include "app/engine/AsioTransfer.h"
@@ -27,7 +28,7 @@
 
 namespace ov {
 
-class AsioFamily : public AudioDriver {
+class AsioFamily : public AudioDriver, public AsioExtras {
  public:
   // registry: where to read the drivers (tests); null reads the system's.
   explicit AsioFamily(std::unique_ptr<asio::AsioRegistry> registry = nullptr);
@@ -80,20 +81,20 @@ class AsioFamily : public AudioDriver {
 
   // ---- For the setup dialog and the tools (main thread, family stopped).
   // Opens driver `index` on one side, runs the control panel, releases it.
-  bool ShowControlPanel(int32_t index, bool input, EngineMessage& message);
+  bool ShowControlPanel(int32_t index, bool input, EngineMessage& message) override;
   // Opens and releases driver `index`: true when it could be opened.
-  bool TestDriver(int32_t index, bool input, EngineMessage& message);
+  bool TestDriver(int32_t index, bool input, EngineMessage& message) override;
   // Channel counts (0 when negative) and names of the last opened driver.
-  int32_t InputChannels() const { return inputs_ > 0 ? inputs_ : 0; }
-  int32_t OutputChannels() const { return outputs_ > 0 ? outputs_ : 0; }
-  std::string ChannelName(uint32_t index) const;
+  int32_t InputChannels() const override { return inputs_ > 0 ? inputs_ : 0; }
+  int32_t OutputChannels() const override { return outputs_ > 0 ? outputs_ : 0; }
+  std::string ChannelName(uint32_t index) const override;
   double SampleRate() const { return rate_; }
   // Switches the driver's direct input monitoring; true when it answered success.
-  bool SetDirectMonitor(int32_t index, bool on, EngineMessage& message);
+  bool SetDirectMonitor(int32_t index, bool on, EngineMessage& message) override;
   // The information text of driver `index` for the side and first channel,
   // prepared for `format`'s rate; false with the reason in `message`.
   bool Information(int32_t index, int32_t channel, bool input, const WaveFormat& format,
-                   std::string& text, EngineMessage& message);
+                   std::string& text, EngineMessage& message) override;
 
   // The last callback's time record as doubles, and the message requests.
   double LastSamplePosition() const { return samplePosition_; }

@@ -121,6 +121,23 @@ class WavePlayRec : public SampleBlockSource {
   void ReleaseDevices(uint32_t mask);
   void ReleaseAll();
 
+  // ---- Setup dialog (WavePlayRecSetup.cpp; main thread). The ASIO extras
+  // work while the ASIO family is the current one and no pump runs; otherwise
+  // they fail with the reason in GetMessage(). `index` is the driver's number
+  // in the device list.
+  bool ShowAsioControlPanel(int32_t index, AudioDirection direction);
+  bool TestAsioDriver(int32_t index, AudioDirection direction);
+  // Channel counts and names of the driver last opened (TestAsioDriver).
+  int32_t GetAsioChannels(AudioDirection direction);
+  std::string GetAsioChannelName(uint32_t channel);
+  bool SetAsioDirectMonitor(int32_t index, bool on);
+  // The information text of driver `index` for a first channel, prepared for
+  // `format`'s rate; on failure the text so far and the reason.
+  std::string ShowAsioInfo(int32_t index, int32_t channel, AudioDirection direction,
+                           const WaveFormat& format);
+  // True while a play or record pump runs (the device extras are refused then).
+  bool PumpsRunning() const { return playAlive_.load() || recAlive_.load(); }
+
   // ---- Buffer plan. Each returns false when the count had to be cut to 170
   // (the reason is in GetMessage()).
   bool SetPlayBufferPlan(int32_t perSec, int32_t count, int32_t minSamples) override;

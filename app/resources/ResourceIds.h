@@ -166,3 +166,5 @@
 #define IDC_OVERLAY2_LOAD 1063
 #define IDC_OVERLAY2_SAVE 1064
 #define IDC_OVERLAY_PROGRESS 1070  // ProgressBar1
+// ---- TSetupDlg's controls (3001..3999).
+#include "SetupDlgIds.h"

@@ -211,7 +211,7 @@ constexpr SettingDef kKeyRows[] = {
     Bool("Conditions", "LissajousBezier", false, kYes, F(Conditions.LissajousBezier)),
     Bool("Conditions", "LissajousCenter", true, kYes, F(Conditions.LissajousCenter)),
     Int("Conditions", "UseTimer", 0, 0, 1, kYes, F(Conditions.UseTimer)),
-    Int("Conditions", "DispThreadSleepPeriod", 10, 0, 2000, kYes,
+    Int("Conditions", "DispThreadSleepPeriod", 10, 0, 5000, kYes,
         F(Conditions.DispThreadSleepPeriod)),
     Int("Conditions", "TimerResolution", 0, 0, 1000, kYes, F(Conditions.TimerResolution)),
     Int("Conditions", "MMTimerResolution", 9, 0, 1000, kNo, F(Conditions.MMTimerResolution)),
