@@ -114,6 +114,8 @@ class DirectSoundDriver : public AudioDriver {
     std::thread thread;
     std::atomic<bool> terminate{false};
     std::atomic<int> state{0};  // 0 starting, 1 running, 2 ended
+    bool stopped = false;       // capture: stopped, its tail taken (under the mutex)
+    bool draining = false;      // play: the run's data is all in the device (under the mutex)
     EngineMessage threadMessage;
     std::atomic<double> cpuMs{0};
   };
@@ -124,6 +126,9 @@ class DirectSoundDriver : public AudioDriver {
   void RecThreadMain();
   void TransferOut();
   void TransferIn();
+  // With the mutex held: copies `bytes` of the capture buffer at the device
+  // cursor into the ring and advances; returns the ring buffers passed.
+  uint32_t CopyCaptured(uint32_t bytes);
   bool LockAndFill(bool input, DWORD offset, DWORD bytes, uint8_t value);
   void ReleasePlaySide();
   void ReleaseRecSide();
