@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -256,6 +257,8 @@ class DsFakeSystem final : public DsSystem {
   bool outputsFail = false, inputsFail = false;
   uint32_t tickMs = 5;
   uint32_t captureStepBytes = 0;  // 0: the capture device writes a whole half per tick
+  // The formats the devices take for their buffers (none set: every format).
+  std::function<bool(const WAVEFORMATEX&, bool capture)> acceptsFormat;
   DsLog log;
   DsFaults faults;
   // The latest play and capture buffers (kept alive beyond the family's release).
@@ -324,6 +327,7 @@ class DsFakeSystem final : public DsSystem {
       }
       if (FAILED(s_.faults.createBuffer)) return s_.faults.createBuffer;
       if (d.dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
+      if (s_.acceptsFormat && !s_.acceptsFormat(*d.lpwfxFormat, false)) return DSERR_BADFORMAT;
       out = std::make_unique<DsFakePlayBuffer>(s_.log, s_.faults, d.dwBufferBytes, s_.tickMs,
                                                &s_.lastPlay);
       return DS_OK;
@@ -350,6 +354,7 @@ class DsFakeSystem final : public DsSystem {
       }
       if (FAILED(s_.faults.createBuffer)) return s_.faults.createBuffer;
       if (d.dwSize != sizeof(DSCBUFFERDESC)) return DSERR_INVALIDPARAM;
+      if (s_.acceptsFormat && !s_.acceptsFormat(*d.lpwfxFormat, true)) return DSERR_BADFORMAT;
       out = std::make_unique<DsFakeCaptureBuffer>(s_.log, s_.faults, d.dwBufferBytes, s_.tickMs,
                                                   s_.captureStepBytes, &s_.lastCapture);
       return DS_OK;

@@ -79,6 +79,12 @@ class DirectSoundDriver : public AudioDriver {
   void CloseInput(EngineMessage& message) override;
   double InputLatencySeconds() const override;
 
+  // Opens the device of the direction; each try creates the device buffer
+  // with the format. Null when the device cannot be opened or the side is in
+  // use.
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+
   bool SupportsFramePlay() const override { return false; }
   bool OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&, uint8_t*,
                  uint32_t, EngineMessage& message) override;

@@ -172,6 +172,53 @@ TEST(DirectSoundBuffers, LostBufferIsRestoredBeforeTheFirstLock) {
 
 // Engine runs over the double: what the device played must be the file, byte
 // for byte, and what the engine recorded must be the device's stream.
+// The format list: the device of the direction opened once, each format
+// tried as a device buffer.
+TEST(DirectSoundFormats, TheGridIsWhatTheDeviceBuffersTake) {
+  Family f;
+  // Play: 16-bit mono and stereo up to 48 kHz; capture: 24-bit stereo only.
+  f.sys->acceptsFormat = [](const WAVEFORMATEX& w, bool capture) {
+    if (capture) return w.wBitsPerSample == 24 && w.nChannels == 2;
+    return w.wFormatTag == WAVE_FORMAT_PCM && w.wBitsPerSample == 16 && w.nChannels <= 2 &&
+           w.nSamplesPerSec <= 48000 && w.nBlockAlign == 2 * w.nChannels &&
+           w.nAvgBytesPerSec == w.nSamplesPerSec * w.nBlockAlign;
+  };
+  f.driver->CheckDevices();
+  FormatProbeRequest request;
+  std::unique_ptr<FormatTrier> trier = f.driver->CreateFormatTrier(1, false, DriverOptions{});
+  ASSERT_TRUE(trier);
+  EXPECT_TRUE(f.driver->OutputOpen());
+  int callbacks = 0;
+  FormatProbeTable t = RunFormatProbe(*trier, request, [&](uint16_t, int, int) {
+    ++callbacks;
+    return false;
+  });
+  trier.reset();
+  EXPECT_FALSE(f.driver->OutputOpen());  // released with the trier
+  EXPECT_EQ(callbacks, kProbeRates * kProbeWidths);
+  for (int r = 0; r < kProbeRates; ++r) {
+    for (int w = 0; w < kProbeWidths; ++w) {
+      const uint16_t want = w == 1 && kProbeRateList[r] <= 48000 ? 0x3 : 0;
+      EXPECT_EQ(t.cells[r][w], want) << kProbeRateList[r] << " Hz, width " << w;
+    }
+  }
+  const auto calls = f.sys->log.Calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "Initialize output 2"), calls.end());
+
+  request.input = true;
+  trier = f.driver->CreateFormatTrier(-1, true, DriverOptions{});
+  ASSERT_TRUE(trier);
+  t = RunFormatProbe(*trier, request, [](uint16_t, int, int) { return false; });
+  trier.reset();
+  EXPECT_FALSE(f.driver->InputOpen());
+  for (int r = 0; r < kProbeRates; ++r) {
+    for (int w = 0; w < kProbeWidths; ++w) EXPECT_EQ(t.cells[r][w], w == 2 ? 0x2 : 0);
+  }
+  // A device number beyond the table opens nothing.
+  EXPECT_FALSE(f.driver->CreateFormatTrier(5, false, DriverOptions{}));
+  EXPECT_FALSE(f.driver->CreateFormatTrier(5, true, DriverOptions{}));
+}
+
 class DirectSoundEngine : public ::testing::Test {
  protected:
   void SetUp() override {
