@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/engine/AsioCallbackGate.h"
+#include "app/engine/AsioFormatCheck.h"
 #include "app/engine/EngineTexts.h"
 
 namespace ov {
@@ -173,14 +174,7 @@ bool AsioFamily::Prepare(bool input, bool informationOnly, const WaveFormat& f,
   const int32_t bits = f.bitsPerSample;
   const bool isFloat = FloatWidth(f) != 0;
   if (!informationOnly) {
-    bool ok;
-    if (input) {
-      ok = (driverBits_ == 16 && bits == 16) || (driverBits_ == 24 && bits == 24) ||
-           (driverBits_ == 32 && (bits == 32 || bits == 24));
-    } else {
-      ok = std::abs(driverBits_) >= (isFloat ? 24 : bits);
-    }
-    if (!ok) {
+    if (!asio::BitLengthFits(driverBits_, input, bits, isFloat)) {
       message.Set(UnsupportedBitLengthText(isFloat, bits).c_str());
       return false;
     }

@@ -76,6 +76,15 @@ class AsioFamily : public AudioDriver {
   bool RestartFrame(EngineMessage&) override { return false; }
   bool CloseFrame(EngineMessage&) override { return true; }
 
+  // The format list: opens the driver on the direction's side; each try
+  // checks the width against the first channel's sample type and asks the
+  // driver for the rate. Null when the driver cannot be opened or a side is in
+  // use (a running stream keeps its driver).
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+  // The answer for one format on the side the trier opened.
+  ProbeAnswer TryFormat(const WaveFormat& f);
+
   void SelectFirstChannel(bool input, int32_t channel) override;
   bool AttachRing(bool input, uint8_t* ring, uint64_t ringBytes, uint32_t bufBytes,
                   EngineMessage& message) override;
