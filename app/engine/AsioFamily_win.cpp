@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "app/engine/AsioCallbackGate.h"
+#include "app/engine/AsioFormatCheck.h"
 #include "app/engine/EngineTexts.h"
 
 namespace ov {
@@ -173,14 +174,7 @@ bool AsioFamily::Prepare(bool input, bool informationOnly, const WaveFormat& f,
   const int32_t bits = f.bitsPerSample;
   const bool isFloat = FloatWidth(f) != 0;
   if (!informationOnly) {
-    bool ok;
-    if (input) {
-      ok = (driverBits_ == 16 && bits == 16) || (driverBits_ == 24 && bits == 24) ||
-           (driverBits_ == 32 && (bits == 32 || bits == 24));
-    } else {
-      ok = std::abs(driverBits_) >= (isFloat ? 24 : bits);
-    }
-    if (!ok) {
+    if (!asio::BitLengthFits(driverBits_, input, bits, isFloat)) {
       message.Set(UnsupportedBitLengthText(isFloat, bits).c_str());
       return false;
     }
@@ -258,6 +252,13 @@ bool AsioFamily::AttachRing(bool input, uint8_t* ring, uint64_t ringBytes, uint3
   RingSide& s = input ? transfer_.in : transfer_.out;
   s.Attach(ring, ringBytes, format_.channels, RingBitsOf(format_), format_.blockAlign, bufBytes);
   s.running = true;
+  if (input) {
+    inRingCount_ = bufBytes ? static_cast<uint32_t>(ringBytes / bufBytes) : 0;
+    if (inRingCount_ > kMaxBuffers) inRingCount_ = kMaxBuffers;
+    inPassed_ = 0;
+    inNextMark_ = bufBytes;
+    for (uint32_t i = 0; i < kMaxBuffers; ++i) inQueued_[i] = inDone_[i] = inFilled_[i] = 0;
+  }
   zeroBeforeStart_ = true;
   playFrames_ = 0;
   unsupportedType_ = 0;
@@ -367,8 +368,52 @@ double AsioFamily::InputLatencySeconds() const {
   return rate_ > 0 ? inputLatency_ / rate_ : 0;
 }
 
-bool AsioFamily::QueueInput(uint32_t, uint8_t*, uint32_t, EngineMessage& message) {
+bool AsioFamily::QueueInput(uint32_t index, uint8_t*, uint32_t, EngineMessage& message) {
+  if (index < kMaxBuffers) inQueued_[index].fetch_add(1);
   return !PendingError(message);
+}
+
+bool AsioFamily::InputDone(uint32_t index) {
+  // A failed run has nothing more to wait for.
+  if (index >= kMaxBuffers || unsupportedType_.load() != 0) return true;
+  return inDone_[index].load() >= inQueued_[index].load();
+}
+
+uint32_t AsioFamily::BytesRecorded(uint32_t index) {
+  return index < kMaxBuffers ? inFilled_[index].load() : 0;
+}
+
+void AsioFamily::MarkFilledInputs() {
+  RingSide& in = transfer_.in;
+  if (!in.running || !in.step || !inRingCount_) return;
+  const uint64_t moved = in.frames * in.blockAlign;
+  while (moved >= inNextMark_) {
+    const uint32_t slot = static_cast<uint32_t>(inPassed_ % inRingCount_);
+    inFilled_[slot] = in.step;
+    inDone_[slot].fetch_add(1);
+    ++inPassed_;
+    inNextMark_ += in.step;
+  }
+}
+
+bool AsioFamily::FinishInput(EngineMessage& message) {
+  // Once the driver has stopped no callback adds to the counters: the bytes
+  // after the last full ring buffer end the recording.
+  StopDriver();
+  RingSide& in = transfer_.in;
+  if (in.running && in.step && inRingCount_) {
+    const uint64_t moved = in.frames * in.blockAlign;
+    const uint64_t begin = inNextMark_ - in.step;
+    if (moved > begin) {
+      const uint32_t slot = static_cast<uint32_t>(inPassed_ % inRingCount_);
+      inFilled_[slot] = static_cast<uint32_t>(moved - begin);
+      inDone_[slot].fetch_add(1);
+      ++inPassed_;
+      inNextMark_ = moved + in.step;
+    }
+  }
+  PendingError(message);
+  return true;
 }
 
 bool AsioFamily::StartInput(EngineMessage& message) {
@@ -450,6 +495,7 @@ void AsioFamily::OnBufferSwitch(const Time* params, int32_t index) {
   if (postOutput_) host_->OutputReady();
   const bool failed = unsupportedType_.load() != 0;
   const bool inDue = Account(transfer_.in, transfer_.frames, failed);
+  MarkFilledInputs();
   const bool outDue = Account(transfer_.out, transfer_.frames, failed);
   if (transfer_.out.running) playFrames_ = transfer_.out.frames;
   if ((inDue || outDue) && done_) done_->Set();

@@ -25,6 +25,7 @@
 #include "app/engine/AsioTexts.h"
 #include "app/engine/AsioTransfer.h"
 #include "app/engine/AudioDriver.h"
+#include "app/engine/EngineTypes.h"
 
 namespace ov {
 
@@ -62,8 +63,9 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   bool QueueInput(uint32_t index, uint8_t* data, uint32_t bytes, EngineMessage& message) override;
   bool StartInput(EngineMessage& message) override;
   bool StopInput(EngineMessage& message) override;
-  bool InputDone(uint32_t) override { return true; }
-  uint32_t BytesRecorded(uint32_t) override { return transfer_.in.step; }
+  bool InputDone(uint32_t index) override;
+  uint32_t BytesRecorded(uint32_t index) override;
+  bool FinishInput(EngineMessage& message) override;
   void EndInput(uint32_t count, EngineMessage& message) override;
   void CloseInput(EngineMessage& message) override;
   double InputLatencySeconds() const override;
@@ -74,6 +76,15 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   bool SubmitFrame(EngineMessage&) override { return false; }
   bool RestartFrame(EngineMessage&) override { return false; }
   bool CloseFrame(EngineMessage&) override { return true; }
+
+  // The format list: opens the driver on the direction's side; each try
+  // checks the width against the first channel's sample type and asks the
+  // driver for the rate. Null when the driver cannot be opened or a side is in
+  // use (a running stream keeps its driver).
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+  // The answer for one format on the side the trier opened.
+  ProbeAnswer TryFormat(const WaveFormat& f);
 
   void SelectFirstChannel(bool input, int32_t channel) override;
   bool AttachRing(bool input, uint8_t* ring, uint64_t ringBytes, uint32_t bufBytes,
@@ -117,6 +128,9 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   static int32_t AsioMessage(int32_t selector, int32_t value, void* message, double* opt);
   static asio::Time* BufferSwitchTimeInfo(asio::Time* params, int32_t index, int32_t direct);
   void OnBufferSwitch(const asio::Time* params, int32_t index);
+  // Marks every ring buffer the input has filled since the last call
+  // (callback thread, or the stopped driver's).
+  void MarkFilledInputs();
 
   std::unique_ptr<asio::AsioRegistry> registry_;
   std::unique_ptr<asio::AsioHost> host_;
@@ -152,6 +166,16 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   std::atomic<uint64_t> callbacks_{0};
   std::atomic<uint64_t> playFrames_{0};
   std::atomic<uint32_t> lastCallbackTick_{0};
+  // The input's done marks: a ring buffer is done when it has been filled as
+  // often as the pump queued it; `inFilled_` holds its bytes (less than a
+  // buffer for the one a finished recording ends in). Counters written by the
+  // callback thread, or by the pump once the driver is stopped.
+  std::atomic<uint32_t> inQueued_[kMaxBuffers] = {};
+  std::atomic<uint32_t> inDone_[kMaxBuffers] = {};
+  std::atomic<uint32_t> inFilled_[kMaxBuffers] = {};
+  uint32_t inRingCount_ = 0;
+  uint64_t inPassed_ = 0;    // ring buffers filled since the start
+  uint64_t inNextMark_ = 0;  // input bytes at which the next one is full
   double samplePosition_ = 0, systemTime_ = 0, timeCode_ = 0;
 };
 

@@ -422,6 +422,7 @@ TEST_P(AsioRecord, InputChannelsReachTheFileExactly) {
   f.blockAlign = static_cast<uint16_t>(2 * c.bits / 8);
   f.avgBytesPerSec = 48000u * f.blockAlign;
   auto e = Engine();
+  const uint64_t callbacksBefore = control.callbacks();
   ASSERT_EQ(e->OpenRec(file.string().c_str(), f), EngineResult::Ok) << e->GetMessage();
   ASSERT_EQ(e->StartRec(0, RecStartMode::Record, 1), EngineResult::Ok) << e->GetMessage();
   ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
@@ -440,6 +441,9 @@ TEST_P(AsioRecord, InputChannelsReachTheFileExactly) {
   const uint32_t bytes = c.bits / 8;
   const uint64_t frames = info.dataSize / f.blockAlign;
   EXPECT_GE(frames, 4800u * 3);
+  // Every frame the driver delivered, the partly filled ring buffer at the
+  // stop included: 256 frames per buffer switch.
+  EXPECT_EQ(frames, 256 * (control.callbacks() - callbacksBefore));
   std::ifstream in(file, std::ios::binary);
   in.seekg(static_cast<std::streamoff>(info.dataOffset));
   std::vector<uint8_t> data(info.dataSize);
@@ -463,6 +467,48 @@ INSTANTIATE_TEST_SUITE_P(Pairs, AsioRecord,
                          testing::Values(RecCase{asio::kInt16LSB, 16}, RecCase{asio::kInt24LSB, 24},
                                          RecCase{asio::kInt32LSB, 32},
                                          RecCase{asio::kInt32LSB, 24}));
+
+// The format list through the test driver: its sample type decides the
+// widths, its rate list the rows; play and record each open their side.
+TEST_F(AsioEngine, FormatListFollowsTheSampleTypeAndTheDriverRates) {
+  struct Case {
+    int32_t type;
+    uint16_t play[kProbeWidths], record[kProbeWidths];
+  };
+  const Case cases[] = {
+      {asio::kInt16LSB, {0x3, 0x8003, 0, 0, 0}, {0, 0x8003, 0, 0, 0}},
+      {asio::kInt24LSB, {0x3, 0x3, 0x8003, 0, 0x3}, {0, 0, 0x8003, 0, 0}},
+      {asio::kInt32LSB, {0x3, 0x3, 0x3, 0x8003, 0x3}, {0, 0, 0x3, 0x8003, 0x3}},
+      {asio::kFloat32LSB, {0, 0, 0, 0, 0}, {0, 0, 0, 0, 0}},
+  };
+  for (const Case& c : cases) {
+    Configure(c.type);
+    for (double& r : cfg.rates) r = 0;
+    cfg.rates[0] = 44100;
+    cfg.rates[1] = 48000;
+    control.configure(&cfg);
+    std::unique_ptr<AsioFamily> family = EngineFamily();
+    ASSERT_FALSE(family->CheckDevices().unusable);
+    for (bool input : {false, true}) {
+      FormatProbeRequest request;
+      request.input = input;
+      std::unique_ptr<FormatTrier> trier = family->CreateFormatTrier(-1, input, DriverOptions{});
+      ASSERT_TRUE(trier) << c.type;
+      const FormatProbeTable t =
+          RunFormatProbe(*trier, request, [](uint16_t, int, int) { return false; });
+      trier.reset();
+      EXPECT_FALSE(input ? family->InputOpen() : family->OutputOpen());
+      for (int r = 0; r < kProbeRates; ++r) {
+        const bool rateTaken = kProbeRateList[r] == 44100 || kProbeRateList[r] == 48000;
+        for (int w = 0; w < kProbeWidths; ++w) {
+          const uint16_t want = rateTaken ? (input ? c.record[w] : c.play[w]) : 0;
+          EXPECT_EQ(t.cells[r][w], want) << "type " << c.type << (input ? " record " : " play ")
+                                         << kProbeRateList[r] << " Hz, width " << w;
+        }
+      }
+    }
+  }
+}
 
 TEST_F(AsioEngine, DirectMonitorReportsWhatTheDriverAnswered) {
   Configure(asio::kInt16LSB);

@@ -120,6 +120,14 @@ class AudioDriver {
   virtual bool InputDone(uint32_t index) = 0;
   // Bytes the device put into buffer `index`.
   virtual uint32_t BytesRecorded(uint32_t index) = 0;
+  // Stops the input at the end of a recording and marks the partly filled
+  // buffer done with the bytes it holds. False when the family keeps no done
+  // marks for its input, so that the captured tail cannot be told from older
+  // ring contents.
+  virtual bool FinishInput(EngineMessage& message) {
+    StopInput(message);
+    return HasDoneFlags();
+  }
   // Stops the input, returns every queued buffer and releases `count` headers.
   virtual void EndInput(uint32_t count, EngineMessage& message) = 0;
   virtual void CloseInput(EngineMessage& message) = 0;

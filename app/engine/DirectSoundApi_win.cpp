@@ -65,6 +65,9 @@ class SystemCaptureBuffer final : public DsCaptureBuffer {
   }
   HRESULT Start(DWORD flags) override { return b_->Start(flags); }
   HRESULT Stop() override { return b_->Stop(); }
+  HRESULT GetCurrentPosition(DWORD* capture, DWORD* read) override {
+    return b_->GetCurrentPosition(capture, read);
+  }
   HRESULT GetFormat(WAVEFORMATEX* f, DWORD bytes, DWORD* written) override {
     return b_->GetFormat(f, bytes, written);
   }

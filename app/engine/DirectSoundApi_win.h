@@ -48,6 +48,8 @@ class DsCaptureBuffer {
   virtual HRESULT Unlock(void* p1, DWORD n1, void* p2, DWORD n2) = 0;
   virtual HRESULT Start(DWORD flags) = 0;
   virtual HRESULT Stop() = 0;
+  // capture: where the device writes; read: up to where the bytes are complete.
+  virtual HRESULT GetCurrentPosition(DWORD* capture, DWORD* read) = 0;
   virtual HRESULT GetFormat(WAVEFORMATEX* f, DWORD bytes, DWORD* written) = 0;
   virtual HRESULT SetNotificationPositions(DWORD count, const DSBPOSITIONNOTIFY* positions) = 0;
 };

@@ -7,8 +7,10 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -47,11 +49,19 @@ struct DsFaults {
 
 // A device buffer whose device moves one half per tick on its own thread:
 // play appends the half at its cursor to `played`; capture writes the next
-// bytes of a ramp (byte i of the stream is i mod 251) into the half.
+// bytes of a ramp (byte i of the stream is i mod 251) into the half, in steps
+// of `stepBytes` per tick when that is set (a stop then finds a half partly
+// written, as a real device leaves it).
 class DsFakeBuffer {
  public:
-  DsFakeBuffer(DsLog& log, DsFaults& faults, uint32_t bytes, bool capture, uint32_t tickMs)
-      : log_(log), faults_(faults), data_(bytes), capture_(capture), tickMs_(tickMs) {
+  DsFakeBuffer(DsLog& log, DsFaults& faults, uint32_t bytes, bool capture, uint32_t tickMs,
+               uint32_t stepBytes = 0)
+      : log_(log),
+        faults_(faults),
+        data_(bytes),
+        capture_(capture),
+        tickMs_(tickMs),
+        stepBytes_(stepBytes) {
     worker_ = std::thread([this] { Run(); });
   }
   ~DsFakeBuffer() {
@@ -62,19 +72,25 @@ class DsFakeBuffer {
     log_.Add("Lock " + std::to_string(offset) + " " + std::to_string(bytes));
     if (faults_.lost) return DSERR_BUFFERLOST;
     if (static_cast<int>(bytes) == faults_.failLockOfBytes.load()) return DSERR_INVALIDPARAM;
-    if (offset + bytes > data_.size()) return DSERR_INVALIDPARAM;
+    if (offset >= data_.size() || bytes > data_.size()) return DSERR_INVALIDPARAM;
+    // A lock past the buffer's end wraps onto its start, as the system's does.
+    const DWORD first = std::min<DWORD>(bytes, static_cast<DWORD>(data_.size()) - offset);
     *p1 = data_.data() + offset;
-    *n1 = bytes;
-    if (p2) *p2 = nullptr;
-    if (n2) *n2 = 0;
+    *n1 = first;
+    if (first < bytes && (!p2 || !n2)) return DSERR_INVALIDPARAM;
+    if (p2) *p2 = first < bytes ? data_.data() : nullptr;
+    if (n2) *n2 = bytes - first;
     return DS_OK;
   }
   HRESULT Start() {
     log_.Add(capture_ ? "Start" : "Play");
+    std::lock_guard<std::mutex> lock(m_);
     running_ = true;
     return DS_OK;
   }
   HRESULT Stop() {
+    // Under the device's lock: no step of the device follows a stop.
+    std::lock_guard<std::mutex> lock(m_);
     running_ = false;
     return DS_OK;
   }
@@ -86,9 +102,14 @@ class DsFakeBuffer {
   }
   HRESULT GetCurrentPosition(DWORD* play, DWORD* write) {
     std::lock_guard<std::mutex> lock(m_);
-    if (play) *play = pos_;
-    if (write) *write = pos_;
+    if (play) *play = pos_ + within_;
+    if (write) *write = pos_ + within_;
     return DS_OK;
+  }
+  // Capture: the bytes of the ramp the device has written.
+  uint64_t Captured() {
+    std::lock_guard<std::mutex> lock(m_);
+    return ramp_;
   }
   HRESULT GetStatus(DWORD* status) {
     log_.Add("GetStatus");
@@ -121,12 +142,17 @@ class DsFakeBuffer {
   void Run() {
     while (!quit_) {
       std::this_thread::sleep_for(std::chrono::milliseconds(tickMs_));
-      if (!running_ || notify_.size() != 2) continue;
       std::lock_guard<std::mutex> lock(m_);
+      if (!running_ || notify_.size() != 2) continue;
       const uint32_t half = static_cast<uint32_t>(data_.size() / 2);
       uint8_t* at = data_.data() + pos_;
       if (capture_) {
-        for (uint32_t i = 0; i < half; ++i) at[i] = static_cast<uint8_t>(ramp_++ % 251);
+        const uint32_t step = stepBytes_ && stepBytes_ < half ? stepBytes_ : half;
+        const uint32_t n = std::min(step, half - within_);
+        for (uint32_t i = 0; i < n; ++i) at[within_ + i] = static_cast<uint8_t>(ramp_++ % 251);
+        within_ += n;
+        if (within_ < half) continue;
+        within_ = 0;
       } else {
         played_.insert(played_.end(), at, at + half);
       }
@@ -142,11 +168,13 @@ class DsFakeBuffer {
   std::vector<uint8_t> data_;
   bool capture_;
   uint32_t tickMs_;
+  uint32_t stepBytes_;
   std::mutex m_;
   std::thread worker_;
   std::atomic<bool> quit_{false}, running_{false};
   std::atomic<uint32_t> ticks_{0};
   DWORD pos_ = 0;
+  uint32_t within_ = 0;  // capture: bytes written into the half at pos_
   std::vector<DSBPOSITIONNOTIFY> notify_;
   std::vector<uint8_t> played_;
   uint64_t ramp_ = 0;
@@ -192,8 +220,8 @@ class DsFakePlayBuffer final : public DsPlayBuffer {
 class DsFakeCaptureBuffer final : public DsCaptureBuffer {
  public:
   DsFakeCaptureBuffer(DsLog& log, DsFaults& faults, uint32_t bytes, uint32_t tickMs,
-                      std::shared_ptr<DsFakeBuffer>* keep)
-      : b_(std::make_shared<DsFakeBuffer>(log, faults, bytes, true, tickMs)) {
+                      uint32_t stepBytes, std::shared_ptr<DsFakeBuffer>* keep)
+      : b_(std::make_shared<DsFakeBuffer>(log, faults, bytes, true, tickMs, stepBytes)) {
     if (keep) *keep = b_;
   }
   HRESULT Lock(DWORD o, DWORD n, void** p1, DWORD* n1, void** p2, DWORD* n2) override {
@@ -202,6 +230,7 @@ class DsFakeCaptureBuffer final : public DsCaptureBuffer {
   HRESULT Unlock(void*, DWORD, void*, DWORD) override { return DS_OK; }
   HRESULT Start(DWORD) override { return b_->Start(); }
   HRESULT Stop() override { return b_->Stop(); }
+  HRESULT GetCurrentPosition(DWORD* c, DWORD* r) override { return b_->GetCurrentPosition(c, r); }
   HRESULT GetFormat(WAVEFORMATEX* f, DWORD, DWORD* written) override {
     *f = WAVEFORMATEX{};
     if (written) *written = sizeof *f;
@@ -227,6 +256,9 @@ class DsFakeSystem final : public DsSystem {
   std::vector<DsFakeEntry> outputs, inputs;
   bool outputsFail = false, inputsFail = false;
   uint32_t tickMs = 5;
+  uint32_t captureStepBytes = 0;  // 0: the capture device writes a whole half per tick
+  // The formats the devices take for their buffers (none set: every format).
+  std::function<bool(const WAVEFORMATEX&, bool capture)> acceptsFormat;
   DsLog log;
   DsFaults faults;
   // The latest play and capture buffers (kept alive beyond the family's release).
@@ -295,6 +327,7 @@ class DsFakeSystem final : public DsSystem {
       }
       if (FAILED(s_.faults.createBuffer)) return s_.faults.createBuffer;
       if (d.dwSize != sizeof(DSBUFFERDESC)) return DSERR_INVALIDPARAM;
+      if (s_.acceptsFormat && !s_.acceptsFormat(*d.lpwfxFormat, false)) return DSERR_BADFORMAT;
       out = std::make_unique<DsFakePlayBuffer>(s_.log, s_.faults, d.dwBufferBytes, s_.tickMs,
                                                &s_.lastPlay);
       return DS_OK;
@@ -321,8 +354,9 @@ class DsFakeSystem final : public DsSystem {
       }
       if (FAILED(s_.faults.createBuffer)) return s_.faults.createBuffer;
       if (d.dwSize != sizeof(DSCBUFFERDESC)) return DSERR_INVALIDPARAM;
+      if (s_.acceptsFormat && !s_.acceptsFormat(*d.lpwfxFormat, true)) return DSERR_BADFORMAT;
       out = std::make_unique<DsFakeCaptureBuffer>(s_.log, s_.faults, d.dwBufferBytes, s_.tickMs,
-                                                  &s_.lastCapture);
+                                                  s_.captureStepBytes, &s_.lastCapture);
       return DS_OK;
     }
 

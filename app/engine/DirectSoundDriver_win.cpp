@@ -234,6 +234,7 @@ bool DirectSoundDriver::PrepareOutput(const RingLayout& ring, EngineMessage& mes
   {
     std::lock_guard<std::mutex> lock(play_.mutex);
     play_.ring.Layout(ring.data, ring.count, ring.bufBytes, play_.format.blockAlign);
+    play_.draining = false;
     needsStart_ = true;
   }
   return StartTransferThread(play_, false, message);
@@ -285,8 +286,15 @@ void DirectSoundDriver::TransferOut() {
   DWORD n1 = 0, n2 = 0;
   if (FAILED(playBuffer_->Lock(play_.cursor, half, &p1, &n1, &p2, &n2))) return;
   uint32_t passed = 0;
-  if (p1) passed += play_.ring.CopyOut(static_cast<uint8_t*>(p1), n1);
-  if (p2) passed += play_.ring.CopyOut(static_cast<uint8_t*>(p2), n2);
+  if (play_.draining) {
+    // The ring beyond the run's last buffer holds older data: what follows
+    // the end is silence.
+    if (p1) std::memset(p1, play_.silence, n1);
+    if (p2) std::memset(p2, play_.silence, n2);
+  } else {
+    if (p1) passed += play_.ring.CopyOut(static_cast<uint8_t*>(p1), n1);
+    if (p2) passed += play_.ring.CopyOut(static_cast<uint8_t*>(p2), n2);
+  }
   playBuffer_->Unlock(p1, n1, p2, n2);
   play_.cursor = (play_.cursor + half) % play_.geometry.bufferBytes;
   if (passed) play_.done->Set();
@@ -312,6 +320,7 @@ bool DirectSoundDriver::ResetOutput(EngineMessage&) {
   playBuffer_->SetCurrentPosition(0);
   play_.cursor = 0;
   play_.ring.Rewind();
+  play_.draining = false;
   ResetEvent(play_.notify);
   lastPlayCursor_ = 0;
   playedFrames_ = 0;
@@ -349,6 +358,7 @@ void DirectSoundDriver::DrainOutput(uint32_t, EngineMessage&) {
     {
       std::lock_guard<std::mutex> lock(play_.mutex);
       queued = (play_.cursor + size - play) % size;
+      play_.draining = true;
     }
     // The half at the device cursor is the one playing (the next to write
     // once it has passed): a play cursor at its very start has both halves
@@ -366,6 +376,12 @@ void DirectSoundDriver::DrainOutput(uint32_t, EngineMessage&) {
       heard += (play + size - last) % size;
       last = play;
     }
+    // The play cursor tells where the system takes the bytes from; its own
+    // mixing buffer still holds the last of them for a while, and a stop
+    // followed by the release of the device would drop them. Silence plays
+    // meanwhile.
+    if (bytesPerSecond)
+      Sleep(static_cast<DWORD>(1000ull * play_.geometry.halfBytes / bytesPerSecond));
   }
   playBuffer_->Stop();
 }
@@ -490,6 +506,7 @@ bool DirectSoundDriver::PrepareInput(const RingLayout& ring, EngineMessage& mess
   {
     std::lock_guard<std::mutex> lock(rec_.mutex);
     rec_.ring.Layout(ring.data, ring.count, ring.bufBytes, rec_.format.blockAlign);
+    rec_.stopped = false;
   }
   return StartTransferThread(rec_, true, message);
 }
@@ -508,17 +525,24 @@ void DirectSoundDriver::RecThreadMain() {
 
 void DirectSoundDriver::TransferIn() {
   std::lock_guard<std::mutex> lock(rec_.mutex);
-  if (!captureBuffer_ || rec_.ring.Empty()) return;
+  if (!captureBuffer_ || rec_.ring.Empty() || rec_.stopped) return;
+  // The half just completed; after a pause the cursor stands inside it (the
+  // stop took the bytes before), and only the rest of it is new.
   const uint32_t half = rec_.geometry.halfBytes;
+  if (CopyCaptured(half - rec_.cursor % half)) rec_.done->Set();
+}
+
+uint32_t DirectSoundDriver::CopyCaptured(uint32_t bytes) {
+  if (bytes == 0) return 0;
   void *p1 = nullptr, *p2 = nullptr;
   DWORD n1 = 0, n2 = 0;
-  if (FAILED(captureBuffer_->Lock(rec_.cursor, half, &p1, &n1, &p2, &n2))) return;
+  if (FAILED(captureBuffer_->Lock(rec_.cursor, bytes, &p1, &n1, &p2, &n2))) return 0;
   uint32_t passed = 0;
   if (p1) passed += rec_.ring.CopyIn(static_cast<const uint8_t*>(p1), n1);
   if (p2) passed += rec_.ring.CopyIn(static_cast<const uint8_t*>(p2), n2);
   captureBuffer_->Unlock(p1, n1, p2, n2);
-  rec_.cursor = (rec_.cursor + half) % rec_.geometry.bufferBytes;
-  if (passed) rec_.done->Set();
+  rec_.cursor = (rec_.cursor + bytes) % rec_.geometry.bufferBytes;
+  return passed;
 }
 
 bool DirectSoundDriver::QueueInput(uint32_t index, uint8_t*, uint32_t, EngineMessage& message) {
@@ -528,24 +552,50 @@ bool DirectSoundDriver::QueueInput(uint32_t index, uint8_t*, uint32_t, EngineMes
 }
 
 bool DirectSoundDriver::StartInput(EngineMessage& message) {
-  if (!captureBuffer_ || FAILED(captureBuffer_->Start(DSCBSTART_LOOPING))) {
+  if (!captureBuffer_) return Fail(message, text::kDirectSoundStart);
+  {
+    // A notification of a half that the stop has already taken must not move
+    // it again.
+    std::lock_guard<std::mutex> lock(rec_.mutex);
+    rec_.stopped = false;
+    ResetEvent(rec_.notify);
+  }
+  if (FAILED(captureBuffer_->Start(DSCBSTART_LOOPING))) {
     return Fail(message, text::kDirectSoundStart);
   }
   return true;
 }
 
 bool DirectSoundDriver::StopInput(EngineMessage&) {
-  if (captureBuffer_) captureBuffer_->Stop();
+  if (!captureBuffer_) return true;
+  std::lock_guard<std::mutex> lock(rec_.mutex);
+  captureBuffer_->Stop();
+  if (rec_.stopped || rec_.ring.Empty()) return true;
+  rec_.stopped = true;
+  // What the device captured after the last notification (and a half whose
+  // notification the transfer thread has not yet taken) goes into the ring;
+  // the ring buffer it ends in is finished with the bytes it holds, so that
+  // a pause or the end of a recording keeps every captured byte.
+  DWORD capture = 0, read = 0;
+  const uint32_t size = rec_.geometry.bufferBytes;
+  if (size == 0 || FAILED(captureBuffer_->GetCurrentPosition(&capture, &read))) return true;
+  const uint32_t align = rec_.format.blockAlign ? rec_.format.blockAlign : 1;
+  uint32_t bytes = (read % size + size - rec_.cursor) % size;
+  bytes -= bytes % align;
+  uint32_t passed = CopyCaptured(bytes);
+  passed += rec_.ring.FinishPartial();
+  if (passed) rec_.done->Set();
   return true;
 }
 
 uint32_t DirectSoundDriver::BytesRecorded(uint32_t index) {
-  // A buffer is done only once the transfer has filled all of it.
-  return rec_.ring.Done(index) ? rec_.ring.BufBytes() : 0;
+  // A buffer is done once the transfer has filled all of it, or once a stop
+  // has finished it with what it holds.
+  return rec_.ring.Done(index) ? rec_.ring.Filled(index) : 0;
 }
 
-void DirectSoundDriver::EndInput(uint32_t, EngineMessage&) {
-  if (captureBuffer_) captureBuffer_->Stop();
+void DirectSoundDriver::EndInput(uint32_t, EngineMessage& message) {
+  StopInput(message);
 }
 
 void DirectSoundDriver::ReleaseRecSide() {

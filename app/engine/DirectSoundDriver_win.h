@@ -79,6 +79,12 @@ class DirectSoundDriver : public AudioDriver {
   void CloseInput(EngineMessage& message) override;
   double InputLatencySeconds() const override;
 
+  // Opens the device of the direction; each try creates the device buffer
+  // with the format. Null when the device cannot be opened or the side is in
+  // use.
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+
   bool SupportsFramePlay() const override { return false; }
   bool OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&, uint8_t*,
                  uint32_t, EngineMessage& message) override;
@@ -114,6 +120,8 @@ class DirectSoundDriver : public AudioDriver {
     std::thread thread;
     std::atomic<bool> terminate{false};
     std::atomic<int> state{0};  // 0 starting, 1 running, 2 ended
+    bool stopped = false;       // capture: stopped, its tail taken (under the mutex)
+    bool draining = false;      // play: the run's data is all in the device (under the mutex)
     EngineMessage threadMessage;
     std::atomic<double> cpuMs{0};
   };
@@ -124,6 +132,9 @@ class DirectSoundDriver : public AudioDriver {
   void RecThreadMain();
   void TransferOut();
   void TransferIn();
+  // With the mutex held: copies `bytes` of the capture buffer at the device
+  // cursor into the ring and advances; returns the ring buffers passed.
+  uint32_t CopyCaptured(uint32_t bytes);
   bool LockAndFill(bool input, DWORD offset, DWORD bytes, uint8_t value);
   void ReleasePlaySide();
   void ReleaseRecSide();

@@ -172,6 +172,53 @@ TEST(DirectSoundBuffers, LostBufferIsRestoredBeforeTheFirstLock) {
 
 // Engine runs over the double: what the device played must be the file, byte
 // for byte, and what the engine recorded must be the device's stream.
+// The format list: the device of the direction opened once, each format
+// tried as a device buffer.
+TEST(DirectSoundFormats, TheGridIsWhatTheDeviceBuffersTake) {
+  Family f;
+  // Play: 16-bit mono and stereo up to 48 kHz; capture: 24-bit stereo only.
+  f.sys->acceptsFormat = [](const WAVEFORMATEX& w, bool capture) {
+    if (capture) return w.wBitsPerSample == 24 && w.nChannels == 2;
+    return w.wFormatTag == WAVE_FORMAT_PCM && w.wBitsPerSample == 16 && w.nChannels <= 2 &&
+           w.nSamplesPerSec <= 48000 && w.nBlockAlign == 2 * w.nChannels &&
+           w.nAvgBytesPerSec == w.nSamplesPerSec * w.nBlockAlign;
+  };
+  f.driver->CheckDevices();
+  FormatProbeRequest request;
+  std::unique_ptr<FormatTrier> trier = f.driver->CreateFormatTrier(1, false, DriverOptions{});
+  ASSERT_TRUE(trier);
+  EXPECT_TRUE(f.driver->OutputOpen());
+  int callbacks = 0;
+  FormatProbeTable t = RunFormatProbe(*trier, request, [&](uint16_t, int, int) {
+    ++callbacks;
+    return false;
+  });
+  trier.reset();
+  EXPECT_FALSE(f.driver->OutputOpen());  // released with the trier
+  EXPECT_EQ(callbacks, kProbeRates * kProbeWidths);
+  for (int r = 0; r < kProbeRates; ++r) {
+    for (int w = 0; w < kProbeWidths; ++w) {
+      const uint16_t want = w == 1 && kProbeRateList[r] <= 48000 ? 0x3 : 0;
+      EXPECT_EQ(t.cells[r][w], want) << kProbeRateList[r] << " Hz, width " << w;
+    }
+  }
+  const auto calls = f.sys->log.Calls();
+  EXPECT_NE(std::find(calls.begin(), calls.end(), "Initialize output 2"), calls.end());
+
+  request.input = true;
+  trier = f.driver->CreateFormatTrier(-1, true, DriverOptions{});
+  ASSERT_TRUE(trier);
+  t = RunFormatProbe(*trier, request, [](uint16_t, int, int) { return false; });
+  trier.reset();
+  EXPECT_FALSE(f.driver->InputOpen());
+  for (int r = 0; r < kProbeRates; ++r) {
+    for (int w = 0; w < kProbeWidths; ++w) EXPECT_EQ(t.cells[r][w], w == 2 ? 0x2 : 0);
+  }
+  // A device number beyond the table opens nothing.
+  EXPECT_FALSE(f.driver->CreateFormatTrier(5, false, DriverOptions{}));
+  EXPECT_FALSE(f.driver->CreateFormatTrier(5, true, DriverOptions{}));
+}
+
 class DirectSoundEngine : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -199,6 +246,42 @@ class DirectSoundEngine : public ::testing::Test {
     drv = driver.get();
     engine = std::make_unique<WavePlayRec>(host, notifier, playState, recState, EngineCallbacks{},
                                            s, std::move(driver));
+  }
+  // The device's ramp, from its first byte, in order, with nothing lost or
+  // repeated across the ring's laps.
+  static void ExpectRamp(const std::string& rec, const WaveFileInfo& info) {
+    std::ifstream in(rec, std::ios::binary);
+    in.seekg(static_cast<std::streamoff>(info.dataOffset));
+    std::vector<uint8_t> got(info.dataSize);
+    in.read(reinterpret_cast<char*>(got.data()), static_cast<std::streamsize>(got.size()));
+    for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i], i % 251) << "byte " << i;
+  }
+  // Plays 1.3 s of bytes that never repeat within a ring lap and checks that
+  // the device got the file without a gap.
+  void PlayAndCompare() {
+    ASSERT_TRUE(engine->DirectXAvailable());
+    ASSERT_EQ(engine->GetDriverType(), kDriverDirectSound) << engine->GetMessage();
+    // 1.3 s of bytes that never repeat within a ring lap.
+    std::vector<uint8_t> data(44100 * 4 * 13 / 10);
+    for (size_t i = 0; i < data.size(); ++i)
+      data[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
+    const std::string file = WriteFile(data);
+    ASSERT_EQ(engine->OpenPlay(file.c_str()), EngineResult::Ok);
+    ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok) << engine->GetMessage();
+    ASSERT_TRUE(host.PumpUntil([&] { return PlayEnded(); }, 30));
+    EXPECT_TRUE(host.stopped.empty()) << host.stopped[0];
+    const std::vector<uint8_t> played = fake->lastPlay->Played();
+    // The first half went out as silence before the two halves primed from the
+    // ring; from there on the device got the file without a gap.
+    auto at = std::search(played.begin(), played.end(), data.begin(), data.begin() + 64);
+    ASSERT_NE(at, played.end());
+    const size_t start = static_cast<size_t>(at - played.begin());
+    ASSERT_GE(played.size() - start, data.size());
+    EXPECT_TRUE(std::equal(data.begin(), data.end(), played.begin() + start));
+    // After the end the device plays silence, not older ring contents.
+    const auto tail = played.begin() + static_cast<std::ptrdiff_t>(start + data.size());
+    EXPECT_EQ(std::count(tail, played.end(), 0), played.end() - tail);
+    EXPECT_GT(drv->TransferCpuMs(false), -1.0);
   }
   bool PlayEnded() {
     const auto m = host.PostedMessages();
@@ -233,29 +316,12 @@ class DirectSoundEngine : public ::testing::Test {
 
 TEST_F(DirectSoundEngine, PlaysTheFileByteForByte) {
   Make();
-  ASSERT_TRUE(engine->DirectXAvailable());
-  ASSERT_EQ(engine->GetDriverType(), kDriverDirectSound) << engine->GetMessage();
-  // 1.3 s of bytes that never repeat within a ring lap.
-  std::vector<uint8_t> data(44100 * 4 * 13 / 10);
-  for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<uint8_t>((i * 2654435761u) >> 13);
-  const std::string file = WriteFile(data);
-  ASSERT_EQ(engine->OpenPlay(file.c_str()), EngineResult::Ok);
-  ASSERT_EQ(engine->StartPlay(0), EngineResult::Ok) << engine->GetMessage();
-  ASSERT_TRUE(host.PumpUntil([&] { return PlayEnded(); }, 30));
-  EXPECT_TRUE(host.stopped.empty()) << host.stopped[0];
-  const std::vector<uint8_t> played = fake->lastPlay->Played();
-  // The first half went out as silence before the two halves primed from the
-  // ring; from there on the device got the file without a gap.
-  auto at = std::search(played.begin(), played.end(), data.begin(), data.begin() + 64);
-  ASSERT_NE(at, played.end());
-  const size_t start = static_cast<size_t>(at - played.begin());
-  ASSERT_GE(played.size() - start, data.size());
-  EXPECT_TRUE(std::equal(data.begin(), data.end(), played.begin() + start));
-  EXPECT_GT(drv->TransferCpuMs(false), -1.0);
+  PlayAndCompare();
 }
 
 TEST_F(DirectSoundEngine, RecordsTheDeviceStreamIntoTheFile) {
   Make();
+  fake->captureStepBytes = 1000;  // a stop finds a half partly captured
   const std::string rec = (dir / "REC.WAV").string();
   ASSERT_EQ(engine->OpenRec(rec.c_str(), Pcm16(44100, 2), Probe(0)), EngineResult::Ok)
       << engine->GetMessage();
@@ -268,16 +334,40 @@ TEST_F(DirectSoundEngine, RecordsTheDeviceStreamIntoTheFile) {
   WaveFileInfo info;
   ReaderMessage m;
   ASSERT_TRUE(ParseWaveFile(rec.c_str(), &f, &info, &m, ParseOptions{})) << m.c_str();
-  // At least the second the position passed; a partly filled ring buffer at
-  // the stop is not written.
+  // Every byte the device captured up to the stop, the partly filled half
+  // and ring buffer included.
   ASSERT_GE(info.dataSize, 44100u * 4);
-  std::ifstream in(rec, std::ios::binary);
-  in.seekg(static_cast<std::streamoff>(info.dataOffset));
-  std::vector<uint8_t> got(info.dataSize);
-  in.read(reinterpret_cast<char*>(got.data()), static_cast<std::streamsize>(got.size()));
-  // The device's ramp, from its first byte, in order, with nothing lost or
-  // repeated across the ring's laps.
-  for (size_t i = 0; i < got.size(); ++i) ASSERT_EQ(got[i], i % 251) << "byte " << i;
+  EXPECT_EQ(info.dataSize, fake->lastCapture->Captured());
+  ExpectRamp(rec, info);
+}
+
+TEST_F(DirectSoundEngine, PausedRecordingKeepsEveryCapturedByte) {
+  Make();
+  fake->captureStepBytes = 1000;
+  const std::string rec = (dir / "REC.WAV").string();
+  ASSERT_EQ(engine->OpenRec(rec.c_str(), Pcm16(44100, 2), Probe(0)), EngineResult::Ok)
+      << engine->GetMessage();
+  ASSERT_EQ(engine->StartRec(0), EngineResult::Ok) << engine->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }, 10));
+  for (int k = 0; k < 3; ++k) {
+    const uint64_t at = engine->GetRecSamplePosition();
+    ASSERT_TRUE(host.PumpUntil([&] { return engine->GetRecSamplePosition() > at + 9000; }, 30));
+    engine->TogglePause();
+    ASSERT_EQ(recState.load(), kRecPaused);
+    host.PumpUntil([] { return false; }, 0.1);
+    engine->TogglePause();
+    ASSERT_EQ(recState.load(), kRecRecording);
+  }
+  const uint64_t at = engine->GetRecSamplePosition();
+  ASSERT_TRUE(host.PumpUntil([&] { return engine->GetRecSamplePosition() > at + 9000; }, 30));
+  engine->Stop();
+  EXPECT_TRUE(host.stopped.empty());
+  WaveFormat f{};
+  WaveFileInfo info;
+  ReaderMessage m;
+  ASSERT_TRUE(ParseWaveFile(rec.c_str(), &f, &info, &m, ParseOptions{})) << m.c_str();
+  EXPECT_EQ(info.dataSize, fake->lastCapture->Captured());
+  ExpectRamp(rec, info);
 }
 
 TEST_F(DirectSoundEngine, FailingFirstLockEndsTheStartInsteadOfHanging) {

@@ -71,6 +71,7 @@ void RingTransfer::Rewind() {
   passed_ = 0;
   for (auto& h : handed_) h = 0;
   for (auto& d : done_) d = 0;
+  for (auto& f : filled_) f = 0;
 }
 
 uint32_t RingTransfer::CopyOut(uint8_t* dst, uint32_t bytes) {
@@ -107,12 +108,31 @@ uint32_t RingTransfer::Advance(uint32_t bytes) {
   uint32_t passed = 0;
   while (bufBytes_ && moved >= nextSignal_) {
     nextSignal_ += bufBytes_;
+    filled_[passed_ % count_] = bufBytes_;
     done_[passed_ % count_].fetch_add(1);
     ++passed_;
     ++passed;
   }
   moved_ = moved;
   return passed;
+}
+
+uint32_t RingTransfer::FinishPartial() {
+  if (!ring_ || !bufBytes_) return 0;
+  const uint64_t moved = moved_.load();
+  const uint64_t start = nextSignal_ - bufBytes_;  // where the current buffer began
+  if (moved <= start) return 0;
+  const uint32_t slot = static_cast<uint32_t>(passed_ % count_);
+  filled_[slot] = static_cast<uint32_t>(moved - start);
+  done_[slot].fetch_add(1);
+  ++passed_;
+  nextSignal_ = moved + bufBytes_;
+  cursor_ = static_cast<uint64_t>(passed_ % count_) * bufBytes_;
+  return 1;
+}
+
+uint32_t RingTransfer::Filled(uint32_t index) const {
+  return index < kMaxBuffers ? filled_[index].load() : 0;
 }
 
 void RingTransfer::Handed(uint32_t index) {

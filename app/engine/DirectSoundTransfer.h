@@ -95,6 +95,14 @@ class RingTransfer {
   // its latest contents have been moved. A completion whose event merged with
   // an earlier one is thus never lost.
   bool Done(uint32_t index) const;
+  // Bytes the latest pass over buffer `index` left in it: the whole buffer,
+  // or less for a buffer finished early by FinishPartial.
+  uint32_t Filled(uint32_t index) const;
+  // Ends the buffer at the cursor where it stands (a stopped capture): a
+  // buffer holding some bytes is marked done with that many bytes and the
+  // cursor moves to the next buffer's start. Returns the buffers passed (0 or
+  // 1).
+  uint32_t FinishPartial();
 
   // Frames moved since the last rewind (the transfer's own count).
   uint64_t Frames() const { return moved_.load() / align_; }
@@ -115,6 +123,7 @@ class RingTransfer {
   uint64_t passed_ = 0;             // ring buffers passed since the last rewind
   std::atomic<uint32_t> handed_[kMaxBuffers] = {};
   std::atomic<uint32_t> done_[kMaxBuffers] = {};
+  std::atomic<uint32_t> filled_[kMaxBuffers] = {};
 };
 
 }  // namespace ov

@@ -132,6 +132,38 @@ TEST_F(RingTransferTest, RecordWritesAcrossTheWrap) {
   EXPECT_EQ(ring[35], 135);
 }
 
+TEST_F(RingTransferTest, AStoppedCaptureEndsThePartlyFilledBuffer) {
+  for (uint32_t i = 0; i < 3; ++i) t.Handed(i);
+  std::vector<uint8_t> src(8, 200);
+  EXPECT_EQ(t.FinishPartial(), 0u);  // nothing moved: nothing to end
+  t.CopyIn(src.data(), 8);
+  t.CopyIn(src.data(), 8);  // 16 bytes: buffer 0 full, buffer 1 holds 4
+  EXPECT_EQ(t.Filled(0), 12u);
+  EXPECT_FALSE(t.Done(1));
+  EXPECT_EQ(t.FinishPartial(), 1u);
+  EXPECT_TRUE(t.Done(1));
+  EXPECT_EQ(t.Filled(1), 4u);
+  EXPECT_EQ(t.FinishPartial(), 0u);  // a second stop ends nothing more
+  // The next bytes start buffer 2 at its first byte and fill it whole.
+  std::vector<uint8_t> next(12);
+  std::iota(next.begin(), next.end(), 50);
+  EXPECT_EQ(t.CopyIn(next.data(), 12), 1u);
+  EXPECT_TRUE(t.Done(2));
+  EXPECT_EQ(t.Filled(2), 12u);
+  EXPECT_EQ(ring[24], 50);
+  EXPECT_EQ(ring[35], 61);
+  EXPECT_EQ(ring[16], 16);  // buffer 1 beyond its 4 bytes untouched
+  // Handed again, buffer 1 is filled whole on the next lap.
+  t.Handed(0);
+  t.Handed(1);
+  t.CopyIn(next.data(), 12);
+  EXPECT_TRUE(t.Done(0));
+  EXPECT_FALSE(t.Done(1));
+  t.CopyIn(next.data(), 12);
+  EXPECT_TRUE(t.Done(1));
+  EXPECT_EQ(t.Filled(1), 12u);
+}
+
 TEST(RingTransfer, HalvesLargerThanARingBufferPassSeveral) {
   std::vector<uint8_t> ring(40), half(24);
   RingTransfer t;

@@ -131,7 +131,7 @@ void WavePlayRec::RecStopDevices() {
     if (cb_.OnDisplayRun) cb_.OnDisplayRun(false);
     RecDisplayStarted = false;
   }
-  if (RecToFile && Message.Empty() && driver_->HasDoneFlags()) KeepCapturedTail();
+  if (RecToFile && Message.Empty()) KeepCapturedTail();
   driver_->EndInput(RecBufCount, Message);
   if (RecMonitor) {
     driver_->DrainOutput(RecBufCount, Message);
@@ -145,7 +145,7 @@ void WavePlayRec::RecStopDevices() {
 // user stopped it.
 void WavePlayRec::KeepCapturedTail() {
   EngineMessage ignored;
-  driver_->StopInput(ignored);
+  if (!driver_->FinishInput(ignored)) return;
   // The queued buffers are the RecQueued slots before the next one to queue
   // (RecIndex wraps onto it). When the stop came right after a buffer was
   // written, that buffer is still marked done but not queued again: starting
