@@ -102,7 +102,7 @@ void TDrawTypeAutoSetForm::CreateControls() {
                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                         DEFAULT_PITCH | FF_SWISS, L"MS UI Gothic");
   }
-  struct Spec {
+  struct ControlPlacement {
     int id;
     const wchar_t* cls;
     DWORD style;
@@ -110,7 +110,7 @@ void TDrawTypeAutoSetForm::CreateControls() {
     int x, y, w, h;
   };
   // The group's check boxes are placed relative to the group at (6, 67).
-  const Spec specs[] = {
+  const ControlPlacement placements[] = {
       {IDC_AUTO_SET_LABEL1, L"STATIC", SS_LEFT, &kLabel1, 3, 1, 328, 13},
       {IDC_AUTO_SET_LABEL2, L"STATIC", SS_LEFT, &kLabel2, 3, 17, 328, 13},
       {IDC_AUTO_SET_LABEL3, L"STATIC", SS_LEFT, &kLabel3, 3, 33, 328, 13},
@@ -130,7 +130,7 @@ void TDrawTypeAutoSetForm::CreateControls() {
       {IDC_AUTO_SET_START_BUTTON, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &kStart, 258, 76, 64, 25},
       {IDC_AUTO_SET_CLOSE_BUTTON, L"BUTTON", BS_PUSHBUTTON | WS_TABSTOP, &kClose, 258, 120, 64, 25},
   };
-  for (const Spec& s : specs) {
+  for (const ControlPlacement& s : placements) {
     HWND c = CreateWindowExW(0, s.cls, s.text ? Wide(s.text->In(language_)).c_str() : L"",
                              WS_CHILD | WS_VISIBLE | s.style, s.x, s.y, s.w, s.h, hwnd(),
                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(s.id)),

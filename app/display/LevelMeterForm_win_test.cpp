@@ -216,7 +216,7 @@ TEST_F(LevelMeterWindow, ResizesSwitchesOrientationAndKeepsItsLimits) {
   EXPECT_TRUE(meter->Vertical());
   EXPECT_EQ(WindowSize().cx, 69);
   EXPECT_EQ(WindowSize().cy, 400);
-  // More channels widen the window for bars as thick as before.
+  // More channels widen the window for bars as thick as the two channels had.
   const int32_t thickness = meter->Geometry().thickness;
   meter->ConfigureMeter(2, 6, false);
   EXPECT_EQ(meter->Channels(), 6);
