@@ -15,6 +15,8 @@
 #include "app/display/Display_win.h"
 #include "app/engine/WavePlayRec.h"
 #include "app/resources/ResourceIds.h"
+#include "app/setup/SetupDlg_win.h"
+#include "app/setup/SystemProgramStarter_win.h"
 #include "app/shell/InstanceNames.h"
 #include "app/shell/MainTexts.h"
 #include "app/shell/ProgramVersion.h"
@@ -130,6 +132,7 @@ bool TMainForm::RunCreationSteps() {
   sync_.SetSettings(sync);
   CreateEngine();
   CreateDisplay();
+  CreateSetupDialog();
   LayOut();
   return true;
 }
@@ -260,6 +263,7 @@ void TMainForm::FormDestroy() {
   if (settings_) StoreWindowBounds();
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
+  setup_.reset();
   display_.reset();
   analysis_.reset();
   engine_.reset();

@@ -388,7 +388,7 @@ bool TMainForm::PreviewKey(const MSG& msg) {
       LayOut();
       break;
     case KeyCommand::Setup:
-      setupWindow_.Show();
+      ShowSetupDialog();
       break;
     case KeyCommand::PlayList:
       playListWindow_.Show();

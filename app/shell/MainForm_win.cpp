@@ -14,6 +14,8 @@
 #include "app/display/Display_win.h"
 #include "app/engine/WavePlayRec.h"
 #include "app/resources/ResourceIds.h"
+#include "app/setup/SetupDlg_win.h"
+#include "app/setup/SystemProgramStarter_win.h"
 #include "app/shell/CommandLine.h"
 #include "app/shell/InstanceNames.h"
 #include "app/shell/MainTexts.h"

@@ -38,6 +38,7 @@
 #include "app/controls/Window_win.h"
 #include "app/engine/EngineHost.h"
 #include "app/engine/MainThreadRunner.h"
+#include "app/setup/SetupHost.h"
 #include "app/shell/EmbeddedFont_win.h"
 #include "app/shell/HelpFile_win.h"
 #include "app/shell/InstanceSync.h"
@@ -53,6 +54,8 @@ namespace ov {
 
 class AsyncModifierKeys;
 class Display;
+class SystemProgramStarter;
+class TSetupDlg;
 class FrameAnalysis;
 class SettingsFile;
 class WinProfileStore;
@@ -68,7 +71,8 @@ class TMainForm : public Window,
                   public SyncTarget,
                   public DisplayHost,
                   public OtherViews,
-                  public AnalysisViews {
+                  public AnalysisViews,
+                  public SetupHost {
  public:
   // instanceNumber: 1 or 2; set to 0 when the FFT library cannot be bound.
   // pendingCommandLine: the entry's copy of the command line (UTF-8).
@@ -108,6 +112,21 @@ class TMainForm : public Window,
 
   // AnalysisViews: the spectrum view converts each new spectrum.
   void ConvertSpectrumCurves(FrameAnalysis& analysis) override;
+
+  // ---- SetupHost (MainFormSetup_win.cpp); Settings() is DisplayHost's.
+  WavePlayRec& Engine() override { return *engine_; }
+  Language UserLanguage() const override { return language_; }
+  SetupRunState RunState() const override;
+  bool VBlankAvailable() const override;
+  bool WasapiAvailable() const override;
+  void SettingChanged(SetupChange change) override;
+  void DriverChanged() override;
+  void SetAnalysisSize(int32_t sampleN) override;
+  void ShowWaveInfoWindow() override {}
+  void EditSpectrumComment() override {}
+  void AutoSetDrawType() override {}
+  bool SaveSettings() override;
+  void ShowHelp(uint32_t contextId) override;
 
   // ---- KeyPreview.
   HWND PreviewRoot() const override { return hwnd(); }
@@ -168,6 +187,8 @@ class TMainForm : public Window,
   void UpdateOpenButton();
   void FormDropFiles(HDROP drop);
   void ShowHelp();
+  void CreateSetupDialog();
+  void ShowSetupDialog();
   void Notify(const std::string& text);
 
   // Command lines (start-up and hand-over).
@@ -208,6 +229,10 @@ class TMainForm : public Window,
   std::unique_ptr<AsyncModifierKeys> keys_;
   std::unique_ptr<FrameAnalysis> analysis_;
   std::unique_ptr<Display> display_;
+  // The setup dialog (modeless, hidden until Ctrl+T) and the seam it starts
+  // programs through; made after the display, destroyed before it.
+  std::unique_ptr<SystemProgramStarter> programStarter_;
+  std::unique_ptr<TSetupDlg> setup_;
   bool splitterDragging_ = false;
   StartupPlayList playList_;
   bool fileOpen_ = false;                          // FileOpened

@@ -579,3 +579,29 @@ TEST(OvResources, TheHelpFileOpensAtItsContextIds) {
 
 }  // namespace
 }  // namespace ov
+
+// The setup dialog is made with the main window, hidden until the user asks
+// for it, and follows the run-state messages the main window posts to it.
+TEST(OvProgram, TheSetupDialogIsMadeHiddenWithTheMainWindow) {
+  const fs::path dir = ProgramFolder("setup");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 3);
+  Process first(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(first.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", first.id());
+  ASSERT_NE(window, nullptr);
+  Found f{L"#32770", L"Orlavisonic - Setup", first.id(), nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&f));
+  ASSERT_NE(f.hwnd, nullptr) << "no setup dialog in the program's process";
+  EXPECT_FALSE(IsWindowVisible(f.hwnd));
+  EXPECT_EQ(GetWindow(f.hwnd, GW_OWNER), window);
+  // Play begins and ends (the file is 3 s) while the dialog is hidden; both
+  // windows keep answering.
+  Sleep(4000);
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(f.hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(first.WaitExit(10000));
+  EXPECT_FALSE(IsWindow(f.hwnd));
+}
