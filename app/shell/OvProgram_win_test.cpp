@@ -577,8 +577,6 @@ TEST(OvResources, TheHelpFileOpensAtItsContextIds) {
   help(nullptr, nullptr, 0x0012, 0);  // HH_CLOSE_ALL
 }
 
-}  // namespace
-}  // namespace ov
 
 // The setup dialog is made with the main window, hidden until the user asks
 // for it, and follows the run-state messages the main window posts to it.
@@ -605,3 +603,6 @@ TEST(OvProgram, TheSetupDialogIsMadeHiddenWithTheMainWindow) {
   EXPECT_TRUE(first.WaitExit(10000));
   EXPECT_FALSE(IsWindow(f.hwnd));
 }
+
+}  // namespace
+}  // namespace ov
