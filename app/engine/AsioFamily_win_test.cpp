@@ -107,6 +107,10 @@ class AsioEngine : public testing::Test {
   void TearDown() override {
     std::error_code ignored;
     if (!dir.empty()) fs::remove_all(dir, ignored);
+    // Other tests expect a machine without ASIO drivers: the listing goes
+    // with the test (the class registration may stay; nothing lists it).
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\ASIO\\Orlavisonic Test");
+    RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(kEngineDrivers) + "\\Orlavisonic Test").c_str());
   }
   void Configure(int32_t type, int32_t channels = 4) {
     cfg = Config{};

@@ -547,6 +547,11 @@ class SetupDialogAsio : public SetupDialog {
     control.configure(&cfg);
     SetupDialog::SetUp();
   }
+  void TearDown() override {
+    SetupDialog::TearDown();
+    // Other tests expect a machine without ASIO drivers.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\ASIO\\Orlavisonic Test");
+  }
   // Switches to ASIO and selects the test driver on both sides.
   bool SelectTestDriver() {
     Show();
