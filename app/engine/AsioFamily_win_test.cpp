@@ -19,6 +19,7 @@
 #include "app/engine/WavePlayRec.h"
 #include "app/wavefile/WaveFileParse.h"
 #include "tools/asio-test-driver/TestAsioControl.h"
+#include "tools/asio-test-driver/TestAsioRegistration_win.h"
 
 namespace ov {
 namespace {
@@ -27,39 +28,8 @@ namespace fs = std::filesystem;
 using asio_test::Config;
 
 constexpr const char kEngineDrivers[] = "Software\\OvAsioTest\\Engine";
-
-std::string DriverPath() {
-#ifdef OV_ASIO_TEST_DRIVER
-  std::string p = OV_ASIO_TEST_DRIVER;
-  for (char& c : p) c = c == '/' ? '\\' : c;
-  return p[0] == '\\' ? "Z:" + p : p;
-#else
-  return {};
-#endif
-}
-
-void SetString(HKEY root, const std::string& key, const char* name, const std::string& value) {
-  RegSetKeyValueA(root, key.c_str(), name, REG_SZ, value.c_str(),
-                  static_cast<DWORD>(value.size() + 1));
-}
-
-// Registers the test driver's class (in-process server, ThreadingModel=Both)
-// and lists it under `driverKey` (HKCU) as "Orlavisonic Test Driver", and under
-// HKLM\Software\ASIO for programs that read the system's list.
-bool RegisterTestDriver() {
-  const std::string path = DriverPath();
-  if (path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  const std::string cls = std::string("CLSID\\") + asio_test::kClassIdText + "\\InprocServer32";
-  SetString(HKEY_CLASSES_ROOT, cls, nullptr, path);
-  SetString(HKEY_CLASSES_ROOT, cls, "ThreadingModel", "Both");
-  for (auto [root, key] : {std::pair<HKEY, std::string>{HKEY_CURRENT_USER, kEngineDrivers},
-                           {HKEY_LOCAL_MACHINE, "Software\\ASIO"}}) {
-    const std::string k = key + "\\Orlavisonic Test";
-    SetString(root, k, "CLSID", asio_test::kClassIdText);
-    SetString(root, k, "Description", "Orlavisonic Test Driver");
-  }
-  return true;
-}
+using asio_test::DriverPath;
+using asio_test::SetString;
 
 // The exported control functions of the test driver (loaded from the path
 // COM loads it from, so both share the module).
@@ -98,7 +68,8 @@ std::unique_ptr<AsioFamily> EngineFamily() {
 class AsioEngine : public testing::Test {
  protected:
   void SetUp() override {
-    if (!RegisterTestDriver() || !control.Load()) GTEST_SKIP() << "test ASIO driver not built";
+    if (!asio_test::RegisterTestDriver(kEngineDrivers) || !control.Load())
+      GTEST_SKIP() << "test ASIO driver not built";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     // One folder per test process: CTest may run several at once.
     dir = fs::temp_directory_path() / ("ov_asio_" + std::to_string(GetCurrentProcessId()));
@@ -107,10 +78,7 @@ class AsioEngine : public testing::Test {
   void TearDown() override {
     std::error_code ignored;
     if (!dir.empty()) fs::remove_all(dir, ignored);
-    // Other tests expect a machine without ASIO drivers: the listing goes
-    // with the test (the class registration may stay; nothing lists it).
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\ASIO\\Orlavisonic Test");
-    RegDeleteTreeA(HKEY_CURRENT_USER, (std::string(kEngineDrivers) + "\\Orlavisonic Test").c_str());
+    asio_test::UnlistTestDriver(kEngineDrivers);
   }
   void Configure(int32_t type, int32_t channels = 4) {
     cfg = Config{};

@@ -34,6 +34,7 @@
 #include "app/shell/SettingsTestSupport.h"
 #include "app/shell/WinProfileStore_win.h"
 #include "tools/asio-test-driver/TestAsioControl.h"
+#include "tools/asio-test-driver/TestAsioRegistration_win.h"
 
 namespace ov {
 namespace {
@@ -495,39 +496,11 @@ TEST_F(SetupDialog, WasapiInformationIsShownInItsBox) {
 
 // ---------------------------------------------------------------- ASIO
 
-std::string DriverPath() {
-#ifdef OV_ASIO_TEST_DRIVER
-  std::string p = OV_ASIO_TEST_DRIVER;
-  for (char& c : p) c = c == '/' ? '\\' : c;
-  return p[0] == '\\' ? "Z:" + p : p;
-#else
-  return {};
-#endif
-}
-
-void SetString(HKEY root, const std::string& key, const char* name, const std::string& value) {
-  RegSetKeyValueA(root, key.c_str(), name, REG_SZ, value.c_str(),
-                  static_cast<DWORD>(value.size() + 1));
-}
-
-// Registers the test driver's class and lists it in the system's ASIO list.
-bool RegisterTestDriver() {
-  const std::string path = DriverPath();
-  if (path.empty() || GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
-  const std::string cls = std::string("CLSID\\") + asio_test::kClassIdText + "\\InprocServer32";
-  SetString(HKEY_CLASSES_ROOT, cls, nullptr, path);
-  SetString(HKEY_CLASSES_ROOT, cls, "ThreadingModel", "Both");
-  const std::string k = "Software\\ASIO\\Orlavisonic Test";
-  SetString(HKEY_LOCAL_MACHINE, k, "CLSID", asio_test::kClassIdText);
-  SetString(HKEY_LOCAL_MACHINE, k, "Description", "Orlavisonic Test Driver");
-  return true;
-}
-
 struct AsioControl {
   asio_test::ConfigureFn configure = nullptr;
   asio_test::LastMonitorFn lastMonitor = nullptr;
   bool Load() {
-    HMODULE m = LoadLibraryA(DriverPath().c_str());
+    HMODULE m = LoadLibraryA(asio_test::DriverPath().c_str());
     if (!m) return false;
     FARPROC c = GetProcAddress(m, asio_test::kConfigure);
     FARPROC l = GetProcAddress(m, asio_test::kLastMonitor);
@@ -540,7 +513,8 @@ struct AsioControl {
 class SetupDialogAsio : public SetupDialog {
  protected:
   void SetUp() override {
-    if (!RegisterTestDriver() || !control.Load()) GTEST_SKIP() << "test ASIO driver not built";
+    if (!asio_test::RegisterTestDriver() || !control.Load())
+      GTEST_SKIP() << "test ASIO driver not built";
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     cfg.inputs = 4;
     cfg.outputs = 6;
@@ -549,8 +523,7 @@ class SetupDialogAsio : public SetupDialog {
   }
   void TearDown() override {
     SetupDialog::TearDown();
-    // Other tests expect a machine without ASIO drivers.
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\ASIO\\Orlavisonic Test");
+    asio_test::UnlistTestDriver();
   }
   // Switches to ASIO and selects the test driver on both sides.
   bool SelectTestDriver() {
