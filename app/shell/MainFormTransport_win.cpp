@@ -218,6 +218,11 @@ void TMainForm::AfterStop() {
     display_->TransportStopped();
   }
   UpdateOpenButton();
+  // A recording into a file leaves that file ready to play: the play command
+  // opens the current file again when nothing is open.
+  if (!fileOpen_ && !currentFileName_.empty() && currentFileName_ == lastRecFileName_ &&
+      playState_.load() == kPlayStopped && recState_.load() == kRecStopped)
+    EnableButton(EngineButton::Play, true);
   positioningWindow_.Hide();
   analysis_->live = false;
   analysis_->frameValid = true;
