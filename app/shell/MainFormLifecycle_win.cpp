@@ -108,6 +108,7 @@ bool TMainForm::RunCreationSteps() {
   notifier_.SetOwner(hwnd());
   DragAcceptFiles(hwnd(), TRUE);
   runner_ = MainThreadRunner::Create();
+  displayRunner_ = std::make_unique<NestedPumpRunner>(*runner_, *this, nestedPumps_);
   CreateChildren();
   CreateViewAreas();
   if (guiFont_ != nullptr) {

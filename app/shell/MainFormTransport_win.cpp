@@ -206,8 +206,10 @@ void TMainForm::PauseButtonClick() {
 void TMainForm::StopButtonClick() {
   MoveFocusFromEdits();
   if (!engine_) return;
-  if (playState_.load() != kPlayStopped) engine_->Stop();
-  if (recState_.load() != kRecStopped) engine_->Stop();
+  // A pump that is still priming has its state at Stopped: it is stopped too.
+  if (playState_.load() != kPlayStopped || recState_.load() != kRecStopped ||
+      engine_->PumpsRunning())
+    engine_->Stop();
   AfterStop();
 }
 
@@ -231,7 +233,8 @@ void TMainForm::AfterStop() {
 }
 
 void TMainForm::StopIfRunning() {
-  if (engine_ && (playState_.load() != kPlayStopped || recState_.load() != kRecStopped)) {
+  if (engine_ && (playState_.load() != kPlayStopped || recState_.load() != kRecStopped ||
+                  engine_->PumpsRunning())) {
     engine_->Stop();
     AfterStop();
   }

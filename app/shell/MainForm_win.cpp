@@ -177,6 +177,9 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       break;
     }
     case WM_CLOSE:
+      // Closing destroys the engine and the display: never from inside one
+      // of their waits, which would return into destroyed objects.
+      if (EngineBusy()) return Defer(msg, wParam, lParam);
       FormCloseQuery();
       DestroyWindow(hwnd());
       return 0;
@@ -191,7 +194,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool TMainForm::EngineBusy() const {
-  return engine_ && engine_->InMessageWait();
+  return nestedPumps_ > 0 || (engine_ && engine_->InMessageWait());
 }
 
 LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -218,7 +221,9 @@ void TMainForm::RunOnMainThread(void (*step)(void*), void* arg) {
 }
 
 void TMainForm::ProcessMessages() {
+  ++nestedPumps_;
   PumpPendingMessages(this);
+  --nestedPumps_;
 }
 
 void TMainForm::PostNotification(uint32_t message, uintptr_t wParam) {

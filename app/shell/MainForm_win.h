@@ -45,6 +45,7 @@
 #include "app/shell/InstanceWindows_win.h"
 #include "app/shell/Kp05Binding_win.h"
 #include "app/shell/MainLayout.h"
+#include "app/shell/NestedPumpRunner_win.h"
 #include "app/shell/SecondaryWindows_win.h"
 #include "app/shell/MessageBoxNotifier_win.h"
 #include "app/shell/StartupPlayList.h"
@@ -106,7 +107,7 @@ class TMainForm : public Window,
   HFONT ViewFont() const override;
   CaptureLayout CaptureGeometry() const override;
   SettingsValues& Settings() override;
-  MainThreadRunner& Runner() override { return *runner_; }
+  MainThreadRunner& Runner() override { return *displayRunner_; }
   void SetFrameRateText(const char* text) override;
   void MoveFocusFromEdits() override;
 
@@ -196,7 +197,8 @@ class TMainForm : public Window,
   void OpenAndPlay(const std::string& path, const PlayItem* item);
   void FormCopyData(const COPYDATASTRUCT* data);
   void StopIfRunning();
-  // Commands that arrive while the engine waits with messages run afterwards.
+  // Commands that arrive while the engine or the display waits with messages
+  // run afterwards.
   bool EngineBusy() const;
   LRESULT Defer(UINT msg, WPARAM wParam, LPARAM lParam);
   void RunDeferred();
@@ -224,6 +226,10 @@ class TMainForm : public Window,
   std::atomic<int32_t> playState_{0};
   std::atomic<int32_t> recState_{0};
   std::unique_ptr<MainThreadRunner> runner_;
+  // Message pumps running nested inside a wait on the main thread; while any
+  // runs, commands and the close request are held back (EngineBusy).
+  int nestedPumps_ = 0;
+  std::unique_ptr<NestedPumpRunner> displayRunner_;
   std::unique_ptr<WavePlayRec> engine_;
   // The analysis and the display; destroyed before the engine.
   std::unique_ptr<AsyncModifierKeys> keys_;

@@ -1,7 +1,10 @@
 // The real OV.exe under Wine, driven from outside: two instances playing in
 // step, a recording that survives closing the window, the file a recording
-// leaves open, and the driver fallback when DirectDraw is unavailable.
+// leaves open, the driver fallback when DirectDraw is unavailable, and
+// files dropped on the window.
 #include <windows.h>
+
+#include <shlobj.h>
 
 #include <gtest/gtest.h>
 
@@ -176,7 +179,7 @@ TEST(OvProgramTransport, ARecordingToAFileStaysOpenAfterStopAndSurvivesClosing) 
   PostMessageW(window, WM_CLOSE, 0, 0);
   ASSERT_TRUE(program.WaitExit(30000));
   const int64_t closedSize = ConsistentDataSize(ReadFile(closed));
-  std::printf("recorded %lld bytes before Esc, %lld before closing\n",
+  std::printf("recorded %lld bytes before stop, %lld before closing\n",
               static_cast<long long>(stoppedSize), static_cast<long long>(closedSize));
   EXPECT_GE(closedSize, 176400);
 }
@@ -204,6 +207,65 @@ TEST(OvProgramTransport, WithoutDirectDrawTheDirectSoundChoiceIsSavedAsMme) {
   ASSERT_TRUE(exited);
   const std::string ini = ReadFile(dir / "OV.INI");
   EXPECT_NE(ini.find("PlayRecDriverType=0"), std::string::npos) << ini;
+}
+
+// Posts WM_DROPFILES with `names` to the program's main window. A drop handle
+// is only good inside the process that receives it, so the DROPFILES block is
+// written into the program's own memory (a fixed block: the handle is its
+// address) before the message is posted.
+void DropInto(HANDLE process, HWND window, const std::vector<fs::path>& names) {
+  std::vector<uint8_t> block(sizeof(DROPFILES));
+  for (const fs::path& name : names) {
+    const std::wstring text = name.wstring();
+    const auto* bytes = reinterpret_cast<const uint8_t*>(text.c_str());
+    block.insert(block.end(), bytes, bytes + (text.size() + 1) * sizeof(wchar_t));
+  }
+  block.resize(block.size() + sizeof(wchar_t), 0);
+  DROPFILES header{};
+  header.pFiles = sizeof(DROPFILES);
+  header.fWide = TRUE;
+  std::memcpy(block.data(), &header, sizeof header);
+  void* remote =
+      VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  ASSERT_NE(remote, nullptr);
+  ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
+  PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
+}
+
+TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEscStopAtOnce) {
+  const fs::path dir = ProgramFolder("drops");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  WriteTone(dir / "tone.txt", 1000, 20);
+  Process program(dir / "OV.exe", L"");
+  ASSERT_TRUE(program.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", program.id());
+  ASSERT_NE(window, nullptr);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.id());
+  ASSERT_NE(process, nullptr);
+  Sleep(500);
+
+  DropInto(process, window, {dir / "tone.txt"});
+  EXPECT_FALSE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 3000))
+      << "a name other than .wav opened without Ctrl";
+  DropInto(process, window, {dir / "tone.wav"});
+  EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 10000)) << ".wav did not open";
+
+  Click(window, IDC_MAIN_PLAY_BUTTON);
+  ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, true, 10000));
+  DropInto(process, window, {dir / "tone.wav", dir / "tone.txt"});
+  EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, false, 10000)) << "two files did not stop";
+  // Esc at once after Play, while the device is still being primed, stops too.
+  Click(window, IDC_MAIN_PLAY_BUTTON);
+  ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, true, 10000));
+  PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 1);
+  PostMessageW(window, WM_KEYUP, VK_ESCAPE, 0xC0000001);
+  EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, false, 10000)) << "Esc did not stop";
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  CloseHandle(process);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitExit(15000));
 }
 
 }  // namespace

@@ -55,6 +55,9 @@ ov_env_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >"$dir/wineboot.log" 2>&1
     wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+    # A crashing program prints its backtrace into the test's log instead of
+    # waiting behind a crash dialog on the virtual display.
+    wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
     wineserver -w
   fi
   wineserver -p
