@@ -133,6 +133,7 @@ bool TMainForm::RunCreationSteps() {
   CreateEngine();
   CreateDisplay();
   CreateSetupDialog();
+  CreateFileWindows();
   LayOut();
   return true;
 }
@@ -186,7 +187,7 @@ bool TMainForm::CreateEngine() {
   cb.OnDisplayRun = [this](bool run) {
     return display_ ? display_->SetDisplayRunning(run) : false;
   };
-  cb.OnPlayListCursor = [this](bool peekNext) { return playList_.Cursor(peekNext); };
+  cb.OnPlayListCursor = [this](bool peekNext) { return PlayListCursorAnswer(peekNext); };
   engine_ =
       std::make_unique<WavePlayRec>(*this, notifier_, playState_, recState_, std::move(cb), es);
   // The stored buffer sizes replace the computed plans when both values are set.
@@ -244,6 +245,7 @@ void TMainForm::FormFirstActivate() {
 void TMainForm::FormCloseQuery() {
   closing_ = true;
   StopIfRunning();
+  DestroyFileWindows();
 }
 
 void TMainForm::StoreWindowBounds() {
@@ -267,6 +269,7 @@ void TMainForm::FormDestroy() {
   display_.reset();
   analysis_.reset();
   engine_.reset();
+  DestroyFileWindows();
   help_.reset();
   if (comInitialised_) CoUninitialize();
   comInitialised_ = false;

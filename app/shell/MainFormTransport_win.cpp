@@ -311,7 +311,7 @@ void TMainForm::SeekCommand(int64_t samples, bool force) {
   lastSeekPosition_ = position;
   if (playState_.load() == kPlayPaused) {
     RefreshPausedFrame();
-    positioningWindow_.Post(WM_POSITION_SEEKED, position);
+    positioningWindow_.Post(WM_POSITION_SEEKED, 0, static_cast<LPARAM>(position));
   }
 }
 

@@ -308,6 +308,7 @@ void TMainForm::ProcessCommandLine(const std::string& text) {
     OpenAndPlay(path, nullptr);
     return;
   }
+  if (AddCommandLineItemsToPlayList(split.items)) return;
   const std::string refused = playList_.Fill(split.items);
   if (!refused.empty()) Notify(kFilesNotPlayable, refused);
   if (playList_.Empty()) return;

@@ -100,7 +100,11 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
     DWORD_PTR n = 0;
     SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG,
                         2000, &n);
-    if (f->caption != caption) return TRUE;
+    // The main window adds " - " and the open file's name to its caption.
+    const std::wstring shown = caption;
+    const bool withFile =
+        wcscmp(cls, L"TMainForm") == 0 && shown.rfind(f->caption + L" - ", 0) == 0;
+    if (f->caption != shown && !withFile) return TRUE;
   }
   f->hwnd = h;
   return FALSE;
