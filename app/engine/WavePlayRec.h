@@ -221,8 +221,6 @@ class WavePlayRec : public SampleBlockSource {
                               FrameRepeat repeat);
   void SetFrameLoop(bool loop) { FrameLoop = loop; }
   bool FrameBusy() const { return FrameBusyFlag.load(); }
-  // The play side runs with an output device (false in the analyze mode without one).
-  bool PlayDeviceOpened() const { return PlayDeviceOpen; }
 
  private:
   // Play pump (PlayPump.cpp).

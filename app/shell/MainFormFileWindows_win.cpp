@@ -82,9 +82,7 @@ class TMainForm::FileWindows : public PositioningHost, public PlayListHost, publ
     const uint64_t max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
     m_.SeekCommand(static_cast<int64_t>(std::min(samples, max)), force);
   }
-  bool AnalyzeWithoutDevice() const override {
-    return m_.engine_ && m_.playState_.load() != kPlayStopped && !m_.engine_->PlayDeviceOpened();
-  }
+  bool AnalyzeWithoutDevice() const override { return m_.analyzeWithoutDevice_; }
   int32_t PlayDeviceNumber() const override {
     return m_.settings_->values().Conditions.PlayDeviceNum;
   }

@@ -260,6 +260,8 @@ class TMainForm : public Window,
   // Several command-line items: added to the play list, shown, played from
   // the first added; false when there is no play list window.
   bool AddCommandLineItemsToPlayList(const std::vector<std::string>& items);
+  // The analyze mode was entered because the output device failed.
+  bool analyzeWithoutDevice_ = false;
 
   WindowPeerLink peer_;
   InstanceSync sync_;
