@@ -134,7 +134,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (recState_.load() == kRecStopped) AfterStop();
       }
       setupWindow_.Post(WM_PLAYING_STATE, 0);
-      playListWindow_.Post(WM_PLAYING_STATE, 0);
+      playListWindow_.Post(WM_PLAYING_STATE, playState_.load() != kPlayStopped ? 1 : 0);
       return 0;
     case WM_FRAME_PLAY_END:
       positioningWindow_.Post(WM_AUDITION_ENDED, 0);
