@@ -78,10 +78,7 @@ class TMainForm::FileWindows : public PositioningHost, public PlayListHost, publ
   void Destroy();
 
   // ---- PositioningHost.
-  void SeekCommand(uint64_t samples, bool force) override {
-    const uint64_t max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
-    m_.SeekCommand(static_cast<int64_t>(std::min(samples, max)), force);
-  }
+  void SeekCommand(uint64_t samples, bool force) override;
   bool AnalyzeWithoutDevice() const override { return m_.analyzeWithoutDevice_; }
   int32_t PlayDeviceNumber() const override {
     return m_.settings_->values().Conditions.PlayDeviceNum;
@@ -250,16 +247,33 @@ void TMainForm::FileWindows::Destroy() {
 
 // ---- Positioning
 
+void TMainForm::FileWindows::SeekCommand(uint64_t samples, bool force) {
+  if (!m_.engine_) return;
+  // A forced seek to where the paused engine already stands (the window's
+  // show, the play at the position) only refreshes the labels: re-reading
+  // the ring there changes nothing heard or shown.
+  if (force && m_.playState_.load() == kPlayPaused && samples == m_.engine_->GetPosition()) {
+    m_.positioningWindow_.Post(WM_POSITION_SEEKED, 0, static_cast<LPARAM>(samples));
+    return;
+  }
+  const uint64_t max = static_cast<uint64_t>(std::numeric_limits<int64_t>::max());
+  m_.SeekCommand(static_cast<int64_t>(std::min(samples, max)), force);
+}
+
 void TMainForm::FileWindows::PositioningActions::ShowButtonAndClick() {
   // The window follows the top panel's toggle button; without one it shows.
   HWND button = GetDlgItem(w.m_.hwnd(), IDC_MAIN_POSITIONING_BUTTON);
   if (button != nullptr) ShowWindow(button, SW_SHOW);
   const bool down = button == nullptr || SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
   if (button != nullptr) w.m_.settings_->values().PositioningWindow.Visible = down;
-  if (down)
+  if (down) {
+    // Showing seeks to the position played and redraws that frame on this
+    // thread: the display thread is paused first.
+    if (w.m_.display_ && w.m_.playState_.load() == kPlayPaused) w.m_.display_->SetPaused(true);
     w.positioning_->ShowForm();
-  else
+  } else {
     w.positioning_->HideForm();
+  }
 }
 
 void TMainForm::FileWindows::PositioningActions::Hide() {

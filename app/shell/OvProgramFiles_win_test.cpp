@@ -166,7 +166,10 @@ TEST(OvProgramFiles, PausedPositionStepsAndARenamedMarkerIsWritten) {
   ASSERT_TRUE(p.ok());
   HWND main = WaitMainWindow(L"Orlavisonic 1.00", p.id());
   ASSERT_NE(main, nullptr);
-  Sleep(1500);  // playing
+  // Playing: the pause button is enabled.
+  ASSERT_TRUE(
+      Until([&] { return IsWindowEnabled(GetDlgItem(main, IDC_MAIN_PAUSE_BUTTON)); }, 60000));
+  Sleep(1000);
   PostMessageW(main, WM_KEYDOWN, VK_SPACE, 1);
   PostMessageW(main, WM_KEYUP, VK_SPACE, 0xC0000001);
   HWND pos = WaitWindow(L"#32770", L"Orlavisonic - Positioning", p.id(), 20000);

@@ -86,6 +86,7 @@ struct Found {
   std::wstring caption;
   DWORD pid;
   HWND hwnd;
+  bool visibleOnly = false;  // hidden windows (the program's dialogs made hidden) are passed over
 };
 
 inline BOOL CALLBACK Match(HWND h, LPARAM p) {
@@ -93,6 +94,7 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
   wchar_t cls[64] = {}, caption[256] = {};
   GetClassNameW(h, cls, 64);
   if (wcscmp(cls, f->cls) != 0) return TRUE;
+  if (f->visibleOnly && !IsWindowVisible(h)) return TRUE;
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
   if (f->pid != 0 && pid != f->pid) return TRUE;
@@ -114,7 +116,7 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
 inline HWND WaitWindow(const wchar_t* cls, const std::wstring& caption, DWORD pid, DWORD ms) {
   const DWORD start = GetTickCount();
   do {
-    Found f{cls, caption, pid, nullptr};
+    Found f{cls, caption, pid, nullptr, true};
     EnumWindows(Match, reinterpret_cast<LPARAM>(&f));
     if (f.hwnd != nullptr && IsWindowVisible(f.hwnd)) return f.hwnd;
     Sleep(10);
