@@ -134,6 +134,7 @@ bool TMainForm::RunCreationSteps() {
   CreateEngine();
   CreateDisplay();
   CreateSetupDialog();
+  CreateFileWindows();
   LayOut();
   return true;
 }
@@ -187,7 +188,7 @@ bool TMainForm::CreateEngine() {
   cb.OnDisplayRun = [this](bool run) {
     return display_ ? display_->SetDisplayRunning(run) : false;
   };
-  cb.OnPlayListCursor = [this](bool peekNext) { return playList_.Cursor(peekNext); };
+  cb.OnPlayListCursor = [this](bool peekNext) { return PlayListCursorAnswer(peekNext); };
   engine_ =
       std::make_unique<WavePlayRec>(*this, notifier_, playState_, recState_, std::move(cb), es);
   // The stored buffer sizes replace the computed plans when both values are set.
@@ -245,6 +246,7 @@ void TMainForm::FormFirstActivate() {
 void TMainForm::FormCloseQuery() {
   closing_ = true;
   StopIfRunning();
+  DestroyFileWindows();
 }
 
 void TMainForm::StoreWindowBounds() {
@@ -268,6 +270,7 @@ void TMainForm::FormDestroy() {
   display_.reset();
   analysis_.reset();
   engine_.reset();
+  DestroyFileWindows();
   help_.reset();
   if (comInitialised_) CoUninitialize();
   comInitialised_ = false;

@@ -143,6 +143,7 @@ void TMainForm::PlayButtonClick() {
   const SettingsValues& v = settings_->values();
   const bool shift = KeyHeld(VK_SHIFT);
   bool analyze = shift;
+  analyzeWithoutDevice_ = false;
   EngineResult r =
       engine_->StartPlay(v.Conditions.PlayDeviceNum, analyze ? PlayMode::Analyze : PlayMode::Normal,
                          PlayOutput::Device, v.Conditions.ASIO_PlayChNum);
@@ -156,6 +157,7 @@ void TMainForm::PlayButtonClick() {
     r = engine_->StartPlay(v.Conditions.PlayDeviceNum, PlayMode::Analyze, PlayOutput::None, 0);
     if (r != EngineResult::Ok) return;
     analyze = true;
+    analyzeWithoutDevice_ = true;
   }
   if (display_) {
     display_->TransportStarted();
@@ -319,7 +321,7 @@ void TMainForm::SeekCommand(int64_t samples, bool force) {
   lastSeekPosition_ = position;
   if (playState_.load() == kPlayPaused) {
     RefreshPausedFrame();
-    positioningWindow_.Post(WM_POSITION_SEEKED, position);
+    positioningWindow_.Post(WM_POSITION_SEEKED, 0, static_cast<LPARAM>(position));
   }
 }
 

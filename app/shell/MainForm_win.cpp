@@ -134,7 +134,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         if (recState_.load() == kRecStopped) AfterStop();
       }
       setupWindow_.Post(WM_PLAYING_STATE, 0);
-      playListWindow_.Post(WM_PLAYING_STATE, 0);
+      playListWindow_.Post(WM_PLAYING_STATE, playState_.load() != kPlayStopped ? 1 : 0);
       return 0;
     case WM_FRAME_PLAY_END:
       positioningWindow_.Post(WM_AUDITION_ENDED, 0);
@@ -313,6 +313,7 @@ void TMainForm::ProcessCommandLine(const std::string& text) {
     OpenAndPlay(path, nullptr);
     return;
   }
+  if (AddCommandLineItemsToPlayList(split.items)) return;
   const std::string refused = playList_.Fill(split.items);
   if (!refused.empty()) Notify(kFilesNotPlayable, refused);
   if (playList_.Empty()) return;

@@ -123,7 +123,7 @@ class TMainForm : public Window,
   void SettingChanged(SetupChange change) override;
   void DriverChanged() override;
   void SetAnalysisSize(int32_t sampleN) override;
-  void ShowWaveInfoWindow() override {}
+  void ShowWaveInfoWindow() override { waveInfoWindow_.Show(); }
   void EditSpectrumComment() override {}
   void AutoSetDrawType() override {}
   bool SaveSettings() override;
@@ -251,6 +251,23 @@ class TMainForm : public Window,
   SecondaryWindow setupWindow_, playListWindow_, waveInfoWindow_;
   PositioningLine positioningWindow_;
   OverlayToolsLine overlayTools_;
+  // The positioning, play list, wave information and edit windows with their
+  // hosts (MainFormFileWindows_win.cpp); made after the setup dialog,
+  // destroyed at the close request (their bounds stored) or after the engine.
+  class FileWindows;
+  struct FileWindowsDeleter {
+    void operator()(FileWindows* w) const;
+  };
+  std::unique_ptr<FileWindows, FileWindowsDeleter> fileWindows_;
+  void CreateFileWindows();
+  void DestroyFileWindows();
+  // The engine's play-list cursor: the play list window's rows.
+  const PlayItem* PlayListCursorAnswer(bool peekNext);
+  // Several command-line items: added to the play list, shown, played from
+  // the first added; false when there is no play list window.
+  bool AddCommandLineItemsToPlayList(const std::vector<std::string>& items);
+  // The analyze mode was entered because the output device failed.
+  bool analyzeWithoutDevice_ = false;
 
   WindowPeerLink peer_;
   InstanceSync sync_;

@@ -86,6 +86,7 @@ struct Found {
   std::wstring caption;
   DWORD pid;
   HWND hwnd;
+  bool visibleOnly = false;  // hidden windows (the program's dialogs made hidden) are passed over
 };
 
 inline BOOL CALLBACK Match(HWND h, LPARAM p) {
@@ -93,6 +94,7 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
   wchar_t cls[64] = {}, caption[256] = {};
   GetClassNameW(h, cls, 64);
   if (wcscmp(cls, f->cls) != 0) return TRUE;
+  if (f->visibleOnly && !IsWindowVisible(h)) return TRUE;
   DWORD pid = 0;
   GetWindowThreadProcessId(h, &pid);
   if (f->pid != 0 && pid != f->pid) return TRUE;
@@ -100,7 +102,11 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
     DWORD_PTR n = 0;
     SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(caption), SMTO_ABORTIFHUNG,
                         2000, &n);
-    if (f->caption != caption) return TRUE;
+    // The main window adds " - " and the open file's name to its caption.
+    const std::wstring shown = caption;
+    const bool withFile =
+        wcscmp(cls, L"TMainForm") == 0 && shown.rfind(f->caption + L" - ", 0) == 0;
+    if (f->caption != shown && !withFile) return TRUE;
   }
   f->hwnd = h;
   return FALSE;
@@ -110,7 +116,7 @@ inline BOOL CALLBACK Match(HWND h, LPARAM p) {
 inline HWND WaitWindow(const wchar_t* cls, const std::wstring& caption, DWORD pid, DWORD ms) {
   const DWORD start = GetTickCount();
   do {
-    Found f{cls, caption, pid, nullptr};
+    Found f{cls, caption, pid, nullptr, true};
     EnumWindows(Match, reinterpret_cast<LPARAM>(&f));
     if (f.hwnd != nullptr && IsWindowVisible(f.hwnd)) return f.hwnd;
     Sleep(10);
