@@ -57,6 +57,9 @@ EngineResult WavePlayRec::StartFramePlay(int32_t deviceNumber, const uint8_t* da
   }
   FrameLoop = repeat == FrameRepeat::Loop;
   frameBytes_ = bytes;
+  // The last frame play may have cleared its busy flag after the join above
+  // looked: its thread is ending and is joined before the new one replaces it.
+  if (frameThread_.joinable()) frameThread_.join();
   FrameBusyFlag = true;
   frameThread_ = std::thread([this] { PlayFrameThreadMain(); });
   return EngineResult::Ok;
