@@ -109,6 +109,7 @@ bool TMainForm::RunCreationSteps() {
   DragAcceptFiles(hwnd(), TRUE);
   runner_ = MainThreadRunner::Create();
   CreateChildren();
+  CreateTopPanelControls();
   CreateViewAreas();
   if (guiFont_ != nullptr) {
     EnumChildWindows(
@@ -133,6 +134,7 @@ bool TMainForm::RunCreationSteps() {
   CreateEngine();
   CreateDisplay();
   CreateSetupDialog();
+  CreateMeasurePanel();
   LayOut();
   return true;
 }
@@ -263,6 +265,8 @@ void TMainForm::FormDestroy() {
   if (settings_) StoreWindowBounds();
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
+  StoreMeasureState();
+  measureTools_.reset();
   setup_.reset();
   display_.reset();
   analysis_.reset();
