@@ -9,8 +9,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
 #include <sstream>
 #include <string>
@@ -300,6 +302,254 @@ TEST(OvProgramMeasure, TopPanelControlsLieInsideTheDefaultWindow) {
   // A stereo file: the channel button is usable, the channel box hidden.
   EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window, IDC_MAIN_CHANNEL_BUTTON)));
   EXPECT_FALSE(IsWindowVisible(GetDlgItem(window, IDC_MAIN_CHANNEL_BOX)));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+}
+
+// A left click posted to a control of the program (an edit takes the focus).
+void ClickChild(HWND window, HWND child) {
+  for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
+    SetForegroundWindow(window);
+    Sleep(20);
+  }
+  PostMessageW(child, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+  PostMessageW(child, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  Sleep(200);
+}
+
+std::wstring TextOf(HWND h) {
+  wchar_t text[256] = {};
+  DWORD_PTR n = 0;
+  SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
+                      &n);
+  return text;
+}
+
+TEST(OvProgramMeasure, TypingIntoTheAveragingBoxOrAnOverlayCommentKeepsTheKeys) {
+  const fs::path dir = ProgramFolder("measuretyping");
+  WriteIni(dir / "OV.INI", "[MeasureMode]\r\nMeasureMode=1\r\n");
+  WriteTone(dir / "tone.wav", 1000, 30);
+  Process p(dir / "OV.exe", L"tone.wav");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  Sleep(1500);  // playing
+  HWND panel = ChildOfClass(window, L"OvMeasurePanel");
+  HWND overlays = ChildOfClass(window, L"OvOverlayPanel");
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(overlays, nullptr);
+  HWND peak = FindWindowExW(panel, nullptr, L"BUTTON", L"Peak");
+  HWND box = FindWindowExW(panel, nullptr, L"ComboBox", nullptr);
+  HWND boxEdit = box ? FindWindowExW(box, nullptr, L"Edit", nullptr) : nullptr;
+  HWND comment = FindWindowExW(overlays, nullptr, L"Edit", nullptr);
+  HWND pause = GetDlgItem(window, IDC_MAIN_PAUSE_BUTTON);
+  ASSERT_NE(peak, nullptr);
+  ASSERT_NE(boxEdit, nullptr);
+  ASSERT_NE(comment, nullptr);
+
+  // In the averaging box's text Shift+P and Space are typing, not commands.
+  ClickChild(window, boxEdit);
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'P'}));
+  ASSERT_TRUE(PressKeys(window, {VK_SPACE}));
+  EXPECT_FALSE(Checked(peak)) << "Shift+P reached the key preview from the averaging box";
+  EXPECT_FALSE(Checked(pause)) << "Space paused from the averaging box";
+
+  // In an overlay comment the keys type their characters.
+  ClickChild(window, comment);
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'P'}));
+  ASSERT_TRUE(PressKeys(window, {VK_SPACE}));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'A'}));
+  EXPECT_EQ(TextOf(comment), L"P A");
+  EXPECT_FALSE(Checked(peak));
+  EXPECT_FALSE(Checked(pause));
+
+  // Esc hands the focus back: the keys are commands again.
+  ASSERT_TRUE(PressKeys(window, {VK_ESCAPE}));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'P'}));
+  EXPECT_TRUE(Checked(peak));
+  HWND positioning = GetDlgItem(window, IDC_MAIN_POSITIONING_BUTTON);
+  ASSERT_NE(positioning, nullptr);
+  EXPECT_FALSE(IsWindowVisible(positioning)) << "the positioning button shows only while paused";
+  ASSERT_TRUE(PressKeys(window, {VK_SPACE}));
+  EXPECT_TRUE(Checked(pause));
+  EXPECT_TRUE(IsWindowVisible(positioning));
+  ASSERT_TRUE(PressKeys(window, {VK_SPACE}));
+  EXPECT_FALSE(Checked(pause));
+  EXPECT_FALSE(IsWindowVisible(positioning));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+}
+
+bool ShownDown(HWND overlayShowButton) {
+  // The show buttons draw their pressed look from the window's user data.
+  return GetWindowLongPtrW(overlayShowButton, GWLP_USERDATA) != 0;
+}
+
+TEST(OvProgramMeasure, EachMeasureShiftKeyReachesItsControl) {
+  const fs::path dir = ProgramFolder("measureshift");
+  WriteIni(dir / "OV.INI", "[MeasureMode]\r\nMeasureMode=1\r\n");
+  WriteTone(dir / "tone.wav", 1000, 30);
+  Process p(dir / "OV.exe", L"tone.wav");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  Sleep(1500);
+  ASSERT_TRUE(PressKeys(window, {VK_SPACE}));  // paused
+  HWND panel = ChildOfClass(window, L"OvMeasurePanel");
+  HWND overlays = ChildOfClass(window, L"OvOverlayPanel");
+  ASSERT_NE(panel, nullptr);
+  ASSERT_NE(overlays, nullptr);
+  HWND main = FindWindowExW(panel, nullptr, L"BUTTON", L"Main");
+  HWND thd = FindWindowExW(panel, nullptr, L"BUTTON", L"THD");
+  HWND rms = FindWindowExW(panel, nullptr, L"BUTTON", L"RMS");
+  HWND box = FindWindowExW(panel, nullptr, L"ComboBox", nullptr);
+  HWND ovl1 = FindWindowExW(overlays, nullptr, L"BUTTON", L"OVL1");
+  HWND ovl2 = FindWindowExW(overlays, nullptr, L"BUTTON", L"OVL2");
+  for (HWND h : {main, thd, rms, box, ovl1, ovl2}) ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(Checked(main));
+
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'T'}));
+  EXPECT_TRUE(Checked(thd));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'R'}));
+  EXPECT_TRUE(Checked(rms));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'A'}));
+  EXPECT_EQ(TextOf(box), L"10");
+  EXPECT_TRUE(ShownDown(ovl2)) << "an average count above 1 shows overlay 2";
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, '2'}));
+  EXPECT_FALSE(ShownDown(ovl2));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'C'}));
+  EXPECT_TRUE(ShownDown(ovl1));
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'M'}));
+  EXPECT_FALSE(Checked(main)) << "the main spectrum goes off while overlay 1 is shown";
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, '1'}));
+  EXPECT_FALSE(ShownDown(ovl1));
+  EXPECT_TRUE(Checked(main)) << "with no overlay shown the main spectrum comes back on";
+  // Shift+L opens the load dialog (cancelled here).
+  ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'L'}));
+  HWND dialog = WaitWindow(L"#32770", L"Open Overlay file.", p.id(), 30000);
+  ASSERT_NE(dialog, nullptr);
+  PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+  for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+  EXPECT_FALSE(IsWindow(dialog));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+  const fs::path ini = dir / "OV.INI";
+  EXPECT_EQ(IniInt(ini, L"MeasureMode", L"THD"), 1);
+  EXPECT_EQ(IniInt(ini, L"MeasureMode", L"RMS"), 1);
+  EXPECT_EQ(IniInt(ini, L"MeasureMode", L"SpectrumAverageN"), 10);
+}
+
+TEST(OvProgramMeasure, ARightClickOnTheCommentLineOpensTheCommentEditor) {
+  const fs::path dir = ProgramFolder("measurecomment");
+  const fs::path ini = dir / "OV.INI";
+  WriteIni(ini, "[Conditions]\r\nDispSpectrumComment=1\r\n");
+  Process p(dir / "OV.exe", L"");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  Sleep(500);
+  HWND spectrum = GetDlgItem(window, IDC_MAIN_SPECTRUM_AREA);
+  ASSERT_NE(spectrum, nullptr);
+  // The comment line: right of the plot's left edge (41), 4 pixels down.
+  PostMessageW(spectrum, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(60, 7));
+  PostMessageW(spectrum, WM_RBUTTONUP, 0, MAKELPARAM(60, 7));
+  HWND dialog = WaitWindow(L"#32770", L"Orlavisonic - Spectrum Comment", p.id(), 30000);
+  ASSERT_NE(dialog, nullptr);
+  // At the spectrum plot's corner (41, 18 with the comment line) + (10, 10).
+  POINT corner{41 + 10, 18 + 10};
+  ClientToScreen(spectrum, &corner);
+  RECT r{};
+  GetWindowRect(dialog, &r);
+  EXPECT_EQ(r.left, corner.x);
+  EXPECT_EQ(r.top, corner.y);
+  HWND edit = GetDlgItem(dialog, IDC_COMMENT_EDIT1);
+  ASSERT_NE(edit, nullptr);
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Probe A"), SMTO_ABORTIFHUNG,
+                      5000, &result);
+  SendMessageTimeoutW(GetDlgItem(dialog, IDC_COMMENT_FS_CHECK), BM_SETCHECK, BST_CHECKED, 0,
+                      SMTO_ABORTIFHUNG, 5000, &result);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  for (int i = 0; i < 100 && IsWindow(dialog); ++i) Sleep(50);
+  EXPECT_FALSE(IsWindow(dialog));
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(p.WaitExit(10000));
+  wchar_t text[64] = {};
+  GetPrivateProfileStringW(L"Conditions", L"SpectrumComment1", L"", text, 64, ini.c_str());
+  EXPECT_STREQ(text, L"Probe A");
+  EXPECT_EQ(IniInt(ini, L"Conditions", L"SpectrumCommentFs"), 1);
+}
+
+// A 16-bit wave file of `channels` channels with a quiet tone.
+void WriteChannels(const fs::path& file, uint16_t channels, double seconds) {
+  const uint32_t rate = 48000, frames = static_cast<uint32_t>(rate * seconds);
+  std::vector<int16_t> data(size_t{frames} * channels);
+  for (uint32_t i = 0; i < frames; ++i)
+    for (uint16_t c = 0; c < channels; ++c)
+      data[size_t{i} * channels + c] =
+          static_cast<int16_t>(4000 * std::sin(2 * 3.14159265358979 * 500.0 * (c + 1) * i / rate));
+  const uint32_t bytes = static_cast<uint32_t>(data.size() * 2);
+  std::ofstream out(file, std::ios::binary);
+  auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
+  auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
+  out.write("RIFF", 4);
+  u32(36 + bytes);
+  out.write("WAVEfmt ", 8);
+  u32(16);
+  u16(1);
+  u16(channels);
+  u32(rate);
+  u32(rate * 2 * channels);
+  u16(static_cast<uint16_t>(2 * channels));
+  u16(16);
+  out.write("data", 4);
+  u32(bytes);
+  out.write(reinterpret_cast<const char*>(data.data()), bytes);
+}
+
+// Closes any message box of the process (a device that refuses the format).
+void CloseBoxes(DWORD pid) {
+  for (HWND box; (box = WaitWindow(L"#32770", L"Orlavisonic", pid, 1500)) != nullptr;) {
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+    Sleep(200);
+  }
+}
+
+TEST(OvProgramMeasure, TheChannelSelectorsFollowTheOpenedFile) {
+  const fs::path dir = ProgramFolder("channels");
+  WriteIni(dir / "OV.INI", "");
+  WriteChannels(dir / "four.wav", 4, 5);
+  WriteChannels(dir / "mono.wav", 1, 5);
+  Process p(dir / "OV.exe", L"four.wav");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  Sleep(1500);
+  CloseBoxes(p.id());
+  HWND button = GetDlgItem(window, IDC_MAIN_CHANNEL_BUTTON);
+  HWND box = GetDlgItem(window, IDC_MAIN_CHANNEL_BOX);
+  HWND label = GetDlgItem(window, IDC_MAIN_CHANNEL_LABEL);
+  ASSERT_NE(button, nullptr);
+  ASSERT_NE(box, nullptr);
+  ASSERT_NE(label, nullptr);
+  // Four channels: the box with "1" ... "4", item 0 chosen; no channel button.
+  EXPECT_TRUE(IsWindowVisible(box));
+  EXPECT_TRUE(IsWindowVisible(label));
+  EXPECT_FALSE(IsWindowVisible(button));
+  DWORD_PTR count = 0, selected = 0;
+  SendMessageTimeoutW(box, CB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
+  SendMessageTimeoutW(box, CB_GETCURSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &selected);
+  EXPECT_EQ(count, 4u);
+  EXPECT_EQ(selected, 0u);
+  EXPECT_EQ(TextOf(box), L"1");
+
+  // A mono file handed over: the channel button shows, disabled.
+  Process starter(dir / "OV.exe", L"mono.wav", dir);
+  EXPECT_TRUE(starter.WaitExit(10000));
+  Sleep(1500);
+  CloseBoxes(p.id());
+  EXPECT_FALSE(IsWindowVisible(box));
+  EXPECT_FALSE(IsWindowVisible(label));
+  EXPECT_TRUE(IsWindowVisible(button));
+  EXPECT_FALSE(IsWindowEnabled(button));
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(10000));
 }
