@@ -150,9 +150,11 @@ class MainMeasureTools final : public OverlayToolsLine,
 
  private:
   void Changed(bool layoutChanged) {
-    // Stale overlay points: the spectrum's geometry is computed again, which
-    // converts them anew at the next drawing.
-    if (layoutChanged && form_.display_) form_.display_->Spectrum().ComputeSpectrumAxis();
+    // Stale overlay points: the spectrum's geometry is computed again (once
+    // the window has been laid out), which converts them anew at the next
+    // drawing.
+    if (layoutChanged && form_.display_ && form_.layout_.spectrumPlot.width > 0)
+      form_.display_->Spectrum().ComputeSpectrumAxis();
     Refresh();
     form_.StoreMeasureState();
     if (form_.spectrumArea_ != nullptr) InvalidateRect(form_.spectrumArea_, nullptr, FALSE);

@@ -554,5 +554,27 @@ TEST(OvProgramMeasure, TheChannelSelectorsFollowTheOpenedFile) {
   EXPECT_TRUE(p.WaitExit(10000));
 }
 
+TEST(OvProgramMeasure, ALowWaveAreaPlaysWithoutAWavePlot) {
+  // A wave area of 10 to 24 pixels leaves no wave plot: the view draws its
+  // bevel, frame and labels only, and the program goes on playing.
+  const fs::path dir = ProgramFolder("lowwave");
+  WriteIni(dir / "OV.INI", "WaveWindowRatioX1000=60\r\n");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  Process p(dir / "OV.exe", L"tone.wav");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  std::vector<int16_t> heard = RecordLoopback(3000, [] {});
+  RECT wave{};
+  GetClientRect(GetDlgItem(window, IDC_MAIN_WAVE_AREA), &wave);
+  EXPECT_GE(wave.bottom, 10);
+  EXPECT_LE(wave.bottom, 24);
+  DWORD_PTR result = 0;
+  EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+  if (heard.empty()) GTEST_SKIP() << "no loopback input (Monitor of Null Output)";
+  EXPECT_GE(TenthsWithTone(heard), 20);
+}
+
 }  // namespace
 }  // namespace ov
