@@ -168,3 +168,8 @@
 #define IDC_OVERLAY_PROGRESS 1070  // ProgressBar1
 // ---- TSetupDlg's controls (3001..3999).
 #include "SetupDlgIds.h"
+
+// ---- TMainForm's channel selector for more than two channels (ChLabel,
+// ChComboBox), beside L_R_Button in the top panel's right-hand panel.
+#define IDC_MAIN_CHANNEL_LABEL 10030
+#define IDC_MAIN_CHANNEL_BOX 10031

@@ -110,6 +110,7 @@ bool TMainForm::RunCreationSteps() {
   runner_ = MainThreadRunner::Create();
   displayRunner_ = std::make_unique<NestedPumpRunner>(*runner_, *this, nestedPumps_);
   CreateChildren();
+  CreateTopPanelControls();
   CreateViewAreas();
   if (guiFont_ != nullptr) {
     EnumChildWindows(
@@ -135,6 +136,7 @@ bool TMainForm::RunCreationSteps() {
   CreateDisplay();
   CreateSetupDialog();
   CreateFileWindows();
+  CreateMeasurePanel();
   LayOut();
   return true;
 }
@@ -266,6 +268,8 @@ void TMainForm::FormDestroy() {
   if (settings_) StoreWindowBounds();
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
+  StoreMeasureState();
+  measureTools_.reset();
   setup_.reset();
   display_.reset();
   analysis_.reset();

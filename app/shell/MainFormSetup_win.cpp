@@ -45,6 +45,7 @@ bool TMainForm::WasapiAvailable() const {
 
 void TMainForm::SettingChanged(SetupChange change) {
   if (!settings_ || !display_) return;
+  SyncAnalysisSettings();
   const SettingsValues& v = settings_->values();
   switch (change) {
     case SetupChange::ColorSet:
@@ -90,6 +91,7 @@ void TMainForm::SetAnalysisSize(int32_t sampleN) {
     return;
   }
   if (running) display_->SetDisplayRunning(true);
+  ShowFftInfo();
   PlaceViewAreas();
 }
 

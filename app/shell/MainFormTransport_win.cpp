@@ -119,8 +119,10 @@ bool TMainForm::OpenCurrent(const std::string& path, const PlayItem* item) {
   analysis_->displayChannel = 0;
   analysis_->PrepareFormatBuffers();
   analysis_->ResetAnalysisData(false);
+  UpdateChannelSelectors();
   if (display_) display_->Layout();
   positioningWindow_.Refresh();
+  overlayTools_.Refresh();
   UpdateOpenButton();
   return true;
 }
@@ -169,6 +171,7 @@ void TMainForm::PlayButtonClick() {
   analysis_->frameValid = analyze;
   analysis_->ResetAnalysisData(false);
   EnableWindow(openButton_, FALSE);
+  overlayTools_.Refresh();
   if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
   if (analyze) {
     for (int i = 0; i < 100 && playState_.load() != kPlayPaused; ++i) {
@@ -203,6 +206,7 @@ void TMainForm::PauseButtonClick() {
   if (!paused) positioningWindow_.Hide();
   analysis_->frameValid = paused;
   analysis_->live = !paused;
+  overlayTools_.Refresh();
 }
 
 void TMainForm::StopButtonClick() {
@@ -230,6 +234,7 @@ void TMainForm::AfterStop() {
   positioningWindow_.Hide();
   analysis_->live = false;
   analysis_->frameValid = true;
+  overlayTools_.Refresh();
   if (waveArea_) InvalidateRect(waveArea_, nullptr, FALSE);
   if (spectrumArea_) InvalidateRect(spectrumArea_, nullptr, FALSE);
 }
@@ -287,6 +292,7 @@ void TMainForm::RecButtonClick() {
   analysis_->displayChannel = 0;
   analysis_->PrepareFormatBuffers();
   analysis_->ResetAnalysisData(false);
+  UpdateChannelSelectors();
   if (display_) display_->Layout();
   fileOpen_ = false;
   EnableButton(EngineButton::Play, false);
@@ -300,6 +306,7 @@ void TMainForm::RecButtonClick() {
     analysis_->live = true;
     analysis_->frameValid = false;
     EnableWindow(openButton_, FALSE);
+    overlayTools_.Refresh();
     if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
     return;
   }
@@ -393,9 +400,8 @@ bool TMainForm::PreviewKey(const MSG& msg) {
       if (recState_.load() != kRecStopped) engine_->RequestDivide();
       break;
     case KeyCommand::ToggleMeasure:
-      settings_->values().MeasureMode.MeasureMode = !measure;
-      setupWindow_.Post(WM_MEASURE_MODE, measure ? 0 : 1);
-      LayOut();
+      SendMessageW(measureModeButton_, BM_SETCHECK, measure ? BST_UNCHECKED : BST_CHECKED, 0);
+      MeasureModeButtonClick();
       break;
     case KeyCommand::Setup:
       ShowSetupDialog();

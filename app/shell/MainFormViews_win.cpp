@@ -19,13 +19,7 @@ namespace {
 constexpr wchar_t kViewAreaClass[] = L"TPaintBox";
 constexpr wchar_t kSplitterClass[] = L"TSplitter";
 
-// Heights of the panels around the two view areas.
-constexpr int kTopPanelHeight = 36;
 constexpr int kSplitterHeight = 5;
-constexpr int kBottomPanelHeight = 24;
-constexpr int kButtonWidth = 64, kGap = 4, kControlTop = 6, kControlHeight = 24;
-constexpr int kButtonCount = 5;
-constexpr int kRightPanelWidth = 200;
 
 COLORREF ColourOf(int32_t value) {
   const uint32_t v = static_cast<uint32_t>(value);
@@ -87,7 +81,6 @@ void TMainForm::LayOut() {
   in.clientHeight = client.bottom;
   in.topPanelHeight = kTopPanelHeight;
   in.splitterHeight = kSplitterHeight;
-  in.bottomPanelHeight = kBottomPanelHeight;
   if (settings_) {
     const SettingsValues& v = settings_->values();
     in.waveAreaRatio = v.Window.WaveWindowRatioX1000;
@@ -99,8 +92,10 @@ void TMainForm::LayOut() {
     in.deltaX3D = v.Conditions.DeltaX3D;
     in.resizeTrackBar = v.Conditions.ResizeTrackBar;
   }
+  // The measure panel (Panel2) under the spectrum area in measure mode.
+  in.bottomPanelHeight = in.measureMode ? kMeasurePanelHeight : 0;
   in.topPanelWidth = client.right;
-  in.trackBarLeft = kGap + kButtonCount * (kButtonWidth + kGap);
+  in.trackBarLeft = kTrackBarLeft;
   in.rightPanelWidth = kRightPanelWidth;
   layout_ = LayOutMainWindow(in);
   if (layout_.clientHeight > client.bottom && !IsIconic(hwnd())) {
@@ -112,23 +107,8 @@ void TMainForm::LayOut() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return;
   }
-
-  HWND buttons[] = {openButton_, playButton_, stopButton_, pauseButton_, recButton_};
-  int x = kGap;
-  for (HWND b : buttons) {
-    MoveWindow(b, x, kControlTop, kButtonWidth, kControlHeight, TRUE);
-    x += kButtonWidth + kGap;
-  }
-  MoveWindow(trackBar_, in.trackBarLeft, kControlTop, layout_.trackBarWidth, kControlHeight, TRUE);
-  const int labelLeft = in.trackBarLeft + layout_.trackBarWidth + kGap;
-  MoveWindow(label1_, labelLeft, kControlTop, 90, kControlHeight, TRUE);
-  MoveWindow(label2_, labelLeft + 96, kControlTop, 100, kControlHeight, TRUE);
-  const int statusTop = layout_.spectrumArea.top + layout_.spectrumArea.height + 2;
-  const int third = client.right / 3;
-  MoveWindow(waveInfoText_, kGap, statusTop, third * 2 - kGap, kBottomPanelHeight - 4, TRUE);
-  MoveWindow(fftInfoText_, third * 2, statusTop, third / 2, kBottomPanelHeight - 4, TRUE);
-  MoveWindow(frameRateText_, third * 2 + third / 2, statusTop, third / 2 - kGap,
-             kBottomPanelHeight - 4, TRUE);
+  PlaceTopPanel(LayOutTopPanel(client.right, in.resizeTrackBar));
+  PlaceMeasurePanel();
   PlaceViewAreas();
 }
 
@@ -313,7 +293,7 @@ CaptureLayout TMainForm::CaptureGeometry() const {
   l.spectrumTop = layout_.spectrumArea.top;
   l.spectrumWidth = layout_.spectrumArea.width;
   l.spectrumHeight = layout_.spectrumArea.height;
-  l.panelHeight = 0;
+  l.panelHeight = layout_.bottomPanel.height;
   return l;
 }
 

@@ -173,6 +173,7 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
           {IDC_MAIN_REC_BUTTON, &TMainForm::RecButtonClick},
       };
       if (HIWORD(wParam) == BN_CLICKED && EngineBusy()) return Defer(msg, wParam, lParam);
+      if (MeasureCommand(LOWORD(wParam), HIWORD(wParam))) return 0;
       if (HIWORD(wParam) == BN_CLICKED && RouteCommand(this, routes, LOWORD(wParam))) return 0;
       break;
     }

@@ -124,7 +124,7 @@ class TMainForm : public Window,
   void DriverChanged() override;
   void SetAnalysisSize(int32_t sampleN) override;
   void ShowWaveInfoWindow() override { waveInfoWindow_.Show(); }
-  void EditSpectrumComment() override {}
+  void EditSpectrumComment() override;
   void AutoSetDrawType() override {}
   bool SaveSettings() override;
   void ShowHelp(uint32_t contextId) override;
@@ -277,6 +277,34 @@ class TMainForm : public Window,
   std::vector<MSG> deferred_;
   bool firstActivationDone_ = false;
   bool closing_ = false;
+
+  // ---- Top panel controls, measure panel and overlay tools (MainFormMeasure_win.cpp).
+  struct MeasureToolsDeleter {
+    void operator()(class MainMeasureTools* tools) const;
+  };
+  friend class MainMeasureTools;
+  void CreateTopPanelControls();
+  void ApplyHints();
+  void PlaceTopPanel(const TopPanelLayout& top);
+  void CreateMeasurePanel();
+  void PlaceMeasurePanel();
+  void SyncAnalysisSettings();
+  void ShowFftInfo();
+  void StoreMeasureState();
+  bool MeasureCommand(UINT id, UINT code);
+  void PositioningButtonClick();
+  void L_R_ButtonClick();
+  void ChComboBoxChange();
+  void MeasureModeButtonClick();
+  void SetupButtonClick();
+  void UpdateChannelSelectors();
+  void RedrawHeldFrame();
+  void OpenSpectrumCommentEditor(POINT screen) override;
+  void SetOverlayCaptionColours(COLORREF overlay1, COLORREF overlay2) override;
+  std::unique_ptr<MainMeasureTools, MeasureToolsDeleter> measureTools_;
+  COLORREF overlayColours_[2] = {0, 0};
+  HWND positioningButton_ = nullptr, lrButton_ = nullptr, chLabel_ = nullptr, chComboBox_ = nullptr,
+       measureModeButton_ = nullptr, setupButton_ = nullptr, panel2_ = nullptr, hints_ = nullptr;
 
   // Children.
   HWND topPanel_ = nullptr, openButton_ = nullptr, playButton_ = nullptr, stopButton_ = nullptr,

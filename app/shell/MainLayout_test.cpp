@@ -33,7 +33,7 @@ TEST(MainLayout, SplitterTableGivesTheAreasAndPlots) {
     EXPECT_EQ(r.waveArea, (LayoutRect{0, 40, 800, c.waveHeight})) << c.ratio;
     EXPECT_EQ(r.splitter, (LayoutRect{0, 40 + c.waveHeight, 800, 4})) << c.ratio;
     EXPECT_EQ(r.spectrumArea, (LayoutRect{0, c.spectrumTop, 800, c.spectrumHeight})) << c.ratio;
-    EXPECT_EQ(r.wavePlot, (LayoutRect{41, 7, 748, std::max(1, c.waveHeight - 24)})) << c.ratio;
+    EXPECT_EQ(r.wavePlot, (LayoutRect{41, 7, 748, c.waveHeight - 24})) << c.ratio;
     EXPECT_EQ(r.spectrumPlot, (LayoutRect{41, 7, 748, std::max(1, c.spectrumHeight - 27)}))
         << c.ratio;
     EXPECT_EQ(r.clientHeight, 600);
@@ -127,6 +127,7 @@ TEST(MainLayout, SweepOfSizesKeepsTheInvariants) {
           in.lissajousCenter = true;
           in.measureMode = mode & 2;
           in.spectrumComment = mode & 2;
+          in.bottomPanelHeight = in.measureMode ? kMeasurePanelHeight : 0;
           const MainLayoutResult r = LayOutMainWindow(in);
           const int32_t fixed = in.topPanelHeight + in.splitterHeight + in.bottomPanelHeight;
           SCOPED_TRACE(testing::Message()
@@ -138,13 +139,23 @@ TEST(MainLayout, SweepOfSizesKeepsTheInvariants) {
           EXPECT_GE(r.spectrumArea.height, 1);
           EXPECT_EQ(r.waveArea.height + r.splitter.height + r.spectrumArea.height,
                     r.clientHeight - in.topPanelHeight - in.bottomPanelHeight);
+          // The bottom panel lies under the spectrum area and ends at the client's bottom.
+          EXPECT_EQ(r.bottomPanel.top, r.spectrumArea.bottom());
+          EXPECT_EQ(r.bottomPanel.bottom(), r.clientHeight);
           EXPECT_EQ(r.splitter.top, r.waveArea.top + r.waveArea.height);
           EXPECT_EQ(r.spectrumArea.top, r.splitter.top + r.splitter.height);
           // The spectrum plot keeps at least 1 pixel, and 10 in width.
           EXPECT_GE(r.spectrumPlot.height, 1);
           EXPECT_GE(r.spectrumPlot.width, 10);
-          EXPECT_GE(r.wavePlot.height, 1);
+          // The wave plot is what the area leaves: 24 pixels less, 14 less
+          // for the square Lissajous side, never more than the width allows.
+          EXPECT_EQ(r.wavePlot.top, 7);
+          EXPECT_GE(r.wavePlot.width, in.lissajous ? r.wavePlot.height : 1);
+          if (!in.lissajous) {
+            EXPECT_EQ(r.wavePlot.height, r.waveArea.height - 24);
+          }
           if (in.lissajous) {
+            EXPECT_LE(r.wavePlot.height, r.waveArea.height - 14);
             EXPECT_EQ(r.wavePlot.width, r.wavePlot.height);
             EXPECT_GE(r.wavePlot.left, kPlotLeftMargin);
           }
@@ -155,6 +166,96 @@ TEST(MainLayout, SweepOfSizesKeepsTheInvariants) {
         }
       }
     }
+  }
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+TEST(MainLayout, ALowWaveAreaLeavesNoWavePlot) {
+  // Wave areas of 10 to 24 pixels: a plot height of 0 or less (the view then
+  // draws bevel, frame and labels only); 25 pixels give the first plot row.
+  MainLayoutInput in = Window800x600();
+  in.clientHeight = 40 + 4 + 56 + 100;  // 100 pixels for the two areas
+  for (int32_t wave = 10; wave <= 25; ++wave) {
+    in.waveAreaRatio = wave * 10;
+    const MainLayoutResult r = LayOutMainWindow(in);
+    ASSERT_EQ(r.waveArea.height, wave);
+    EXPECT_EQ(r.wavePlot.height, wave - 24);
+    EXPECT_EQ(r.wavePlot.width, 748);
+    EXPECT_EQ(r.spectrumArea.height, 100 - wave);
+    in.lissajous = true;
+    EXPECT_EQ(LayOutMainWindow(in).wavePlot.height, wave - 14);
+    EXPECT_EQ(LayOutMainWindow(in).wavePlot.width, wave - 14);
+    in.lissajous = false;
+  }
+}
+
+TEST(MainLayout, MeasurePanelLiesUnderTheSpectrumArea) {
+  MainLayoutInput in = Window800x600();
+  in.topPanelHeight = kTopPanelHeight;
+  in.bottomPanelHeight = kMeasurePanelHeight;
+  in.measureMode = true;
+  const MainLayoutResult r = LayOutMainWindow(in);
+  EXPECT_EQ(r.bottomPanel, (LayoutRect{0, 550, 800, 50}));
+  EXPECT_EQ(r.spectrumArea.bottom(), 550);
+  EXPECT_EQ(r.waveArea.height + r.spectrumArea.height, 600 - 52 - 4 - 50);
+  in.bottomPanelHeight = 0;  // measure mode off: the areas take the panel's pixels
+  EXPECT_EQ(LayOutMainWindow(in).spectrumArea.bottom(), 600);
+}
+
+bool Overlap(const LayoutRect& a, const LayoutRect& b) {
+  return a.left < b.right() && b.left < a.right() && a.top < b.bottom() && b.top < a.bottom();
+}
+
+TEST(MainLayout, TopPanelControlsStayInsideAndApart) {
+  // The settings' default window is 564 pixels wide; its client area is that
+  // less the sizing frame on both sides.
+  EXPECT_LE(kTopPanelMinWidth, 564 - 2 * 4);
+  for (int32_t width = kTopPanelMinWidth; width <= 2000; width += 7) {
+    for (bool resize : {false, true}) {
+      SCOPED_TRACE(testing::Message() << width << (resize ? " resizing" : ""));
+      const TopPanelLayout t = LayOutTopPanel(width, resize);
+      const LayoutRect row1[] = {t.open,          t.play,        t.stop,     t.pause,
+                                 t.rec,           t.positioning, t.trackBar, t.channelLabel,
+                                 t.measureButton, t.setupButton};
+      const LayoutRect row2[] = {t.waveInfo, t.label1, t.label2, t.fftInfo, t.frameRate};
+      for (const auto* row : {static_cast<const LayoutRect*>(row1), row2}) {
+        const size_t n = row == row1 ? std::size(row1) : std::size(row2);
+        for (size_t i = 0; i < n; ++i) {
+          EXPECT_GE(row[i].left, 0) << i;
+          EXPECT_LE(row[i].right(), width) << i;
+          EXPECT_LE(row[i].bottom(), kTopPanelHeight) << i;
+          for (size_t j = i + 1; j < n; ++j) EXPECT_FALSE(Overlap(row[i], row[j])) << i << "," << j;
+        }
+      }
+      // The channel selector's two forms share one place next to ChLabel.
+      EXPECT_FALSE(Overlap(t.channelButton, t.channelLabel));
+      EXPECT_FALSE(Overlap(t.channelButton, t.measureButton));
+      EXPECT_LE(t.channelBox.right(), t.measureButton.left);
+      EXPECT_GE(t.channelBox.left, t.channelLabel.right());
+      // The time labels end at the track bar's end, inside the client area and
+      // left of the right-hand panel.
+      EXPECT_EQ(t.label2.right(), t.trackBar.right());
+      EXPECT_GE(t.label1.left, t.trackBar.left);
+      EXPECT_LT(t.trackBar.right(), t.rightPanel.left);
+      EXPECT_EQ(t.rightPanel.right(), width);
+      EXPECT_GE(t.trackBar.width, kMinTrackBarWidth);
+      if (resize) {
+        EXPECT_EQ(t.trackBar.right(), t.rightPanel.left - 1);
+      } else {
+        EXPECT_EQ(t.trackBar.width, kMinTrackBarWidth);
+      }
+    }
+  }
+  // Narrower than the whole panel, the labels still end inside the window.
+  for (int32_t width = kTrackBarLeft + kMinTrackBarWidth; width < kTopPanelMinWidth; ++width) {
+    const TopPanelLayout t = LayOutTopPanel(width, true);
+    EXPECT_LE(t.label2.right(), width) << width;
+    EXPECT_GE(t.rightPanel.left, t.positioning.right()) << width;
   }
 }
 
