@@ -33,6 +33,7 @@ void WavePlayRec::RecThreadMain() {
     LastRecTick = now;
     // The event may come before the device marks the buffer done.
     while (!driver_->InputDone(RecIndex) && !StopRequest.load()) SleepMs(10);
+    driver_->DriverFault(Message);
     if (StopRequest.load()) break;
     if (!Message.Empty()) break;
     const bool goOn = RecProcessBuffer();
