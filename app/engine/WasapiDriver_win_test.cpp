@@ -540,8 +540,8 @@ TEST_F(WasapiDouble, PauseResumeAndSeekWhilePausedLoseAndRepeatNothing) {
 // endpoint plus the clock's time since the last transfer, in frames. It is
 // never behind what the endpoint has played of the file (nothing plays that
 // was not moved), never further ahead than the endpoint's buffer and a
-// little time, goes back by at most a buffer between readings, and reaches
-// the file's length.
+// little time, falls back between readings by no more than it may run
+// ahead, and reaches the file's length.
 TEST_F(WasapiDouble, OutputPositionFollowsWhatTheEndpointPlays) {
   for (const bool eventMode : {true, false}) {
     DoubleEndpoint out;
@@ -595,8 +595,11 @@ TEST_F(WasapiDouble, OutputPositionFollowsWhatTheEndpointPlays) {
       // Moved ahead of the device by at most the endpoint buffer, plus 100 ms
       // of interpolation while a transfer is late on a loaded machine.
       EXPECT_LE(r.position, after + 2 * buffer + 4800) << mode << ", reading " << i;
+      // A late transfer lets the interpolation run ahead; the next one moves
+      // only what the endpoint has room for, so a reading may fall back by
+      // as much as it could run ahead.
       if (i > 0) {
-        EXPECT_GE(r.position + buffer, previous) << mode << ", reading " << i;
+        EXPECT_GE(r.position + 2 * buffer + 4800, previous) << mode << ", reading " << i;
       }
       previous = r.position;
       highest = std::max(highest, r.position);
