@@ -435,10 +435,8 @@ TEST_F(AsioEngine, AResetOrBufferSizeChangeEndsTheRunWithItsReason) {
   EXPECT_EQ(control.askHost(asio::kResetRequest, 0), 1);
   ASSERT_EQ(e->StartPlay(0, PlayMode::Normal, PlayOutput::Device, 0), EngineResult::Ok)
       << e->GetMessage();
-  ASSERT_TRUE(host.PumpUntil([&] {
-    return playState.load() == kPlayPlaying; }));
-  host.PumpUntil([] {
-    return false; }, 0.3);
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }));
+  host.PumpUntil([] { return false; }, 0.3);
   e->Stop();
   EXPECT_STREQ(e->GetMessage(), "");
 
@@ -452,13 +450,10 @@ TEST_F(AsioEngine, AResetOrBufferSizeChangeEndsTheRunWithItsReason) {
   f.avgBytesPerSec = 192000;
   ASSERT_EQ(e->OpenRec(rec.string().c_str(), f), EngineResult::Ok) << e->GetMessage();
   ASSERT_EQ(e->StartRec(0, RecStartMode::Record, 0), EngineResult::Ok) << e->GetMessage();
-  ASSERT_TRUE(host.PumpUntil([&] {
-    return recState.load() == kRecRecording; }));
-  host.PumpUntil([] {
-    return false; }, 0.4);
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
+  host.PumpUntil([] { return false; }, 0.4);
   EXPECT_EQ(control.askHost(asio::kBufferSizeChange, 512), 1);
-  ASSERT_TRUE(host.PumpUntil([&] {
-    return recState.load() == kRecStopped; }, 10))
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecStopped; }, 10))
       << "the recording did not end after the buffer size change";
   EXPECT_STREQ(e->GetMessage(), "ASIO driver changed its buffer size");
   WaveFormat got{};
