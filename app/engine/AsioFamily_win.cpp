@@ -36,6 +36,9 @@ HWND MainWindowHandle() {
   return handle;
 }
 
+constexpr uint32_t kResetAsked = 1;
+constexpr uint32_t kBufferSizeAsked = 2;
+
 int32_t RingBitsOf(const WaveFormat& f) {
   return FloatWidth(f) ? -32 : static_cast<int32_t>(f.bitsPerSample);
 }
@@ -80,6 +83,13 @@ bool AsioFamily::OpenSide(int32_t index, Side side, EngineMessage& message) {
     message.Set(asio::text::kNoDriver);
     return false;
   }
+  // A run holds the driver's buffers (its side is prepared until it is
+  // closed): opening again would release them under the running pump.
+  if (buffersCreated_ && side_ != Side::None) {
+    message.Set(side_ == Side::Output ? asio::text::kInUseByPlayback
+                                      : asio::text::kInUseByRecording);
+    return false;
+  }
   Release();
   info_ = DriverInfo{};
   inputs_ = outputs_ = 0;
@@ -87,6 +97,7 @@ bool AsioFamily::OpenSide(int32_t index, Side side, EngineMessage& message) {
   driverBits_ = 0;
   unsupportedType_ = 0;
   requestFlags_ = 0;
+  runFault_ = 0;
   // Loaded by index: the table's names may be cut and then match no driver.
   if (!host_->LoadDriver(index)) {
     message.Set(UnableToLoadText(host_->Drivers()[static_cast<size_t>(index)].name).c_str());
@@ -262,6 +273,7 @@ bool AsioFamily::AttachRing(bool input, uint8_t* ring, uint64_t ringBytes, uint3
   zeroBeforeStart_ = true;
   playFrames_ = 0;
   unsupportedType_ = 0;
+  runFault_ = 0;
   g_gate.Open(this);
   return true;
 }
@@ -286,8 +298,15 @@ void AsioFamily::Release() {
 
 bool AsioFamily::PendingError(EngineMessage& message) const {
   const int32_t t = unsupportedType_.load();
-  if (t == 0) return false;
-  if (message.Empty()) message.Set(UnsupportedSampleTypeText(t).c_str());
+  const uint32_t fault = runFault_.load();
+  if (t == 0 && fault == 0) return false;
+  if (!message.Empty()) return true;
+  if (t != 0) {
+    message.Set(UnsupportedSampleTypeText(t).c_str());
+  } else {
+    message.Set((fault & kResetAsked) ? asio::text::kResetRequested
+                                      : asio::text::kBufferSizeChanged);
+  }
   return true;
 }
 
@@ -375,7 +394,7 @@ bool AsioFamily::QueueInput(uint32_t index, uint8_t*, uint32_t, EngineMessage& m
 
 bool AsioFamily::InputDone(uint32_t index) {
   // A failed run has nothing more to wait for.
-  if (index >= kMaxBuffers || unsupportedType_.load() != 0) return true;
+  if (index >= kMaxBuffers || unsupportedType_.load() != 0 || runFault_.load() != 0) return true;
   return inDone_[index].load() >= inQueued_[index].load();
 }
 
@@ -457,7 +476,17 @@ void AsioFamily::SampleRateDidChange(double) {}
 
 int32_t AsioFamily::AsioMessage(int32_t selector, int32_t value, void*, double*) {
   if (selector >= 2 && selector <= 9) {
-    g_gate.Run([&](AsioFamily& f) { f.requestFlags_.fetch_or(1u << (selector - 2)); });
+    // The gate is open only while a side runs on the driver's buffers.
+    g_gate.Run([&](AsioFamily& f) {
+      f.requestFlags_.fetch_or(1u << (selector - 2));
+      const uint32_t fault = selector == kResetRequest       ? kResetAsked
+                             : selector == kBufferSizeChange ? kBufferSizeAsked
+                                                             : 0;
+      if (fault == 0) return;
+      f.runFault_.fetch_or(fault);
+      // Wake the pump: a driver about to reset may not call back again.
+      if (f.done_) f.done_->Set();
+    });
   }
   switch (selector) {
     case kSelectorSupported:
@@ -493,7 +522,7 @@ void AsioFamily::OnBufferSwitch(const Time* params, int32_t index) {
   const int32_t unsupported = Transfer(transfer_, index);
   if (unsupported != 0 && unsupportedType_.load() == 0) unsupportedType_ = unsupported;
   if (postOutput_) host_->OutputReady();
-  const bool failed = unsupportedType_.load() != 0;
+  const bool failed = unsupportedType_.load() != 0 || runFault_.load() != 0;
   const bool inDue = Account(transfer_.in, transfer_.frames, failed);
   MarkFilledInputs();
   const bool outDue = Account(transfer_.out, transfer_.frames, failed);

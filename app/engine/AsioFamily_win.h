@@ -70,6 +70,10 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   void CloseInput(EngineMessage& message) override;
   double InputLatencySeconds() const override;
 
+  // A sample type the callback could not move, or a reset or buffer-size
+  // change the driver asked for while the side ran.
+  bool DriverFault(EngineMessage& message) override { return PendingError(message); }
+
   bool SupportsFramePlay() const override { return false; }
   bool OpenFrame(int32_t, const WaveFormat&, const DriverOptions&, AutoResetEvent&, uint8_t*,
                  uint32_t, EngineMessage& message) override;
@@ -107,7 +111,10 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   bool Information(int32_t index, int32_t channel, bool input, const WaveFormat& format,
                    std::string& text, EngineMessage& message) override;
 
-  // The last callback's time record as doubles, and the message requests.
+  // The last callback's time record as doubles, and the message requests
+  // (bit n for selector n + 2). A reset request or a buffer size change while
+  // a side runs ends that run with its reason (the next start opens the
+  // driver afresh and reads its new sizes); the others are only recorded.
   double LastSamplePosition() const { return samplePosition_; }
   uint32_t RequestFlags() const { return requestFlags_.load(); }
   // Processor time the callbacks used, in microseconds, and their number.
@@ -163,6 +170,9 @@ class AsioFamily : public AudioDriver, public AsioExtras {
   asio::TransferSet transfer_;
   std::atomic<int32_t> unsupportedType_{0};
   std::atomic<uint32_t> requestFlags_{0};
+  // Requests of the message callback that end the running side (kResetAsked,
+  // kBufferSizeAsked): its buffers no longer match what the driver uses.
+  std::atomic<uint32_t> runFault_{0};
   std::atomic<uint64_t> callbacks_{0};
   std::atomic<uint64_t> playFrames_{0};
   std::atomic<uint32_t> lastCallbackTick_{0};

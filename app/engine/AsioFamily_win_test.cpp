@@ -38,6 +38,7 @@ struct Control {
   asio_test::CaptureFn capture = nullptr;
   asio_test::LastMonitorFn lastMonitor = nullptr;
   asio_test::CallbackCountFn callbacks = nullptr;
+  asio_test::AskHostFn askHost = nullptr;
   bool Load() {
     HMODULE m = LoadLibraryA(DriverPath().c_str());
     if (!m) return false;
@@ -45,7 +46,8 @@ struct Control {
     Bind(m, asio_test::kCapture, capture);
     Bind(m, asio_test::kLastMonitor, lastMonitor);
     Bind(m, asio_test::kCallbackCount, callbacks);
-    return configure && capture && lastMonitor && callbacks;
+    Bind(m, asio_test::kAskHost, askHost);
+    return configure && capture && lastMonitor && callbacks && askHost;
   }
   template <class F>
   static void Bind(HMODULE m, const char* name, F& f) {
@@ -90,8 +92,10 @@ class AsioEngine : public testing::Test {
   std::unique_ptr<WavePlayRec> Engine() {
     EngineSettings s;
     s.PlayRecDriverType = kDriverAsio;
+    auto f = EngineFamily();
+    family = f.get();
     auto e = std::make_unique<WavePlayRec>(host, notifier, playState, recState, EngineCallbacks{},
-                                           s, EngineFamily());
+                                           s, std::move(f));
     e->SetPlayBufferPlan(10, 4, 4096);
     e->SetRecBufferPlan(10, 4, 4096);
     return e;
@@ -112,6 +116,7 @@ class AsioEngine : public testing::Test {
 
   Control control;
   Config cfg;
+  AsioFamily* family = nullptr;  // the last engine's family
   fs::path dir;
   test::TestHost host;
   test::TestNotifier notifier;
@@ -370,6 +375,136 @@ TEST_F(AsioEngine, StopReturnsWhenTheDriverStopsCallingBack) {
   e->Stop();
   EXPECT_EQ(playState.load(), kPlayStopped);
   EXPECT_LT(GetTickCount() - t0, 10000u);
+}
+
+// The driver's messages while a file plays: the answers of the host's table,
+// the requests recorded, and a run that goes on to its end byte for byte.
+TEST_F(AsioEngine, MessagesAreAnsweredAndRecordedWhilePlayGoesOn) {
+  Configure(asio::kInt16LSB);
+  const uint32_t frames = 24000;
+  const fs::path file = dir / "messages.wav";
+  const std::vector<uint8_t> data = WriteWave(file, 48000, 2, 16, false, frames, 13);
+  auto e = Engine();
+  ASSERT_EQ(e->OpenPlay(file.string().c_str()), EngineResult::Ok);
+  ASSERT_EQ(e->StartPlay(0, PlayMode::Normal, PlayOutput::Device, 0), EngineResult::Ok)
+      << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }));
+  for (int32_t v = 0; v <= 10; ++v) {
+    EXPECT_EQ(control.askHost(asio::kSelectorSupported, v), v >= 2 && v <= 9 ? 1 : 0)
+        << "selector supported? " << v;
+  }
+  EXPECT_EQ(control.askHost(asio::kEngineVersion, 0), 2);
+  EXPECT_EQ(control.askHost(asio::kResyncRequest, 0), 1);
+  EXPECT_EQ(control.askHost(asio::kLatenciesChanged, 0), 1);
+  EXPECT_EQ(control.askHost(asio::kSupportsTimeInfo, 0), 1);
+  EXPECT_EQ(control.askHost(8, 0), 0);  // time code: not supported
+  EXPECT_EQ(control.askHost(asio::kMessageSelector9, 0), 1);
+  EXPECT_EQ(control.askHost(10, 0), 0);
+  EXPECT_EQ(control.askHost(0, 0), 0);
+  // Bits 0..7 for selectors 2..9: all but the reset (3) and size change (4).
+  EXPECT_EQ(family->RequestFlags(), 0xF9u);
+  ASSERT_TRUE(WaitPlayEnd());
+  EXPECT_STREQ(e->GetMessage(), "");
+  const std::vector<uint8_t> got = control.Captured(0);
+  ASSERT_GE(got.size(), static_cast<size_t>(frames) * 2);
+  for (uint32_t i = 0; i < frames; ++i) {
+    ASSERT_EQ(std::memcmp(&got[2 * i], &data[4 * i], 2), 0) << "frame " << i;
+  }
+}
+
+// A reset request or a changed buffer size during a run: the driver's buffers
+// no longer hold what it uses, so the run ends with the reason, the file
+// recorded so far stays valid, and the next start works.
+TEST_F(AsioEngine, AResetOrBufferSizeChangeEndsTheRunWithItsReason) {
+  Configure(asio::kInt16LSB);
+  const fs::path file = dir / "reset.wav";
+  WriteWave(file, 48000, 2, 16, false, 480000, 17);  // 10 s
+  auto e = Engine();
+  ASSERT_EQ(e->OpenPlay(file.string().c_str()), EngineResult::Ok);
+  ASSERT_EQ(e->StartPlay(0, PlayMode::Normal, PlayOutput::Device, 0), EngineResult::Ok)
+      << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }));
+  host.PumpUntil([] { return false; }, 0.2);
+  EXPECT_EQ(control.askHost(asio::kResetRequest, 0), 1);
+  ASSERT_TRUE(WaitPlayEnd(10)) << "the run did not end after the reset request";
+  EXPECT_STREQ(e->GetMessage(), "ASIO driver requested a reset");
+  ASSERT_EQ(host.stopped.size(), 1u);
+  EXPECT_EQ(host.stopped[0], "Stopped! \n\nASIO driver requested a reset");
+
+  // A request while nothing runs changes nothing for the next run.
+  EXPECT_EQ(control.askHost(asio::kResetRequest, 0), 1);
+  ASSERT_EQ(e->StartPlay(0, PlayMode::Normal, PlayOutput::Device, 0), EngineResult::Ok)
+      << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }));
+  host.PumpUntil([] { return false; }, 0.3);
+  e->Stop();
+  EXPECT_STREQ(e->GetMessage(), "");
+
+  const fs::path rec = dir / "reset_rec.wav";
+  WaveFormat f{};
+  f.formatTag = 1;
+  f.channels = 2;
+  f.samplesPerSec = 48000;
+  f.bitsPerSample = 16;
+  f.blockAlign = 4;
+  f.avgBytesPerSec = 192000;
+  ASSERT_EQ(e->OpenRec(rec.string().c_str(), f), EngineResult::Ok) << e->GetMessage();
+  ASSERT_EQ(e->StartRec(0, RecStartMode::Record, 0), EngineResult::Ok) << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
+  host.PumpUntil([] { return false; }, 0.4);
+  EXPECT_EQ(control.askHost(asio::kBufferSizeChange, 512), 1);
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecStopped; }, 10))
+      << "the recording did not end after the buffer size change";
+  EXPECT_STREQ(e->GetMessage(), "ASIO driver changed its buffer size");
+  WaveFormat got{};
+  WaveFileInfo info;
+  ReaderMessage m;
+  ASSERT_TRUE(ParseWaveFile(rec.string().c_str(), &got, &info, &m, ParseOptions{})) << m.c_str();
+  EXPECT_TRUE(info.valid);
+  EXPECT_GT(info.dataSize, 0u);
+  EXPECT_EQ(info.dataSize % 4, 0u);
+}
+
+// The driver's buffers serve one direction at a time: a recording started
+// while a file plays on the driver is refused with the reason, instead of
+// releasing the driver under the play pump (which then waited for ever), and
+// the engine records afterwards.
+TEST_F(AsioEngine, RecordingWhilePlayingIsRefusedWithItsReason) {
+  Configure(asio::kInt16LSB);
+  const fs::path file = dir / "busy.wav";
+  WriteWave(file, 48000, 2, 16, false, 96000, 19);  // 2 s
+  const fs::path rec = dir / "busy_rec.wav";
+  WaveFormat f{};
+  f.formatTag = 1;
+  f.channels = 2;
+  f.samplesPerSec = 48000;
+  f.bitsPerSample = 16;
+  f.blockAlign = 4;
+  f.avgBytesPerSec = 192000;
+  auto e = Engine();
+  ASSERT_EQ(e->OpenPlay(file.string().c_str()), EngineResult::Ok);
+  ASSERT_EQ(e->OpenRec(rec.string().c_str(), f), EngineResult::Ok) << e->GetMessage();
+  ASSERT_EQ(e->StartPlay(0, PlayMode::Normal, PlayOutput::Device, 0), EngineResult::Ok)
+      << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return playState.load() == kPlayPlaying; }));
+  const uint64_t before = control.callbacks();
+  EXPECT_EQ(e->StartRec(0, RecStartMode::Record, 0), EngineResult::Failed);
+  EXPECT_STREQ(e->GetMessage(), "ASIO driver is in use by playback");
+  // The driver still runs for the play: its callbacks go on.
+  ASSERT_TRUE(host.PumpUntil([&] { return control.callbacks() > before + 10; }, 10));
+  // The engine's one message text ends the play run with that reason; it
+  // ends (no wait for ever) and the driver is free for the recording.
+  ASSERT_TRUE(WaitPlayEnd(10));
+  ASSERT_EQ(e->StartRec(0, RecStartMode::Record, 0), EngineResult::Ok) << e->GetMessage();
+  ASSERT_TRUE(host.PumpUntil([&] { return recState.load() == kRecRecording; }));
+  host.PumpUntil([] { return false; }, 0.3);
+  e->Stop();
+  EXPECT_STREQ(e->GetMessage(), "");
+  WaveFormat got{};
+  WaveFileInfo info;
+  ReaderMessage m;
+  ASSERT_TRUE(ParseWaveFile(rec.string().c_str(), &got, &info, &m, ParseOptions{})) << m.c_str();
+  EXPECT_GT(info.dataSize, 0u);
 }
 
 struct RecCase {

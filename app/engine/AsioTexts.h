@@ -15,6 +15,13 @@ constexpr const char kUnableToGetChannelInfo[] = "Unable to get channel info.";
 constexpr const char kUnableToCreateBuffer[] = "Unable to create ASIO buffer";
 constexpr const char kBufferNotActive[] = "Buffer is not active";
 constexpr const char kStartFailed[] = "Error: ASIOStart()";
+// The driver serves one direction at a time: the other side's open is
+// refused while a run holds the driver's buffers.
+constexpr const char kInUseByPlayback[] = "ASIO driver is in use by playback";
+constexpr const char kInUseByRecording[] = "ASIO driver is in use by recording";
+// A run ends with these when the driver asks for it during the run.
+constexpr const char kResetRequested[] = "ASIO driver requested a reset";
+constexpr const char kBufferSizeChanged[] = "ASIO driver changed its buffer size";
 }  // namespace text
 
 std::string UnableToLoadText(const std::string& driverName);    // "Unable to load: %s"

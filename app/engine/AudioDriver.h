@@ -104,6 +104,12 @@ class AudioDriver {
   // The device's own output latency in seconds (for the automatic correction).
   virtual double OutputLatencySeconds() const = 0;
 
+  // A failure the device met on a thread of its own since the side was
+  // prepared (a buffer type it cannot move, a reset it asked for): its text
+  // goes into `message` when that is still empty, and the result is true.
+  // The pumps ask after every completed buffer, so the run ends there.
+  virtual bool DriverFault(EngineMessage& /*message*/) { return false; }
+
   // --- Input.
   // Opens the input once with the format and closes it again.
   virtual bool ProbeInput(int32_t id, const WaveFormat& f, const DriverOptions& o,

@@ -8,11 +8,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <random>
 #include <string>
 
 #include "app/engine/ConsoleEngineHost.h"
+#include "app/engine/ProcessStart_win_test.h"
 #include "app/engine/WavePlayRec.h"
 #include "app/wavefile/WaveFileParse.h"
 
@@ -60,15 +63,15 @@ TEST(EngineRecordKill, KilledRecordingLeavesAValidFile) {
                        L"\" --seconds 60 --device " + std::to_wstring(in);
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &si, &pi));
+    const test::ProcessStart start = test::StartProcess(cmd, false, CREATE_NO_WINDOW, si);
+    ASSERT_TRUE(start.started) << "ovtool did not start (" << start.errors << ")";
+    const PROCESS_INFORMATION pi = start.info;
     // Let at least three seconds of audio reach the file, then kill at a random moment.
     const uint64_t threeSeconds = 3ull * 176400;
-    const DWORD start = GetTickCount();
+    const DWORD begin = GetTickCount();
     std::error_code ec;
     while ((!fs::exists(file, ec) || fs::file_size(file, ec) < threeSeconds) &&
-           GetTickCount() - start < 60000) {
+           GetTickCount() - begin < 60000) {
       Sleep(50);
     }
     Sleep(std::uniform_int_distribution<DWORD>(0, 1500)(rng));
@@ -107,15 +110,15 @@ int RunOvtool(const std::wstring& arguments, std::string& output) {
   si.hStdOutput = writeEnd;
   si.hStdError = writeEnd;
   si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-  PROCESS_INFORMATION pi{};
-  const BOOL started = CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                      nullptr, nullptr, &si, &pi);
+  const test::ProcessStart started = test::StartProcess(cmd, true, CREATE_NO_WINDOW, si);
   CloseHandle(writeEnd);
   output.clear();
-  if (!started) {
+  if (!started.started) {
     CloseHandle(readEnd);
+    output = "ovtool did not start (" + started.errors + ")";
     return -1;
   }
+  const PROCESS_INFORMATION pi = started.info;
   // Read while the tool runs and until it has ended: helpers the system starts
   // beside a console program may keep the pipe open after the tool exits.
   char chunk[4096];
@@ -162,7 +165,22 @@ TEST(OvtoolDriverOption, EachFamilyListsItsDevicesOrSaysWhyNot) {
   EXPECT_EQ(RunOvtool(L"play --driver", out), 2) << out;
 }
 
-int32_t DeviceNumber(const char* name, AudioDirection d) {
+int32_t DeviceNumber(const char* name, AudioDirection d, int32_t family = kDriverMme) {
+  ConsoleEngineHost host;
+  NullNotifier n;
+  std::atomic<int32_t> p{0}, r{0};
+  EngineSettings s;
+  s.PlayRecDriverType = family;
+  WavePlayRec e(host, n, p, r, {}, s);
+  if (e.GetDriverType() != family) return -1;
+  const uint32_t first = family == kDriverWasapi ? 0 : 1;  // WASAPI numbers from 0
+  for (uint32_t i = first; i <= e.GetDeviceCount(d); ++i) {
+    if (e.GetDeviceName(i, d) == name) return static_cast<int32_t>(i);
+  }
+  return -1;
+}
+
+int32_t MmeDeviceNumber(const char* name, AudioDirection d) {
   ConsoleEngineHost host;
   NullNotifier n;
   std::atomic<int32_t> p{0}, r{0};
@@ -197,8 +215,8 @@ std::string WithoutCarriageReturns(std::string text) {
 
 TEST(OvtoolFormats, EachCellIsWhatADirectOpenOfThatFormatAnswers) {
   if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
-  const int32_t out = DeviceNumber("Null Output", AudioDirection::Output);
-  const int32_t in = DeviceNumber("Monitor of Null Output", AudioDirection::Input);
+  const int32_t out = MmeDeviceNumber("Null Output", AudioDirection::Output);
+  const int32_t in = MmeDeviceNumber("Monitor of Null Output", AudioDirection::Input);
   if (out < 0 || in < 0) GTEST_SKIP() << "no null sink loopback devices";
   for (bool input : {false, true}) {
     for (bool query : {true, false}) {
@@ -235,6 +253,58 @@ TEST(OvtoolFormats, EachCellIsWhatADirectOpenOfThatFormatAnswers) {
   EXPECT_NE(WithoutCarriageReturns(printed).find("  11025\t   12\t   12\t   12\t\t\n"),
             std::string::npos)
       << printed;
+}
+
+// The probe's time per family and mode on the loopback devices, reported
+// (the machine's load decides it, so nothing is asserted on it), and the
+// WASAPI grid of the real endpoints: the test environment's sound server
+// refuses exclusive mode, so no cell may claim a format.
+TEST(OvtoolFormats, ProbeTimesPerFamilyAndTheRefusedWasapiGrid) {
+  if (!fs::exists(OvtoolPath())) GTEST_SKIP() << "ovtool.exe not built beside the tests";
+  struct Case {
+    const wchar_t* driver;
+    int32_t family;
+    bool input;
+    bool query;
+  };
+  const Case cases[] = {
+      {L"mme", kDriverMme, false, true},         {L"mme", kDriverMme, false, false},
+      {L"mme", kDriverMme, true, true},          {L"mme", kDriverMme, true, false},
+      {L"ds", kDriverDirectSound, false, false}, {L"ds", kDriverDirectSound, true, false},
+      {L"wasapi", kDriverWasapi, false, true},   {L"wasapi", kDriverWasapi, false, false},
+      {L"wasapi", kDriverWasapi, true, true},    {L"wasapi", kDriverWasapi, true, false},
+  };
+  int ran = 0;
+  for (const Case& c : cases) {
+    const char* name = c.input ? "Monitor of Null Output" : "Null Output";
+    const int32_t number =
+        DeviceNumber(name, c.input ? AudioDirection::Input : AudioDirection::Output, c.family);
+    if (number < 0) continue;
+    std::wstring args = std::wstring(L"formats --json --driver ") + c.driver + L" --device " +
+                        std::to_wstring(number);
+    if (c.input) args += L" --input";
+    if (c.query) args += L" --query";
+    std::string json;
+    ASSERT_EQ(RunOvtool(args, json), 0) << json;
+    EXPECT_NE(json.find("\"cellsTried\":55,\"cancelled\":false"), std::string::npos) << json;
+    const size_t at = json.find("\"elapsedMs\":");
+    ASSERT_NE(at, std::string::npos) << json;
+    const long long ms = std::atoll(json.c_str() + at + 12);
+    std::printf("[ PROBE    ] %ls %s %s: %lld ms for 55 cells (AMD EPYC, 2 vCPUs, shared)\n",
+                c.driver, c.input ? "record" : "play", c.query ? "query" : "real opens", ms);
+    ++ran;
+    if (c.family != kDriverWasapi) continue;
+    std::string grid;
+    args.erase(0, std::wstring(L"formats --json").size());
+    ASSERT_EQ(RunOvtool(L"formats" + args, grid), 0) << grid;
+    FormatProbeTable none;
+    for (auto& row : none.tried) {
+      for (bool& b : row) b = true;
+    }
+    EXPECT_EQ(WithoutCarriageReturns(grid), WithoutCarriageReturns(FormatGridText(none)))
+        << (c.input ? "record" : "play") << (c.query ? " query" : " real opens");
+  }
+  if (ran == 0) GTEST_SKIP() << "no loopback devices in any family";
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ void WavePlayRec::PlayThreadMain() {
       PlayedSamples.fetch_add(PlayBufSamples);
       playElapsed_ = 0;
       LastPlayTick = TickMs();
+      if (PlayDeviceOpen) driver_->DriverFault(Message);
       if (StopRequest.load()) {
         InFlight = 1;
         break;

@@ -33,6 +33,7 @@ void WavePlayRec::RecThreadMain() {
     LastRecTick = now;
     // The event may come before the device marks the buffer done.
     while (!driver_->InputDone(RecIndex) && !StopRequest.load()) SleepMs(10);
+    driver_->DriverFault(Message);
     if (StopRequest.load()) break;
     if (!Message.Empty()) break;
     const bool goOn = RecProcessBuffer();
@@ -191,7 +192,14 @@ void WavePlayRec::RecPositionUpdate() {
 void WavePlayRec::RecFinished() {
   // The final close replaces the open file's records (name, format, chunks,
   // markers), which the main thread reads: it runs here, on the main thread.
-  if (RecToFile) rec_->FinishRecording();
+  if (RecToFile) {
+    // The final parse of the file reports into the engine's message text: the
+    // reason a failed run ended must outlive it, or the failure would look
+    // like a clean stop.
+    const EngineMessage failure = Message;
+    rec_->FinishRecording();
+    if (!failure.Empty()) Message = failure;
+  }
   EngineMessage closeMessage;
   driver_->CloseInput(closeMessage);
   if (!closeMessage.Empty()) Message = closeMessage;

@@ -43,6 +43,9 @@ struct DoubleEndpoint {
   bool volumeAvailable = true;
   UINT volumeChannels = 2;
   uint32_t timerPeriodFrames = 0;  // polled streams: frames per tick (0: the default period)
+  std::vector<uint32_t> rates;     // accepted sample rates (empty: every rate)
+  uint16_t maxChannels = 0;        // accepted channels 1..maxChannels (0: any count)
+  HRESULT startResult = S_OK;      // a failure every Start answers
 
   struct InitCall {
     uint16_t channels, bits, validBits;
@@ -59,6 +62,8 @@ struct DoubleEndpoint {
   DoubleEndpoint* loopFrom = nullptr;  // capture: deliver what this render endpoint played
   size_t loopRead = 0;
   std::atomic<int> activations{0};
+  std::atomic<int> exclusiveQueries{0};  // IsFormatSupported calls in exclusive mode
+  std::atomic<int> starts{0}, stops{0};  // successful Start and Stop calls
 
   std::vector<InitCall> Inits() {
     std::lock_guard<std::mutex> l(m);
@@ -167,7 +172,7 @@ class Client : public Com<IAudioClient> {
       hr = e_->initializeResult;
     } else if (mode != AUDCLNT_SHAREMODE_EXCLUSIVE) {
       hr = E_INVALIDARG;
-    } else if (!Accepts(w.bitsPerSample, isFloat)) {
+    } else if (!Accepts(w)) {
       hr = AUDCLNT_E_UNSUPPORTED_FORMAT;
     } else if ((flags & AUDCLNT_STREAMFLAGS_EVENTCALLBACK) && !e_->eventAllowed) {
       hr = AUDCLNT_E_DEVICE_IN_USE;
@@ -218,11 +223,14 @@ class Client : public Com<IAudioClient> {
     *frames = static_cast<UINT32>(fifo_.size() / frameBytes_);
     return S_OK;
   }
-  HRESULT STDMETHODCALLTYPE IsFormatSupported(AUDCLNT_SHAREMODE, const WAVEFORMATEX* f,
-                                              WAVEFORMATEX**) override {
+  HRESULT STDMETHODCALLTYPE IsFormatSupported(AUDCLNT_SHAREMODE mode, const WAVEFORMATEX* f,
+                                              WAVEFORMATEX** closest) override {
+    // Like the system: exclusive mode takes no closest-match pointer.
+    if (mode == AUDCLNT_SHAREMODE_EXCLUSIVE && closest) return E_POINTER;
+    if (mode == AUDCLNT_SHAREMODE_EXCLUSIVE) e_->exclusiveQueries++;
     WaveFormat w{};
     std::memcpy(&w, f, f->wFormatTag == WAVE_FORMAT_EXTENSIBLE ? 40 : 18);
-    return Accepts(w.bitsPerSample, FloatWidth(w) != 0) ? S_OK : AUDCLNT_E_UNSUPPORTED_FORMAT;
+    return Accepts(w) ? S_OK : AUDCLNT_E_UNSUPPORTED_FORMAT;
   }
   HRESULT STDMETHODCALLTYPE GetMixFormat(WAVEFORMATEX**) override { return E_NOTIMPL; }
   HRESULT STDMETHODCALLTYPE GetDevicePeriod(REFERENCE_TIME* def, REFERENCE_TIME* min) override {
@@ -234,12 +242,15 @@ class Client : public Com<IAudioClient> {
     if (!initialized_) return AUDCLNT_E_NOT_INITIALIZED;
     if (started_) return AUDCLNT_E_NOT_STOPPED;
     if (eventMode_ && !event_) return AUDCLNT_E_EVENTHANDLE_NOT_SET;
+    if (FAILED(e_->startResult)) return e_->startResult;
     started_ = true;
+    e_->starts++;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Stop() override {
     if (!initialized_) return AUDCLNT_E_NOT_INITIALIZED;
     started_ = false;
+    e_->stops++;
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE Reset() override {
@@ -314,9 +325,15 @@ class Client : public Com<IAudioClient> {
   uint64_t Position() const { return position_.load(); }
 
  private:
-  bool Accepts(int bits, bool isFloat) const {
+  bool Accepts(const WaveFormat& w) const {
+    if (!e_->rates.empty() &&
+        std::find(e_->rates.begin(), e_->rates.end(), w.samplesPerSec) == e_->rates.end()) {
+      return false;
+    }
+    if (e_->maxChannels && w.channels > e_->maxChannels) return false;
+    const bool isFloat = FloatWidth(w) != 0;
     for (const auto& a : e_->accepted) {
-      if (a.first == bits && a.second == isFloat) return true;
+      if (a.first == w.bitsPerSample && a.second == isFloat) return true;
     }
     return false;
   }

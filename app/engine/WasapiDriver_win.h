@@ -101,6 +101,14 @@ class WasapiDriver : public AudioDriver {
   std::string DeviceInfo(uint32_t number, bool input, const WaveFormat& f, const DriverOptions& o,
                          bool detailed) override;
 
+  // The format list: a side of its own on endpoint `id` (a running stream is
+  // left alone); each try asks the endpoint about one format in exclusive
+  // mode, by IsFormatSupported (query) or by a real 10 ms Initialize with the
+  // alignment retry (capture also starts and stops the stream). Null when the
+  // endpoint cannot be opened.
+  std::unique_ptr<FormatTrier> CreateFormatTrier(int32_t id, bool input,
+                                                 const DriverOptions& options) override;
+
   // What the last preparation of a side negotiated (tests, information).
   const WaveFormat& DeviceFormatOf(bool input) const {
     return input ? in_.deviceFormat : out_.deviceFormat;
@@ -110,6 +118,7 @@ class WasapiDriver : public AudioDriver {
   double TransferCpuMs(bool input) const { return input ? in_.cpuMs.load() : out_.cpuMs.load(); }
 
  private:
+  friend class WasapiFormatTrier;
   struct Endpoint {
     wchar_t name[kNameChars + 1];
     wchar_t id[256];

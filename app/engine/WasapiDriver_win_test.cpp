@@ -536,6 +536,79 @@ TEST_F(WasapiDouble, PauseResumeAndSeekWhilePausedLoseAndRepeatNothing) {
   }
 }
 
+// The play position the engine's start waits on: ring frames moved to the
+// endpoint plus the clock's time since the last transfer, in frames. It is
+// never behind what the endpoint has played of the file (nothing plays that
+// was not moved), never further ahead than the endpoint's buffer and a
+// little time, falls back between readings by no more than it may run
+// ahead, and reaches the file's length.
+TEST_F(WasapiDouble, OutputPositionFollowsWhatTheEndpointPlays) {
+  for (const bool eventMode : {true, false}) {
+    DoubleEndpoint out;
+    out.name = L"out";
+    out.id = L"out";
+    const WaveFormat f = Format(1, 2, 48000, 16);
+    const uint64_t fileFrames = 48000;
+    WriteWave(dir / "pos.wav", f, Bytes(Samples16(fileFrames * 2)));  // no zero sample
+    auto driver = std::make_unique<WasapiDriver>(&mmcss, test::DoubleEnumerator({&out, &mic}));
+    WasapiDriver* d = driver.get();
+    Side side(std::move(driver), Settings(eventMode));
+    ASSERT_EQ(side.engine.OpenPlay((dir / "pos.wav").string().c_str()), EngineResult::Ok);
+    ASSERT_EQ(side.engine.StartPlay(0), EngineResult::Ok) << side.engine.GetMessage();
+    struct Reading {
+      uint64_t position;
+      size_t playedBefore, playedAfter;  // endpoint frames around the reading
+    };
+    std::vector<Reading> readings;
+    auto played = [&] { return out.Loopback().size() / 4; };
+    ASSERT_TRUE(side.host.PumpUntil(
+        [&] {
+          if (side.host.CountOf(WM_PLAY_END) > 0) return true;
+          if (!d->OutputOpen()) return false;
+          Reading r{};
+          r.playedBefore = played();
+          d->OutputPosition(r.position);
+          r.playedAfter = played();
+          readings.push_back(r);
+          return false;
+        },
+        60000));
+    EXPECT_STREQ(side.engine.GetMessage(), "");
+    // The first start plays one endpoint buffer of silence before the file.
+    const std::vector<uint8_t> all = out.Loopback();
+    size_t lead = 0;
+    while (lead < all.size() && all[lead] == 0) ++lead;
+    const size_t leadFrames = lead / 4;
+    const uint64_t buffer = d->BufferFramesOf(false);
+    ASSERT_GT(readings.size(), 50u);
+    ASSERT_GT(buffer, 0u);
+    uint64_t highest = 0, previous = 0;
+    const char* mode = eventMode ? "event mode" : "timer mode";
+    for (size_t i = 0; i < readings.size(); ++i) {
+      const Reading& r = readings[i];
+      const uint64_t before = r.playedBefore > leadFrames ? r.playedBefore - leadFrames : 0;
+      const uint64_t after = r.playedAfter > leadFrames ? r.playedAfter - leadFrames : 0;
+      // Once the file has been played the drain ends the stream's count;
+      // the engine then no longer asks the device for a position.
+      if (after >= fileFrames) break;
+      EXPECT_GE(r.position, before) << mode << ", reading " << i;
+      // Moved ahead of the device by at most the endpoint buffer, plus 100 ms
+      // of interpolation while a transfer is late on a loaded machine.
+      EXPECT_LE(r.position, after + 2 * buffer + 4800) << mode << ", reading " << i;
+      // A late transfer lets the interpolation run ahead; the next one moves
+      // only what the endpoint has room for, so a reading may fall back by
+      // as much as it could run ahead.
+      if (i > 0) {
+        EXPECT_GE(r.position + 2 * buffer + 4800, previous) << mode << ", reading " << i;
+      }
+      previous = r.position;
+      highest = std::max(highest, r.position);
+    }
+    // The last readings before the end are within a buffer of the end.
+    EXPECT_GE(highest + 2 * buffer, fileFrames) << mode;
+  }
+}
+
 class WasapiRecord : public WasapiDouble, public ::testing::WithParamInterface<bool> {};
 
 TEST_P(WasapiRecord, RecordingIsWrittenByteForByte) {

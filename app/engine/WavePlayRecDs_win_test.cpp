@@ -14,6 +14,7 @@
 #include "app/engine/ConsoleEngineHost.h"
 #include "app/engine/DirectSoundDriver_win.h"
 #include "app/engine/LoopbackSignals.h"
+#include "app/engine/ProcessStart_win_test.h"
 #include "app/engine/WavePlayRec.h"
 
 namespace ov {
@@ -261,6 +262,92 @@ TEST_F(EngineDs, RefusedFormatAndDeviceNumberLeaveTheEngineUsable) {
   EXPECT_TRUE(recorder->host.Failures().empty());
 }
 
+// ---------------------------------------------------------------- format list
+
+// What a device buffer created directly through DirectSound answers for each
+// cell of the grid (1 and 2 channels), on the device described as `name`.
+FormatProbeTable DirectlyCreated(const std::string& name, bool input) {
+  FormatProbeTable t;
+  std::unique_ptr<DsSystem> sys = CreateSystemDirectSound();
+  GUID guid{};
+  bool found = false;
+  auto each = [&](const GUID* g, const char* description) {
+    if (g && name == description) {
+      guid = *g;
+      found = true;
+      return false;
+    }
+    return true;
+  };
+  if (!(input ? sys->EnumerateInputs(each) : sys->EnumerateOutputs(each)) || !found) return t;
+  HWND window =
+      CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  std::unique_ptr<DsOutputDevice> out;
+  std::unique_ptr<DsInputDevice> in;
+  const bool opened =
+      input ? SUCCEEDED(sys->CreateInputDevice(in)) && in && SUCCEEDED(in->Initialize(&guid))
+            : SUCCEEDED(sys->CreateOutputDevice(out)) && out && SUCCEEDED(out->Initialize(&guid)) &&
+                  SUCCEEDED(out->SetCooperativeLevel(window, DSSCL_PRIORITY));
+  for (int r = 0; opened && r < kProbeRates; ++r) {
+    for (int w = 0; w < kProbeWidths; ++w) {
+      for (uint16_t ch : {1, 2}) {
+        WaveFormat f = ProbeFormat(kProbeRateList[r], w, ch, false);
+        const DWORD bytes = f.avgBytesPerSec / 5 / f.blockAlign * f.blockAlign;  // 200 ms
+        auto* wfx = reinterpret_cast<WAVEFORMATEX*>(&f);
+        bool works = false;
+        if (input) {
+          DSCBUFFERDESC d{};
+          d.dwSize = sizeof d;
+          d.dwBufferBytes = bytes;
+          d.lpwfxFormat = wfx;
+          std::unique_ptr<DsCaptureBuffer> b;
+          works = SUCCEEDED(in->CreateCaptureBuffer(d, b)) && b;
+        } else {
+          DSBUFFERDESC d{};
+          d.dwSize = sizeof d;
+          d.dwFlags = DSBCAPS_GLOBALFOCUS | DSBCAPS_GETCURRENTPOSITION2;
+          d.dwBufferBytes = bytes;
+          d.lpwfxFormat = wfx;
+          std::unique_ptr<DsPlayBuffer> b;
+          works = SUCCEEDED(out->CreateSoundBuffer(d, b)) && b;
+        }
+        if (works) t.cells[r][w] |= static_cast<uint16_t>(1u << (ch - 1));
+      }
+      t.tried[r][w] = true;
+    }
+  }
+  out.reset();
+  in.reset();
+  if (window) DestroyWindow(window);
+  return t;
+}
+
+// Each cell of the engine's grid on the loopback devices is what creating
+// that buffer directly answers; none is hard-coded.
+TEST_F(EngineDs, FormatGridIsWhatDirectBufferCreationAnswers) {
+  Side side(kDriverDirectSound);
+  for (const bool input : {false, true}) {
+    const std::string name = input ? "Monitor of Null Output" : "Null Output";
+    const int32_t number = side.Find(name, input);
+    ASSERT_GT(number, 0);
+    FormatProbeRequest request;
+    request.input = input;
+    const FormatProbeTable probed = side.engine->ProbeFormats(number, request, nullptr);
+    const FormatProbeTable direct = DirectlyCreated(name, input);
+    int working = 0;
+    for (int r = 0; r < kProbeRates; ++r) {
+      for (int w = 0; w < kProbeWidths; ++w) {
+        EXPECT_EQ(probed.cells[r][w], direct.cells[r][w])
+            << name << ": " << kProbeRateList[r] << " Hz, " << ProbeWidthName(w);
+        working += direct.cells[r][w] != 0;
+      }
+    }
+    // The comparison means something only when the device takes some formats.
+    EXPECT_GT(working, 0) << name;
+    std::printf("[ GRID     ] %s\n%s", name.c_str(), FormatGridText(probed).c_str());
+  }
+}
+
 // ---------------------------------------------------------------- ovtool
 
 fs::path OvtoolPath() {
@@ -285,9 +372,9 @@ TEST(OvtoolDirectSound, KilledRecordingLeavesAValidFile) {
                        L"\" --seconds 60 --driver ds --device " + std::to_wstring(in);
     STARTUPINFOW si{};
     si.cb = sizeof si;
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessW(nullptr, cmd.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                               nullptr, nullptr, &si, &pi));
+    const test::ProcessStart started = test::StartProcess(cmd, false, CREATE_NO_WINDOW, si);
+    ASSERT_TRUE(started.started) << "ovtool did not start (" << started.errors << ")";
+    const PROCESS_INFORMATION pi = started.info;
     // Past the first header rewrites, then a random moment.
     const DWORD start = GetTickCount();
     std::error_code ec;

@@ -458,15 +458,26 @@ TEST_F(EngineMme, RecordsRf64ReadyBwfAndDividesOnRequest) {
   EXPECT_EQ(recorder->host.Label(EngineLabel::Format), "44100Hz 16bit 2ch");
 }
 
+// The monitor plays what is recorded to the output of the same number, here
+// "Null Output", whose monitor is the recording's own input: a tone burst
+// played once comes back into the recording again, after the burst has ended,
+// at its frequency and level. Without the monitor that stretch stays silent.
 TEST_F(EngineMme, RecordMonitorPlaysWhileRecording) {
+  if (FindDevice(recorder->engine, "Null Output", false) != in)
+    GTEST_SKIP() << "the monitor's output (same number as the input) is not Null Output";
   const WaveFormat f = Pcm16(44100, 2);
+  const std::string burst = (dir / "burst.wav").string(), rec = (dir / "MON.WAV").string();
+  WriteWave(burst, f, Sine(44100, 1000, 0.5, 44100 * 3 / 10));  // 0.3 s
   WavePlayRec& e = recorder->engine;
   RecOpenOptions monitor;
   monitor.monitor = true;
-  ASSERT_EQ(e.OpenRec(nullptr, f, monitor), EngineResult::Ok);
+  monitor.monitorWithFile = true;
+  ASSERT_EQ(e.OpenRec(rec.c_str(), f, monitor), EngineResult::Ok) << e.GetMessage();
   ASSERT_EQ(e.StartRec(in), EngineResult::Ok) << e.GetMessage();
   ASSERT_TRUE(Until([&] { return recorder->recState.load() == kRecRecording; }));
-  Idle(1200);
+  Idle(1000);  // the capture stream settles
+  ASSERT_TRUE(PlayToEnd(burst)) << player->engine.GetMessage();
+  Idle(2500);  // two record buffers (0.5 s each) and the output's latency, with room
   std::vector<uint8_t> block(4096 * 4);
   e.CopyNewestRecBlock(block.data(), block.size());
   e.Stop();
@@ -474,6 +485,168 @@ TEST_F(EngineMme, RecordMonitorPlaysWhileRecording) {
   EXPECT_TRUE(recorder->host.Failures().empty());
   EXPECT_EQ(recorder->host.CountOf(WM_REC_BEGIN), 1u);
   EXPECT_EQ(recorder->host.CountOf(WM_REC_END), 1u);
+
+  const auto x = LeftChannel(rec);
+  ASSERT_GT(x.size(), 44100u * 3);
+  // The burst as played: the first loud stretch.
+  const size_t blk = 441;
+  const double threshold = 0.5 * 32767 / std::sqrt(2.0) / 4;
+  size_t first = x.size();
+  for (size_t i = 0; i + blk <= x.size(); i += blk) {
+    double s = 0;
+    for (size_t k = i; k < i + blk; ++k) s += x[k] * x[k];
+    if (std::sqrt(s / blk) > threshold) {
+      first = i;
+      break;
+    }
+  }
+  ASSERT_LT(first, x.size()) << "the burst was not recorded at all";
+  // Past its end (0.3 s) and a block of margin, only the monitor can make sound.
+  const size_t after = first + 44100 * 3 / 10 + 2 * blk;
+  size_t echo = x.size();
+  for (size_t i = after; i + blk <= x.size(); i += blk) {
+    double s = 0;
+    for (size_t k = i; k < i + blk; ++k) s += x[k] * x[k];
+    if (std::sqrt(s / blk) > threshold) {
+      echo = i;
+      break;
+    }
+  }
+  ASSERT_LT(echo, x.size()) << "nothing came back through the monitor";
+  ASSERT_LE(echo + 4410 + 44100 / 5, x.size());
+  // Its first 0.2 s (after a 100 ms settling margin) is the burst again.
+  const size_t a = echo + 4410, b = a + 44100 / 5;
+  EXPECT_NEAR(ZeroCrossingFrequency(x, a, b, 44100), 1000.0, 2.0);
+  EXPECT_NEAR(RmsDb(x, a, b), 20 * std::log10(0.5 / std::sqrt(2.0)), 1.0);
+  std::printf("[ MONITOR  ] burst recorded at %.3f s, back through the monitor at %.3f s\n",
+              double(first) / 44100, double(echo) / 44100);
+}
+
+// Pause and resume on the real device: while paused the position stands
+// still, after the resume it goes on from where it stood, and the loopback
+// hears the whole file once: two stretches of tone around the pause whose
+// lengths add up to the file's.
+TEST_F(EngineMme, PauseAndResumeGoOnWhereThePlayStopped) {
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string tone = (dir / "tone3.wav").string(), rec = (dir / "PAUSE.WAV").string();
+  WriteWave(tone, f, Sine(44100, 1000, 0.5, 44100 * 3));
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+  WavePlayRec& e = player->engine;
+  ASSERT_EQ(e.OpenPlay(tone.c_str()), EngineResult::Ok);
+  ASSERT_EQ(e.StartPlay(out), EngineResult::Ok) << e.GetMessage();
+  ASSERT_TRUE(Until([&] { return e.GetPosition() >= 44100; }));
+  const uint64_t paused = e.TogglePause();
+  ASSERT_EQ(player->playState.load(), kPlayPaused);
+  EXPECT_GE(paused, 44100u - 4410);
+  EXPECT_LE(paused, 44100u * 2);
+  const uint64_t shownAtPause = e.GetPosition();
+  Idle(800);
+  EXPECT_EQ(e.GetPosition(), shownAtPause) << "the position moved while paused";
+  EXPECT_EQ(e.GetPlaySamplePosition(), 0u);
+  EXPECT_EQ(e.GetPausedPosition(), paused);
+  e.TogglePause();
+  ASSERT_EQ(player->playState.load(), kPlayPlaying);
+  // The first positions after the resume continue from the paused one.
+  uint64_t firstAfter = 0;
+  ASSERT_TRUE(Until([&] {
+    firstAfter = e.GetPosition();
+    return firstAfter != shownAtPause;
+  }));
+  EXPECT_GE(firstAfter + 4410, paused) << "the position went back at the resume";
+  // Positions follow each filled buffer (half a second with the default plan).
+  EXPECT_LT(firstAfter, paused + 44100) << "the position jumped at the resume";
+  const size_t ends = player->host.CountOf(WM_PLAY_END);
+  ASSERT_TRUE(Until([&] { return player->host.CountOf(WM_PLAY_END) > ends; }, 60000));
+  Idle(600);
+  recorder->engine.Stop();
+  EXPECT_TRUE(player->host.Failures().empty());
+
+  const auto x = LeftChannel(rec);
+  size_t gap = 0;
+  const ToneRegion r = FindTone(x, 0.5, &gap);
+  ASSERT_GT(r.end, r.begin);
+  // One pause: the longest quiet run inside the tone is the pause itself.
+  EXPECT_GT(gap, 44100u * 6 / 10) << "the pause was not heard";
+  EXPECT_LT(gap, 44100u * 2) << "the pause lasted far longer than it was held";
+  // Every sample of the file once: tone time = the file's 3 s.
+  EXPECT_NEAR(double(r.end - r.begin - gap), 44100.0 * 3, 44100 * 0.05);
+}
+
+// Runs of 10 ms blocks louder than a quarter of `amplitude`, in samples.
+std::vector<ToneRegion> LoudRuns(const std::vector<double>& x, double amplitude) {
+  const size_t blk = 441;
+  std::vector<ToneRegion> runs;
+  bool inRun = false;
+  for (size_t i = 0; i + blk <= x.size(); i += blk) {
+    double s = 0;
+    for (size_t k = i; k < i + blk; ++k) s += x[k] * x[k];
+    const bool loud = std::sqrt(s / blk) > amplitude * 32767 / std::sqrt(2.0) / 4;
+    if (loud && !inRun) runs.push_back({i, i + blk});
+    if (loud) runs.back().end = i + blk;
+    inRun = loud;
+  }
+  return runs;
+}
+
+// Frame play on the real output while play is paused: one pass is heard once
+// for the frame's length; a looping frame plays on seamlessly until Stop,
+// which ends it (nothing is heard afterwards).
+TEST_F(EngineMme, FramePlayIsHeardOnceOrLoopsUntilStop) {
+  const WaveFormat f = Pcm16(44100, 2);
+  const std::string file = (dir / "quiet.wav").string(), rec = (dir / "FRAME.WAV").string();
+  WriteWave(file, f, std::vector<int16_t>(44100 * 2 * 2, 0));  // 2 s of silence
+  // 100 ms of 2 kHz: exactly 200 periods, so passes join without a seam.
+  const std::vector<int16_t> frame = Sine(44100, 2000, 0.5, 4410);
+  ASSERT_TRUE(StartRecording(rec, f)) << recorder->engine.GetMessage();
+  WavePlayRec& e = player->engine;
+  ASSERT_EQ(e.OpenPlay(file.c_str()), EngineResult::Ok);
+  ASSERT_EQ(e.StartPlay(out, PlayMode::Analyze), EngineResult::Ok) << e.GetMessage();
+  ASSERT_TRUE(Until([&] { return player->playState.load() == kPlayPaused; }));
+  const auto* data = reinterpret_cast<const uint8_t*>(frame.data());
+  const uint32_t bytes = static_cast<uint32_t>(frame.size() * 2);
+  ASSERT_EQ(e.StartFramePlay(out, data, bytes, FrameRepeat::Once), EngineResult::Ok)
+      << e.GetMessage();
+  ASSERT_TRUE(Until([&] { return player->host.CountOf(WM_FRAME_PLAY_END) == 1; }, 10000));
+  EXPECT_FALSE(e.FrameBusy());
+  Idle(700);
+  ASSERT_EQ(e.StartFramePlay(out, data, bytes, FrameRepeat::Loop), EngineResult::Ok)
+      << e.GetMessage();
+  Idle(1500);
+  EXPECT_TRUE(e.FrameBusy());
+  e.Stop();
+  EXPECT_FALSE(e.FrameBusy()) << "Stop left the frame playing";
+  EXPECT_EQ(player->playState.load(), kPlayStopped);
+  ASSERT_TRUE(Until([&] { return player->host.CountOf(WM_FRAME_PLAY_END) == 2; }, 10000));
+  Idle(1000);
+  recorder->engine.Stop();
+  EXPECT_TRUE(player->host.Failures().empty());
+
+  const auto x = LeftChannel(rec);
+  const std::vector<ToneRegion> runs = LoudRuns(x, 0.5);
+  for (const ToneRegion& t : runs) {
+    std::printf("[ FRAME    ] tone from %.3f s to %.3f s\n", t.begin / 44100.0, t.end / 44100.0);
+  }
+  ASSERT_GE(runs.size(), 2u) << "expected one pass, then a looping stretch";
+  const double once = double(runs[0].end - runs[0].begin) / 44.1;
+  EXPECT_NEAR(once, 100, 25) << "ms heard of the single pass";
+  // The looping frame: one header written again after each completion, so
+  // passes may be parted by the output's turnaround (seen: one 20 ms gap
+  // after the first pass), never by a missing pass (100 ms).
+  for (size_t i = 2; i < runs.size(); ++i) {
+    EXPECT_LT(runs[i].begin - runs[i - 1].end, 44100u / 20) << "gap before stretch " << i;
+  }
+  const ToneRegion& last = runs.back();
+  const double looped = double(last.end - runs[1].begin) / 44.1;
+  EXPECT_GT(looped, 1000) << "ms heard of the looping frame";
+  const ToneRegion longest = *std::max_element(
+      runs.begin() + 1, runs.end(),
+      [](const ToneRegion& a, const ToneRegion& b) { return a.end - a.begin < b.end - b.begin; });
+  ASSERT_GT(longest.end - longest.begin, 44100u / 5);
+  EXPECT_NEAR(ZeroCrossingFrequency(x, longest.begin + 2205, longest.end - 2205, 44100), 2000.0,
+              1.0);
+  // After the stop the output is quiet to the end of the recording.
+  EXPECT_GT(x.size() - last.end, 44100u * 8 / 10);
+  std::printf("[ FRAME    ] single pass heard %.1f ms, looping frame %.1f ms\n", once, looped);
 }
 
 TEST_F(EngineMme, FailureTexts) {

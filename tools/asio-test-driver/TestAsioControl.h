@@ -40,10 +40,17 @@ using LastMonitorFn = int32_t (*)(int32_t* fiveValues);
 // Callbacks made since the DLL was loaded.
 using CallbackCountFn = uint64_t (*)();
 
+// Calls the message callback the host gave at the last createBuffers, on the
+// calling thread, as a driver does when its settings change under the host
+// (a reset request after its control panel, a changed buffer size); returns
+// the host's answer, or -1000 when no host has given callbacks yet.
+using AskHostFn = int32_t (*)(int32_t selector, int32_t value);
+
 constexpr const char kConfigure[] = "OvAsioTestConfigure";
 constexpr const char kCapture[] = "OvAsioTestCapture";
 constexpr const char kLastMonitor[] = "OvAsioTestLastMonitor";
 constexpr const char kCallbackCount[] = "OvAsioTestCallbackCount";
+constexpr const char kAskHost[] = "OvAsioTestAskHost";
 
 // The input pattern a channel carries while no output feeds it: sample n of
 // channel c, as 32 bits (24- and 16-bit types take its upper bytes).

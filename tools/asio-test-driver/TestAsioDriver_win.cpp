@@ -31,6 +31,8 @@ std::vector<std::vector<uint8_t>> g_capture;
 int32_t g_monitor[5] = {};
 bool g_monitorSet = false;
 std::atomic<uint64_t> g_callbacks{0};
+// The host's message callback from the last createBuffers (null before one).
+std::atomic<int32_t (*)(int32_t, int32_t, void*, double*)> g_hostMessage{nullptr};
 std::atomic<long> g_objects{0};
 
 // Settings from the environment, for drivers a separate program (ovtool)
@@ -170,6 +172,7 @@ class TestDriver final : public IAsio {
     frames_ = frames;
     bytes_ = bytes;
     callbacks_ = *callbacks;
+    g_hostMessage = callbacks->asioMessage;
     channels_.clear();
     for (int32_t i = 0; i < count; ++i) {
       Channel c;
@@ -371,6 +374,11 @@ __declspec(dllexport) int32_t OvAsioTestLastMonitor(int32_t* values) {
 
 __declspec(dllexport) uint64_t OvAsioTestCallbackCount() {
   return g_callbacks.load();
+}
+
+__declspec(dllexport) int32_t OvAsioTestAskHost(int32_t selector, int32_t value) {
+  const auto message = g_hostMessage.load();
+  return message ? message(selector, value, nullptr, nullptr) : kNotPresent;
 }
 
 }  // extern "C"
