@@ -133,6 +133,8 @@ bool TMainForm::RunCreationSteps() {
   CreateEngine();
   CreateDisplay();
   CreateSetupDialog();
+  CreateMeterWindows();
+  CreateAutoSetWindow();
   LayOut();
   return true;
 }
@@ -225,10 +227,12 @@ void TMainForm::ShowOneTimeNotice() {
   if (closing_ || hwnd() == nullptr) return;
   helpOpenedOnce_ = true;
   help_->ShowContext(hwnd(), IDH_CONTENTS);
+  OpenAutoSetAtFirstUse();
 }
 
 void TMainForm::FormFirstActivate() {
   PlaceFromSettings();
+  ShowMeterWindowsAtFirstActivation();
   LayOut();
   if (instanceNumber_ == 1) ShowOneTimeNotice();
   if (closing_ || hwnd() == nullptr) return;
@@ -243,6 +247,7 @@ void TMainForm::FormFirstActivate() {
 
 void TMainForm::FormCloseQuery() {
   closing_ = true;
+  StoreMeterWindows();
   StopIfRunning();
 }
 
@@ -261,6 +266,7 @@ void TMainForm::StoreWindowBounds() {
 void TMainForm::FormDestroy() {
   closing_ = true;
   if (settings_) StoreWindowBounds();
+  DestroyMeterWindows();
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
   setup_.reset();

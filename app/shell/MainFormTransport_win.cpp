@@ -221,6 +221,7 @@ void TMainForm::AfterStop() {
   positioningWindow_.Hide();
   analysis_->live = false;
   analysis_->frameValid = true;
+  MetersTransportStopped();
   if (waveArea_) InvalidateRect(waveArea_, nullptr, FALSE);
   if (spectrumArea_) InvalidateRect(spectrumArea_, nullptr, FALSE);
 }
@@ -242,7 +243,7 @@ void TMainForm::RecButtonClick() {
       BuildRecordFormat(v.Conditions.RecSamplingFreq, v.Conditions.RecBitLen, v.Conditions.RecCh);
   std::string caption = MainCaption(instanceNumber_);
   std::string file;
-  if (v.Conditions.RecToFile != KeyHeld(VK_SHIFT)) {
+  if (v.Conditions.RecToFile != (KeyHeld(VK_SHIFT) && !AutoSetPressesRec())) {
     wchar_t name[MAX_PATH] = {};
     const std::wstring last = Wide(lastRecFileName_);
     if (last.size() < MAX_PATH) last.copy(name, last.size());
@@ -335,6 +336,7 @@ void TMainForm::RefreshPausedFrame() {
   if (analysis_->AcquirePausedFrame() == 0) {
     display_->Spectrum().SingleStep();  // one new 3D line for the new position
     display_->DrawViews();
+    RefreshLevelMeter();
   }
   SetFrameRateText("");
 }
