@@ -37,6 +37,11 @@ namespace {
 // abort (the run notices it after its current wait of at most 1.8 s).
 constexpr DWORD kAutoSetFinishWaitMs = 60000;
 
+// The analysis computes the levels only while the meter is shown.
+void FollowMeterShown(FrameAnalysis* analysis, const TLevelMeterForm& meter) {
+  if (analysis) analysis->levelMeterShown = meter.Shown();
+}
+
 }  // namespace
 
 // The auto-set run's hold on the main window and its setup dialog: the
@@ -199,6 +204,7 @@ void TMainForm::ShowMeterWindowsAtFirstActivation() {
   if (meters_->levelMeter && v.LevelMeterWindow.Visible != 0) {
     meters_->levelMeter->ConfigureMeter(v.LevelMeterWindow.Visible, v.LevelMeterWindow.Channels,
                                         v.LevelMeterWindow.MarginMode);
+    FollowMeterShown(analysis_.get(), *meters_->levelMeter);
   }
   if (meters_->lissajous && v.LissajousWindow.Visible) meters_->lissajous->ShowForm();
   // Read before the one-time notice marks the help as shown.
@@ -258,6 +264,7 @@ void TMainForm::StoreMeterWindows() {
 void TMainForm::DestroyMeterWindows() {
   if (!meters_) return;
   if (display_) display_->Wave().SetLissajousSource(nullptr);
+  if (analysis_) analysis_->levelMeterShown = false;
   meters_->followers.clear();
   // Inside its modal loop the auto-set window's object stays until the loop
   // has ended (ShowAutoSetWindow).
@@ -282,6 +289,7 @@ void TMainForm::MetersSettingChanged(SetupChange change) {
                                      : v.LevelMeterWindow.Channels;
         meters_->levelMeter->ConfigureMeter(v.LevelMeterWindow.Visible, channels,
                                             v.LevelMeterWindow.MarginMode);
+        FollowMeterShown(analysis_.get(), *meters_->levelMeter);
       }
       break;
     case SetupChange::LissajousWindow:

@@ -180,10 +180,12 @@ int LastChange(const Shot& now, const Shot& idle, int y, int x0, int x1) {
 
 TEST(OvProgramMeters, TheLevelMeterShowsFollowsTheSoundAndTheMainWindowAndIsStored) {
   const fs::path dir = ProgramFolder("meter");
-  // A horizontal meter of two bars at a place of its own, moving with the main window.
+  // A horizontal meter of two bars below the main window (the screen is read
+  // back: nothing may cover it when a hand-over brings the main window
+  // forward), moving with the main window.
   WriteIni(dir / "OV.INI",
            "PosX=40\r\nPosY=30\r\nWidth=700\r\nHeight=500\r\n"
-           "[LevelMeterWindow]\r\nVisible=1\r\nPosX=420\r\nPosY=300\r\nWidth=330\r\n"
+           "[LevelMeterWindow]\r\nVisible=1\r\nPosX=420\r\nPosY=600\r\nWidth=330\r\n"
            "Height=42\r\nChannels=2\r\nFollow=1\r\n");
   // 3 s at half scale (-6.0 dB), then 4 s at a tenth (-20.0 dB).
   WriteTwoTones(dir / "tones.wav", 16384, 3, 3277, 4);
@@ -196,7 +198,7 @@ TEST(OvProgramMeters, TheLevelMeterShowsFollowsTheSoundAndTheMainWindowAndIsStor
   RECT r;
   GetWindowRect(meter, &r);
   EXPECT_EQ(r.left, 420);
-  EXPECT_EQ(r.top, 300);
+  EXPECT_EQ(r.top, 600);
   RECT client;
   GetClientRect(meter, &client);
   EXPECT_EQ(client.right, 330);
@@ -217,7 +219,8 @@ TEST(OvProgramMeters, TheLevelMeterShowsFollowsTheSoundAndTheMainWindowAndIsStor
   std::map<int, int> ends;  // last changed column -> captures
   const DWORD start = GetTickCount();
   while (GetTickCount() - start < 9000) {
-    const int end = LastChange(Capture(meter), idle, 6, 16, idle.width - 45);
+    const Shot now = Capture(meter);
+    const int end = LastChange(now, idle, 6, 16, idle.width - 45);
     if (end > 0) ++ends[end];
     Sleep(60);
   }
@@ -272,8 +275,10 @@ TEST(OvProgramMeters, TheLevelMeterShowsFollowsTheSoundAndTheMainWindowAndIsStor
 
 TEST(OvProgramMeters, TheLissajousWindowShowsTheFigureOfTwoEqualChannelsAsADiagonal) {
   const fs::path dir = ProgramFolder("lissajous");
+  // Right of the main window: nothing covers it.
   WriteIni(dir / "OV.INI",
-           "[LissajousWindow]\r\nVisible=1\r\nPosX=500\r\nPosY=200\r\nWidth=160\r\n"
+           "PosX=40\r\nPosY=30\r\nWidth=700\r\nHeight=500\r\n"
+           "[LissajousWindow]\r\nVisible=1\r\nPosX=800\r\nPosY=200\r\nWidth=160\r\n"
            "Height=160\r\n");
   WriteTone(dir / "tone.wav", 1000, 6);
   Process p(dir / "OV.exe", L"");
@@ -285,7 +290,7 @@ TEST(OvProgramMeters, TheLissajousWindowShowsTheFigureOfTwoEqualChannelsAsADiago
   RECT r, client;
   GetWindowRect(window, &r);
   GetClientRect(window, &client);
-  EXPECT_EQ(r.left, 500);
+  EXPECT_EQ(r.left, 800);
   EXPECT_EQ(r.top, 200);
   EXPECT_EQ(client.right, 160);
   EXPECT_EQ(client.bottom, 160);
