@@ -36,6 +36,8 @@ namespace {
 // How long a close request waits for an auto-set run to finish after its
 // abort (the run notices it after its current wait of at most 1.8 s).
 constexpr DWORD kAutoSetFinishWaitMs = 60000;
+// The one-shot timer that opens the auto-set window for the setup dialog.
+constexpr UINT_PTR kAutoSetOpenTimer = 0x5201;
 
 // The analysis computes the levels only while the meter is shown.
 void FollowMeterShown(FrameAnalysis* analysis, const TLevelMeterForm& meter) {
@@ -218,7 +220,14 @@ void TMainForm::OpenAutoSetAtFirstUse() {
 }
 
 void TMainForm::AutoSetDrawType() {
-  ShowAutoSetWindow(false);
+  // The setup dialog's button: the modal window opens from the main window's
+  // own message handling, not inside the dialog's handler, so that a close
+  // of the program while it is shown never returns into a destroyed dialog.
+  SetTimer(hwnd(), kAutoSetOpenTimer, 0, [](HWND window, UINT, UINT_PTR id, DWORD) {
+    KillTimer(window, id);
+    if (auto* main = dynamic_cast<TMainForm*>(Window::FromHandle(window)))
+      main->ShowAutoSetWindow(false);
+  });
 }
 
 void TMainForm::ShowAutoSetWindow(bool firstUse) {

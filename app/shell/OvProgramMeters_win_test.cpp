@@ -483,7 +483,7 @@ TEST(OvProgramMeters, ClosingTheProgramDuringARunEndsItWithTheSettingsBack) {
   Sleep(3000);
   const DWORD closeAt = GetTickCount();
   PostMessageW(main, WM_CLOSE, 0, 0);
-  ASSERT_TRUE(p.WaitExit(60000)) << "the program hung";
+  ASSERT_TRUE(p.WaitExit(60000)) << "the program hung or crashed";
   std::printf("close during a run to exit: %lu ms\n",
               static_cast<unsigned long>(GetTickCount() - closeAt));
   const fs::path ini = dir / "OV.INI";
