@@ -405,6 +405,9 @@ TEST(OvProgramMeters, FirstUseOpensTheAutoSetWindowWhoseRunChoosesAndStoresTheTy
     if (line.rfind(L"   Max: ", 0) == 0) maxima.push_back(line);
     if (line.rfind(L" Wave: ", 0) == 0) chosen = line;
   }
+  for (const std::wstring& line : lines)
+    if (line.find(L" --> ") != std::wstring::npos)
+      std::printf("  %s\n", std::string(line.begin(), line.end()).c_str());
   EXPECT_EQ(measured, 18);
   ASSERT_EQ(maxima.size(), 3u);
   ASSERT_FALSE(chosen.empty());
