@@ -275,6 +275,20 @@ void TSetupDlg::ShowPage(int page) {
   UpdateEnabling();
 }
 
+void TSetupDlg::FillWhenEmpty(int listId) {
+  if (SendMessageW(Item(listId), CB_GETCOUNT, 0, 0) <= 0) FillAll();
+}
+
+void TSetupDlg::KeepInSnapshot(int32_t waveDrawType, int32_t spectrumDrawType, bool waveCheckVBlank,
+                               bool spectrumCheckVBlank) {
+  if (!snapshot_.taken) return;
+  auto& c = snapshot_.values.Conditions;
+  c.WaveDrawType = waveDrawType;
+  c.SpectrumDrawType = spectrumDrawType;
+  c.WaveCheckVBlank = waveCheckVBlank;
+  c.SpectrumCheckVBlank = spectrumCheckVBlank;
+}
+
 void TSetupDlg::FillAll() {
   filling_ = true;
   FillWavePage();

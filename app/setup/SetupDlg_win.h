@@ -56,6 +56,10 @@ class TSetupDlg : public Dialog {
   void SetDispPeriodType(int32_t useTimer);
   void SetDispSleepPeriod(int32_t ms);
   void SetRecToFile(bool on);
+  // A completed auto-set run keeps its choice: the snapshot taken at show
+  // holds it too, so Cancel does not undo it.
+  void KeepInSnapshot(int32_t waveDrawType, int32_t spectrumDrawType, bool waveCheckVBlank,
+                      bool spectrumCheckVBlank);
   // The record format list's double click: rate and width indexes of the lists.
   void PickRecordFormat(int rateIndex, int widthIndex);
 
@@ -72,6 +76,8 @@ class TSetupDlg : public Dialog {
   void SelectPage(int page);
   void ShowPage(int page);
   void FillAll();
+  // The lists are filled at the first show; a setter used before it fills them.
+  void FillWhenEmpty(int listId);
   void UpdateEnabling();
   void Command(UINT id, UINT code);
   void HelpButtonClick();

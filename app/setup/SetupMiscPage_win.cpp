@@ -129,11 +129,13 @@ void TSetupDlg::DispPeriodChanged(int32_t ms) {
 }
 
 void TSetupDlg::SetDispPeriodType(int32_t useTimer) {
+  FillWhenEmpty(IDC_SETUP_DISP_PERIOD_TYPE);
   SelectValue(IDC_SETUP_DISP_PERIOD_TYPE, setup_list::kDispPeriodType, useTimer);
   MiscCommand(IDC_SETUP_DISP_PERIOD_TYPE, CBN_SELCHANGE);
 }
 
 void TSetupDlg::SetDispSleepPeriod(int32_t ms) {
+  FillWhenEmpty(IDC_SETUP_DISP_SLEEP_PERIOD);
   SelectValue(IDC_SETUP_DISP_SLEEP_PERIOD, setup_list::kDispSleepPeriod, ms);
   const auto v = TypedDispPeriod(std::to_string(ms));
   if (v) DispPeriodChanged(*v);

@@ -123,6 +123,7 @@ bool TSetupDlg::WaveCommand(UINT id, UINT code) {
 
 void TSetupDlg::SetDrawType(int view, int32_t drawType) {
   const int id = view == 0 ? IDC_SETUP_WAVE_DRAW_TYPE : IDC_SETUP_SPEC_DRAW_TYPE;
+  FillWhenEmpty(id);
   SelectValue(id, setup_list::kDrawType, drawType);
   if (view == 0) {
     WaveCommand(static_cast<UINT>(id), CBN_SELCHANGE);

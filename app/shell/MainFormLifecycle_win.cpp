@@ -137,6 +137,8 @@ bool TMainForm::RunCreationSteps() {
   CreateSetupDialog();
   CreateFileWindows();
   CreateMeasurePanel();
+  CreateMeterWindows();
+  CreateAutoSetWindow();
   LayOut();
   return true;
 }
@@ -229,10 +231,12 @@ void TMainForm::ShowOneTimeNotice() {
   if (closing_ || hwnd() == nullptr) return;
   helpOpenedOnce_ = true;
   help_->ShowContext(hwnd(), IDH_CONTENTS);
+  OpenAutoSetAtFirstUse();
 }
 
 void TMainForm::FormFirstActivate() {
   PlaceFromSettings();
+  ShowMeterWindowsAtFirstActivation();
   LayOut();
   if (instanceNumber_ == 1) ShowOneTimeNotice();
   if (closing_ || hwnd() == nullptr) return;
@@ -247,6 +251,7 @@ void TMainForm::FormFirstActivate() {
 
 void TMainForm::FormCloseQuery() {
   closing_ = true;
+  StoreMeterWindows();
   StopIfRunning();
   DestroyFileWindows();
 }
@@ -266,6 +271,7 @@ void TMainForm::StoreWindowBounds() {
 void TMainForm::FormDestroy() {
   closing_ = true;
   if (settings_) StoreWindowBounds();
+  DestroyMeterWindows();
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
   StoreMeasureState();

@@ -46,6 +46,7 @@ bool TMainForm::WasapiAvailable() const {
 void TMainForm::SettingChanged(SetupChange change) {
   if (!settings_ || !display_) return;
   SyncAnalysisSettings();
+  MetersSettingChanged(change);
   const SettingsValues& v = settings_->values();
   switch (change) {
     case SetupChange::ColorSet:

@@ -235,6 +235,7 @@ void TMainForm::AfterStop() {
   analysis_->live = false;
   analysis_->frameValid = true;
   overlayTools_.Refresh();
+  MetersTransportStopped();
   if (waveArea_) InvalidateRect(waveArea_, nullptr, FALSE);
   if (spectrumArea_) InvalidateRect(spectrumArea_, nullptr, FALSE);
 }
@@ -257,7 +258,7 @@ void TMainForm::RecButtonClick() {
       BuildRecordFormat(v.Conditions.RecSamplingFreq, v.Conditions.RecBitLen, v.Conditions.RecCh);
   std::string caption = MainCaption(instanceNumber_);
   std::string file;
-  if (v.Conditions.RecToFile != KeyHeld(VK_SHIFT)) {
+  if (v.Conditions.RecToFile != (KeyHeld(VK_SHIFT) && !AutoSetPressesRec())) {
     wchar_t name[MAX_PATH] = {};
     const std::wstring last = Wide(lastRecFileName_);
     if (last.size() < MAX_PATH) last.copy(name, last.size());
@@ -352,6 +353,7 @@ void TMainForm::RefreshPausedFrame() {
   if (analysis_->AcquirePausedFrame() == 0) {
     display_->Spectrum().SingleStep();  // one new 3D line for the new position
     display_->DrawViews();
+    RefreshLevelMeter();
   }
   SetFrameRateText("");
 }

@@ -92,6 +92,9 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SIZE:
       if (wParam != SIZE_MINIMIZED && openButton_ != nullptr) LayOut();
       return 0;
+    case WM_MOVE:
+      MainWindowMoved();
+      break;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && !firstActivationDone_) {
         firstActivationDone_ = true;

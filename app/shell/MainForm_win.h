@@ -16,7 +16,12 @@
 // Files: MainForm_win.cpp (messages, children, host calls),
 // MainFormViews_win.cpp (view areas, splitter, layout, DisplayHost),
 // MainFormTransport_win.cpp (transport commands and keys),
-// MainFormLifecycle_win.cpp (creation, first activation, destruction).
+// MainFormLifecycle_win.cpp (creation, first activation, destruction),
+// MainFormSetup_win.cpp (the setup dialog), MainFormMeasure_win.cpp (top
+// panel controls, measure panel, overlay tools), MainFormMeters_win.cpp
+// (level meter, Lissajous and auto-set windows, Follow),
+// MainFormFileWindows_win.cpp (positioning, play list, wave information and
+// edit windows).
 // Threads: everything on the main thread, except RunOnMainThread,
 // PostNotification and the synchronised-start gate (pump threads).
 #pragma once
@@ -125,7 +130,7 @@ class TMainForm : public Window,
   void SetAnalysisSize(int32_t sampleN) override;
   void ShowWaveInfoWindow() override { waveInfoWindow_.Show(); }
   void EditSpectrumComment() override;
-  void AutoSetDrawType() override {}
+  void AutoSetDrawType() override;
   bool SaveSettings() override;
   void ShowHelp(uint32_t contextId) override;
 
@@ -239,6 +244,39 @@ class TMainForm : public Window,
   // programs through; made after the display, destroyed before it.
   std::unique_ptr<SystemProgramStarter> programStarter_;
   std::unique_ptr<TSetupDlg> setup_;
+  // ---- Level meter, Lissajous window, draw-type auto-set and the windows
+  // that follow the main window (MainFormMeters_win.cpp). The meter and the
+  // Lissajous window are made after the setup dialog, the auto-set window
+  // after the other secondary windows; their state is stored at close, and
+  // they go before the display they draw from.
+  struct MeterWindows;
+  class AutoSetLink;
+  struct MeterWindowsDeleter {
+    void operator()(MeterWindows* m) const;
+  };
+  std::unique_ptr<MeterWindows, MeterWindowsDeleter> meters_;
+  void CreateMeterWindows();
+  void CreateAutoSetWindow();
+  void ShowMeterWindowsAtFirstActivation();
+  void OpenAutoSetAtFirstUse();
+  void ShowAutoSetWindow(bool firstUse);
+  void StoreMeterWindows();
+  void DestroyMeterWindows();
+  void MetersSettingChanged(SetupChange change);
+  void MetersTransportStopped();
+  // The auto-set run presses RecButton: no Shift counts as held.
+  bool AutoSetPressesRec() const;
+  // `window` moves by the main window's delta while `follow` is on.
+  void FollowMainWindow(HWND window, const bool& follow);
+  void MainWindowMoved();
+  bool LissajousWindowShown() const override;
+  void DrawLissajous() override;
+  bool LevelMeterShown() const override;
+  void RefreshLevelMeter() override;
+  void ColoursChanged() override;
+  void LaidOut() override;
+  void LevelsReset(int32_t channelCount) override;
+  void AnalysisDataCleared() override;
   bool splitterDragging_ = false;
   StartupPlayList playList_;
   bool fileOpen_ = false;                          // FileOpened
