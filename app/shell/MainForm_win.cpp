@@ -127,7 +127,10 @@ LRESULT TMainForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
       if (display_) display_->OnTimerPeriodMessage(wParam);
       return 0;
     case WM_INSTANCE_SYNC:
-      if (EngineBusy() && wParam != kSyncStartTick) return Defer(msg, wParam, lParam);
+      // The peer's commands wait only for the engine's own waits: held back for
+      // a display wait (up to two seconds) the peer would start out of step.
+      if (engine_ && engine_->InMessageWait() && wParam != kSyncStartTick)
+        return Defer(msg, wParam, lParam);
       sync_.HandleCommand(static_cast<uint32_t>(wParam), static_cast<int64_t>(lParam));
       return 0;
     case WM_PLAY_END:
