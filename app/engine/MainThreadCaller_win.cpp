@@ -43,6 +43,11 @@ void MainThreadCaller::Run(void (*step)(void*), void* arg) {
 void MainThreadCaller::ProcessMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    // The quit request belongs to the outermost loop: put it back and stop.
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
