@@ -50,11 +50,6 @@ bool Until(Pred pred, DWORD ms) {
   return true;
 }
 
-void Click(HWND dialog, int id) {
-  PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
 // The tone (1000 or 2000 Hz, at least 2000 in level) heard in each tenth of a
 // second: 1, 2, or 0 for neither.
 std::vector<int> TonesByTenth(const std::vector<int16_t>& heard) {

@@ -90,11 +90,6 @@ std::wstring WaitMemo(HWND memo, const std::wstring& part, DWORD ms) {
   return text;
 }
 
-void Click(HWND window, int id) {
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-}
-
 int IniInt(const fs::path& ini, const wchar_t* section, const wchar_t* key) {
   return static_cast<int>(GetPrivateProfileIntW(section, key, -12345, ini.c_str()));
 }
@@ -112,23 +107,7 @@ void WriteTwoTones(const fs::path& file, double loud, double loudSeconds, double
     data[2 * i] = data[2 * i + 1] =
         static_cast<int16_t>(amplitude * std::sin(2 * 3.14159265358979 * 1000.0 * i / rate));
   }
-  const uint32_t bytes = n * 4;
-  std::ofstream out(file, std::ios::binary);
-  auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
-  auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
-  out.write("RIFF", 4);
-  u32(36 + bytes);
-  out.write("WAVEfmt ", 8);
-  u32(16);
-  u16(1);
-  u16(2);
-  u32(rate);
-  u32(rate * 4);
-  u16(4);
-  u16(16);
-  out.write("data", 4);
-  u32(bytes);
-  out.write(reinterpret_cast<const char*>(data.data()), bytes);
+  WriteStereo16(file, rate, data);
 }
 
 // The window's client area as the screen shows it (0x00RRGGBB per pixel).

@@ -134,14 +134,10 @@ inline std::wstring BoxText(HWND box) {
   return text;
 }
 
-inline void WriteTone(const fs::path& file, double hz, double seconds) {
-  const uint32_t rate = 48000, frames = static_cast<uint32_t>(rate * seconds);
-  std::vector<int16_t> data(frames * 2);
-  for (uint32_t i = 0; i < frames; ++i) {
-    data[2 * i] = data[2 * i + 1] =
-        static_cast<int16_t>(16384 * std::sin(2 * 3.14159265358979 * hz * i / rate));
-  }
-  const uint32_t bytes = frames * 4;
+// A 16-bit stereo wave file at `rate` holding the interleaved `samples`.
+inline void WriteStereo16(const fs::path& file, uint32_t rate,
+                          const std::vector<int16_t>& samples) {
+  const uint32_t bytes = static_cast<uint32_t>(samples.size() * 2);
   std::ofstream out(file, std::ios::binary);
   auto u32 = [&](uint32_t v) { out.write(reinterpret_cast<const char*>(&v), 4); };
   auto u16 = [&](uint16_t v) { out.write(reinterpret_cast<const char*>(&v), 2); };
@@ -157,7 +153,17 @@ inline void WriteTone(const fs::path& file, double hz, double seconds) {
   u16(16);
   out.write("data", 4);
   u32(bytes);
-  out.write(reinterpret_cast<const char*>(data.data()), bytes);
+  out.write(reinterpret_cast<const char*>(samples.data()), bytes);
+}
+
+inline void WriteTone(const fs::path& file, double hz, double seconds) {
+  const uint32_t rate = 48000, frames = static_cast<uint32_t>(rate * seconds);
+  std::vector<int16_t> data(frames * 2);
+  for (uint32_t i = 0; i < frames; ++i) {
+    data[2 * i] = data[2 * i + 1] =
+        static_cast<int16_t>(16384 * std::sin(2 * 3.14159265358979 * hz * i / rate));
+  }
+  WriteStereo16(file, rate, data);
 }
 
 // Records the loopback monitor for `ms` (48 kHz, mono 16-bit) while run() happens.
@@ -220,6 +226,12 @@ inline int TenthsWithToneBetween(const std::vector<int16_t>& heard, double from,
   if (b > heard.size() || a >= b) return -1;
   return TenthsWithTone(std::vector<int16_t>(heard.begin() + static_cast<std::ptrdiff_t>(a),
                                              heard.begin() + static_cast<std::ptrdiff_t>(b)));
+}
+
+// Clicks the button `id` of `window` as the button itself would report it.
+inline void Click(HWND window, int id) {
+  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
 }
 
 }  // namespace ov::ovprogram_test

@@ -42,11 +42,6 @@ bool AnswerFileDialog(DWORD pid, const fs::path& path) {
   return !IsWindowVisible(dialog);
 }
 
-void Click(HWND window, int id) {
-  PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
-               reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
-}
-
 bool WaitEnabled(HWND window, int id, bool enabled, DWORD ms) {
   const DWORD start = GetTickCount();
   do {
