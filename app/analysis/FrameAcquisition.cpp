@@ -58,6 +58,9 @@ int32_t FrameAnalysis::Acquire(bool fetch, bool pausedFrame) {
       engine_.CopyNewestPlayBlock(DataBuf.data(), blockBytes, true);
     } else if (play == kPlayPlaying) {
       engine_.CopyNewestPlayBlock(DataBuf.data(), blockBytes, false);
+      // Paused between the state read and the copy: the engine handed out
+      // silence, not sound. The frame already computed stays the held one.
+      if (engine_.PlayState() != kPlayPlaying) return -1;
     } else if (rec == kRecRecording) {
       engine_.CopyNewestRecBlock(DataBuf.data(), blockBytes);
     } else {

@@ -130,6 +130,44 @@ TEST_F(FrameAnalysisTest, APausedFrameComesFromTheRingStartWithoutTouchingTheSta
   EXPECT_NE(a.WaveData[0][64], 0);  // the fetched tone, not the held silence
 }
 
+// The engine pauses on the main thread while the display thread fetches: a
+// copy that finds the play paused hands out silence, which must not replace
+// the frame the pause holds (a capture taken then would keep silence).
+class PausingBlockSource : public test::FakeBlockSource {
+ public:
+  bool pauseDuringCopy = false;
+  void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool fromRingStart) override {
+    if (!pauseDuringCopy) {
+      FakeBlockSource::CopyNewestPlayBlock(destination, byteCount, fromRingStart);
+      return;
+    }
+    playState = kPlayPaused;
+    std::memset(destination, 0, byteCount);
+  }
+};
+
+TEST_F(FrameAnalysisTest, APauseDuringTheFetchKeepsTheFrameItHolds) {
+  PausingBlockSource pausing;
+  FrameAnalysis a(api, pausing, notifier, keys);
+  a.Format = PcmFormat(2, 44100, 16);
+  ASSERT_TRUE(a.SetAnalysisSize(256));
+  a.spectrumAreaHeight = 100;
+  pausing.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  pausing.playState = kPlayPlaying;
+  ASSERT_EQ(a.AcquireFrame(true), 0);
+  const std::vector<int32_t> wave(a.WaveData[0].data(), a.WaveData[0].data() + 256);
+  const std::vector<double> fft(a.FftBuf.data(), a.FftBuf.data() + 256);
+  ASSERT_NE(wave[64], 0);
+
+  pausing.pauseDuringCopy = true;
+  EXPECT_EQ(a.AcquireFrame(true), -1);  // nothing new to draw
+  EXPECT_EQ(std::vector<int32_t>(a.WaveData[0].data(), a.WaveData[0].data() + 256), wave);
+  EXPECT_EQ(std::vector<double>(a.FftBuf.data(), a.FftBuf.data() + 256), fft);
+  // Paused, the held frame is drawn again as it was.
+  EXPECT_EQ(a.AcquireFrame(true), 0);
+  EXPECT_EQ(std::vector<double>(a.FftBuf.data(), a.FftBuf.data() + 256), fft);
+}
+
 TEST_F(FrameAnalysisTest, AcquireFollowsThePlayAndRecordStates) {
   FrameAnalysis a(api, engine, notifier, keys);
   a.Format = PcmFormat(2, 44100, 16);

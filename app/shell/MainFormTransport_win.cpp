@@ -34,10 +34,6 @@ std::string Narrow(const std::wstring& wide) {
   return Utf16ToUtf8(std::u16string(wide.begin(), wide.end()));
 }
 
-bool KeyHeld(int key) {
-  return (GetAsyncKeyState(key) & 0x8000) != 0;
-}
-
 // "Wave file (*.WAV)|*.WAV|<all files> (*.*)|*.*" as a dialog filter.
 std::wstring OpenFilter(Language l) {
   std::wstring f = L"Wave file (*.WAV)";
@@ -72,7 +68,7 @@ void TMainForm::UpdateOpenButton() {
 
 void TMainForm::OpenButtonClick() {
   MoveFocusFromEdits();
-  if (KeyHeld(VK_SHIFT)) {
+  if (ShiftHeld()) {
     playListWindow_.Show();
     return;
   }
@@ -143,7 +139,7 @@ void TMainForm::PlayButtonClick() {
     if (currentFileName_.empty() || !OpenCurrent(currentFileName_, nullptr)) return;
   }
   const SettingsValues& v = settings_->values();
-  const bool shift = KeyHeld(VK_SHIFT);
+  const bool shift = ShiftHeld();
   bool analyze = shift;
   analyzeWithoutDevice_ = false;
   EngineResult r =
@@ -258,7 +254,7 @@ void TMainForm::RecButtonClick() {
       BuildRecordFormat(v.Conditions.RecSamplingFreq, v.Conditions.RecBitLen, v.Conditions.RecCh);
   std::string caption = MainCaption(instanceNumber_);
   std::string file;
-  if (v.Conditions.RecToFile != (KeyHeld(VK_SHIFT) && !AutoSetPressesRec())) {
+  if (v.Conditions.RecToFile != (ShiftHeld() && !AutoSetPressesRec())) {
     wchar_t name[MAX_PATH] = {};
     const std::wstring last = Wide(lastRecFileName_);
     if (last.size() < MAX_PATH) last.copy(name, last.size());
@@ -370,7 +366,7 @@ bool TMainForm::PreviewKey(const MSG& msg) {
   ability.canPlay = IsButtonEnabled(EngineButton::Play);
   ability.canPause = IsButtonEnabled(EngineButton::Pause);
   ability.canStop = IsButtonEnabled(EngineButton::Stop);
-  const KeyPress press{static_cast<uint32_t>(msg.wParam), KeyHeld(VK_CONTROL), KeyHeld(VK_SHIFT)};
+  const KeyPress press{static_cast<uint32_t>(msg.wParam), ControlHeld(), ShiftHeld()};
   const KeyPress translated = TranslateTransportKey(press, ability);
   const bool measure = settings_->values().MeasureMode.MeasureMode;
   const KeyCommand command = CommandOfKey(translated, measure);
@@ -447,7 +443,7 @@ void TMainForm::FormDropFiles(HDROP drop) {
   StopIfRunning();
   if (count != 1 || name.empty()) return;
   const bool wav = name.size() >= 4 && _wcsicmp(name.c_str() + name.size() - 4, L".WAV") == 0;
-  if (!wav && !KeyHeld(VK_CONTROL)) return;
+  if (!wav && !ControlHeld()) return;
   playList_.Clear();
   currentFileName_ = Narrow(name);
   OpenCurrent(currentFileName_, nullptr);

@@ -206,10 +206,10 @@ bool TMainForm::EngineBusy() const {
 
 LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
   // The engine is inside one of its waits that handle messages: the command
-  // is kept and posted again once the wait has ended. A timer (which only
-  // fires when the queue is empty) looks, so the wait's own message handling
-  // never spins on it.
-  deferred_.push_back({hwnd(), msg, wParam, lParam, 0, {0, 0}});
+  // is kept and run once the wait has ended. A timer (which only fires when
+  // the queue is empty) looks, so the wait's own message handling never spins
+  // on it.
+  deferred_.push_back({msg, wParam, lParam, ControlHeld(), ShiftHeld()});
   SetTimer(hwnd(), kDeferTimer, 10, nullptr);
   return 0;
 }
@@ -217,8 +217,43 @@ LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TMainForm::RunDeferred() {
   if (EngineBusy()) return;
   KillTimer(hwnd(), kDeferTimer);
-  for (const MSG& m : deferred_) PostMessageW(hwnd(), m.message, m.wParam, m.lParam);
-  deferred_.clear();
+  // Commands held back while these run (a command may start a wait) land in
+  // deferred_ again and run on the next turn of the timer.
+  std::vector<DeferredCommand> commands;
+  commands.swap(deferred_);
+  const DeferredCommand* outer = replaying_;  // a modal loop may run the timer again
+  for (const DeferredCommand& c : commands) {
+    if (c.msg == WM_CLOSE) {
+      // Closing ends the window: it runs from the queue, after everything else.
+      PostMessageW(hwnd(), WM_CLOSE, c.wParam, c.lParam);
+      continue;
+    }
+    replaying_ = &c;
+    if (c.msg == WM_KEYDOWN) {
+      MSG m{};
+      m.hwnd = hwnd();
+      m.message = c.msg;
+      m.wParam = c.wParam;
+      m.lParam = c.lParam;
+      PreviewKey(m);
+    } else {
+      HandleMessage(c.msg, c.wParam, c.lParam);
+    }
+    replaying_ = outer;
+  }
+}
+
+// The key state as of the message being handled (not the keyboard's state
+// now: a busy window reads its keys after the user has let go of them). While
+// a replayed command waits, keys handled inside that wait are the keyboard's.
+bool TMainForm::ControlHeld() const {
+  return replaying_ != nullptr && !EngineBusy() ? replaying_->control
+                                                : (GetKeyState(VK_CONTROL) & 0x8000) != 0;
+}
+
+bool TMainForm::ShiftHeld() const {
+  return replaying_ != nullptr && !EngineBusy() ? replaying_->shift
+                                                : (GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
 
 // ---- EngineHost

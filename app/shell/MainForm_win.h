@@ -203,10 +203,13 @@ class TMainForm : public Window,
   void FormCopyData(const COPYDATASTRUCT* data);
   void StopIfRunning();
   // Commands that arrive while the engine or the display waits with messages
-  // run afterwards.
+  // run afterwards, with the Ctrl and Shift state of the moment they were
+  // given: by the time they run the user has usually let go of the keys.
   bool EngineBusy() const;
   LRESULT Defer(UINT msg, WPARAM wParam, LPARAM lParam);
   void RunDeferred();
+  bool ControlHeld() const;
+  bool ShiftHeld() const;
 
   void Notify(const TwoLanguageText& text, const std::string& argument);
   std::string Title() const;
@@ -312,7 +315,16 @@ class TMainForm : public Window,
 
   // Command lines handed over, each processed once after its sender was released.
   std::deque<std::string> handOvers_;
-  std::vector<MSG> deferred_;
+  struct DeferredCommand {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    bool control;
+    bool shift;
+  };
+  std::vector<DeferredCommand> deferred_;
+  // The command being run by RunDeferred; its modifiers stand for the keyboard's.
+  const DeferredCommand* replaying_ = nullptr;
   bool firstActivationDone_ = false;
   bool closing_ = false;
 

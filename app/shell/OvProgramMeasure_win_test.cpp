@@ -2,8 +2,9 @@
 // panel under the spectrum area, overlay capture and save through the Shift
 // keys, and the top panel's controls at the default window size.
 //
-// The program reads Ctrl and Shift with GetAsyncKeyState, so the keys are
-// pressed as input (SendInput into the focused program) rather than posted.
+// The program reads Ctrl and Shift as they were when a key arrived, so the
+// keys are pressed as input (SendInput into the focused program) rather than
+// posted.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cwchar>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
@@ -27,40 +29,6 @@ namespace {
 using namespace ovprogram_test;
 
 namespace fs = std::filesystem;
-
-// The program's window takes the focus, then the keys go down in order and
-// up in reverse, as typed; true when the window had the focus.
-bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
-  for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
-    SetForegroundWindow(window);
-    Sleep(20);
-  }
-  if (GetForegroundWindow() != window) return false;
-  std::vector<INPUT> in;
-  for (WORD k : keys) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = k;
-    in.push_back(i);
-  }
-  for (auto it = keys.end(); it != keys.begin();) {
-    INPUT i{};
-    i.type = INPUT_KEYBOARD;
-    i.ki.wVk = *--it;
-    i.ki.dwFlags = KEYEVENTF_KEYUP;
-    in.push_back(i);
-  }
-  // One key at a time: the program sees each state change in turn.
-  for (INPUT& i : in) {
-    SendInput(1, &i, sizeof i);
-    Sleep(30);
-  }
-  // The keys have been handled when the window answers again.
-  DWORD_PTR result = 0;
-  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
-  Sleep(200);
-  return true;
-}
 
 struct Child {
   std::wstring cls, text;
@@ -187,6 +155,22 @@ TEST(OvProgramMeasure, CtrlMThenShiftPIsSavedWhileShiftPAloneDoesNothing) {
   }
 }
 
+// Waits until the position text shows at least `seconds` played: the start
+// of the sound can take a while on a loaded machine.
+bool PlayedFor(HWND window, int seconds, DWORD ms) {
+  const DWORD start = GetTickCount();
+  do {
+    wchar_t text[32] = {};
+    DWORD_PTR n = 0;
+    SendMessageTimeoutW(GetDlgItem(window, IDC_MAIN_LABEL1), WM_GETTEXT, 32,
+                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &n);
+    int m = 0, sec = 0;
+    if (swscanf(text, L"%dm%ds", &m, &sec) == 2 && m * 60 + sec >= seconds) return true;
+    Sleep(50);
+  } while (GetTickCount() - start < ms);
+  return false;
+}
+
 // Answers the program's overlay save dialog with `path`; true when it came.
 bool AnswerSaveDialog(DWORD pid, const fs::path& path) {
   HWND dialog = WaitWindow(L"#32770", L"Save Overlay file.", pid, 30000);
@@ -209,7 +193,7 @@ TEST(OvProgramMeasure, ShiftCCapturesAndShiftSSavesTheOverlayFile) {
   Process p(dir / "OV.exe", L"tone.wav");
   HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
   ASSERT_NE(window, nullptr);
-  Sleep(2000);                                 // playing
+  ASSERT_TRUE(PlayedFor(window, 2, 30000));
   ASSERT_TRUE(PressKeys(window, {VK_SPACE}));  // paused: the frame is held
   HWND overlays = ChildOfClass(window, L"OvOverlayPanel");
   ASSERT_NE(overlays, nullptr);

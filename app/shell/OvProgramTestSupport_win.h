@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -232,6 +233,40 @@ inline int TenthsWithToneBetween(const std::vector<int16_t>& heard, double from,
 inline void Click(HWND window, int id) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                reinterpret_cast<LPARAM>(GetDlgItem(window, id)));
+}
+
+// Presses `keys` in order and lets them go in reverse, as input into the
+// program's window made foreground; false when it could not be brought there.
+inline bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
+  for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
+    SetForegroundWindow(window);
+    Sleep(20);
+  }
+  if (GetForegroundWindow() != window) return false;
+  std::vector<INPUT> in;
+  for (WORD k : keys) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = k;
+    in.push_back(i);
+  }
+  for (auto it = keys.end(); it != keys.begin();) {
+    INPUT i{};
+    i.type = INPUT_KEYBOARD;
+    i.ki.wVk = *--it;
+    i.ki.dwFlags = KEYEVENTF_KEYUP;
+    in.push_back(i);
+  }
+  // One key at a time: the program sees each state change in turn.
+  for (INPUT& i : in) {
+    SendInput(1, &i, sizeof i);
+    Sleep(30);
+  }
+  // The keys have been handled when the window answers again.
+  DWORD_PTR result = 0;
+  SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
+  Sleep(200);
+  return true;
 }
 
 }  // namespace ov::ovprogram_test
