@@ -19,6 +19,14 @@ class FrameAnalysisTest : public ::testing::Test {
   FakeBlockSource engine;
   RecordingNotifier notifier;
   HeldModifierKeys keys;
+
+  // A 16-bit stereo analysis of 256 frames whose source hands out a 1 kHz tone.
+  void SetUpToneFrame(FrameAnalysis& a, FakeBlockSource& source) {
+    a.Format = PcmFormat(2, 44100, 16);
+    ASSERT_TRUE(a.SetAnalysisSize(256));
+    a.spectrumAreaHeight = 100;
+    source.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  }
 };
 
 TEST_F(FrameAnalysisTest, AnalysisSizeRoundsDownToAPowerOfTwoInRange) {
@@ -116,10 +124,7 @@ TEST_F(FrameAnalysisTest, FormatBuffersFollowTheFormatAndKeepAtLeastTwoChannels)
 
 TEST_F(FrameAnalysisTest, APausedFrameComesFromTheRingStartWithoutTouchingTheStates) {
   FrameAnalysis a(api, engine, notifier, keys);
-  a.Format = PcmFormat(2, 44100, 16);
-  ASSERT_TRUE(a.SetAnalysisSize(256));
-  a.spectrumAreaHeight = 100;
-  engine.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  ASSERT_NO_FATAL_FAILURE(SetUpToneFrame(a, engine));
   engine.playState = kPlayPlaying;
   EXPECT_EQ(a.AcquirePausedFrame(), -1);  // only while paused
   EXPECT_EQ(engine.playCopies, 0);
@@ -133,7 +138,7 @@ TEST_F(FrameAnalysisTest, APausedFrameComesFromTheRingStartWithoutTouchingTheSta
 // The engine pauses on the main thread while the display thread fetches: a
 // copy that finds the play paused hands out silence, which must not replace
 // the frame the pause holds (a capture taken then would keep silence).
-class PausingBlockSource : public test::FakeBlockSource {
+class PausingBlockSource : public FakeBlockSource {
  public:
   bool pauseDuringCopy = false;
   void CopyNewestPlayBlock(uint8_t* destination, size_t byteCount, bool fromRingStart) override {
@@ -149,10 +154,7 @@ class PausingBlockSource : public test::FakeBlockSource {
 TEST_F(FrameAnalysisTest, APauseDuringTheFetchKeepsTheFrameItHolds) {
   PausingBlockSource pausing;
   FrameAnalysis a(api, pausing, notifier, keys);
-  a.Format = PcmFormat(2, 44100, 16);
-  ASSERT_TRUE(a.SetAnalysisSize(256));
-  a.spectrumAreaHeight = 100;
-  pausing.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  ASSERT_NO_FATAL_FAILURE(SetUpToneFrame(a, pausing));
   pausing.playState = kPlayPlaying;
   ASSERT_EQ(a.AcquireFrame(true), 0);
   const std::vector<int32_t> wave(a.WaveData[0].data(), a.WaveData[0].data() + 256);
@@ -170,10 +172,7 @@ TEST_F(FrameAnalysisTest, APauseDuringTheFetchKeepsTheFrameItHolds) {
 
 TEST_F(FrameAnalysisTest, AcquireFollowsThePlayAndRecordStates) {
   FrameAnalysis a(api, engine, notifier, keys);
-  a.Format = PcmFormat(2, 44100, 16);
-  ASSERT_TRUE(a.SetAnalysisSize(256));
-  a.spectrumAreaHeight = 100;
-  engine.block = test::ToneFrames(a.Format, 256, {{1000, 1000}});
+  ASSERT_NO_FATAL_FAILURE(SetUpToneFrame(a, engine));
 
   EXPECT_EQ(a.AcquireFrame(true), -1);  // stopped: nothing to draw
   engine.playState = kPlayPaused;

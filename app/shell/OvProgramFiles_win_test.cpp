@@ -27,27 +27,8 @@ namespace {
 
 using namespace ovprogram_test;
 
-std::wstring TextOf(HWND h) {
-  wchar_t text[4096] = {};
-  DWORD_PTR n = 0;
-  SendMessageTimeoutW(h, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 5000,
-                      &n);
-  return text;
-}
-
 std::string Narrow(const std::wstring& w) {
   return Utf16ToUtf8(std::u16string(w.begin(), w.end()));
-}
-
-// Waits until pred() holds (10 ms steps); false after ms.
-template <class Pred>
-bool Until(Pred pred, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (!pred()) {
-    if (GetTickCount() - start > ms) return false;
-    Sleep(10);
-  }
-  return true;
 }
 
 // The tone (1000 or 2000 Hz, at least 2000 in level) heard in each tenth of a

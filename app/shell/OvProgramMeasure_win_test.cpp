@@ -158,17 +158,14 @@ TEST(OvProgramMeasure, CtrlMThenShiftPIsSavedWhileShiftPAloneDoesNothing) {
 // Waits until the position text shows at least `seconds` played: the start
 // of the sound can take a while on a loaded machine.
 bool PlayedFor(HWND window, int seconds, DWORD ms) {
-  const DWORD start = GetTickCount();
-  do {
-    wchar_t text[32] = {};
-    DWORD_PTR n = 0;
-    SendMessageTimeoutW(GetDlgItem(window, IDC_MAIN_LABEL1), WM_GETTEXT, 32,
-                        reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &n);
-    int m = 0, sec = 0;
-    if (swscanf(text, L"%dm%ds", &m, &sec) == 2 && m * 60 + sec >= seconds) return true;
-    Sleep(50);
-  } while (GetTickCount() - start < ms);
-  return false;
+  return Until(
+      [&] {
+        int m = 0, s = 0;
+        return swscanf(TextOf(GetDlgItem(window, IDC_MAIN_LABEL1)).c_str(), L"%dm%ds", &m, &s) ==
+                   2 &&
+               m * 60 + s >= seconds;
+      },
+      ms);
 }
 
 // Answers the program's overlay save dialog with `path`; true when it came.
@@ -301,14 +298,6 @@ void ClickChild(HWND window, HWND child) {
   DWORD_PTR result = 0;
   SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result);
   Sleep(200);
-}
-
-std::wstring TextOf(HWND h) {
-  wchar_t text[256] = {};
-  DWORD_PTR n = 0;
-  SendMessageTimeoutW(h, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                      &n);
-  return text;
 }
 
 TEST(OvProgramMeasure, TypingIntoTheAveragingBoxOrAnOverlayCommentKeepsTheKeys) {

@@ -60,15 +60,6 @@ HWND FindAny(const wchar_t* cls, const std::wstring& caption, DWORD pid) {
   return s.found;
 }
 
-std::wstring TextOf(HWND window) {
-  std::wstring text(16384, L'\0');
-  DWORD_PTR n = 0;
-  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                      SMTO_ABORTIFHUNG, 5000, &n);
-  text.resize(n);
-  return text;
-}
-
 std::vector<std::wstring> Lines(const std::wstring& text) {
   std::vector<std::wstring> lines;
   size_t start = 0;

@@ -269,4 +269,25 @@ inline bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
   return true;
 }
 
+// A window's text, read across processes with a time-out (up to 16383 characters).
+inline std::wstring TextOf(HWND window) {
+  std::wstring text(16384, L'\0');
+  DWORD_PTR n = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                      SMTO_ABORTIFHUNG, 5000, &n);
+  text.resize(n);
+  return text;
+}
+
+// Waits until pred() holds (10 ms steps); false after ms.
+template <class Pred>
+bool Until(Pred pred, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!pred()) {
+    if (GetTickCount() - start > ms) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
 }  // namespace ov::ovprogram_test
