@@ -105,6 +105,7 @@ int main(int argc, char** argv) {
     const double median = sorted[sorted.size() / 2];
     const double p99 = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
     // The real loop: display thread, hand-over and sleep 0.
+    host.display->TransportStarting();
     host.display->TransportStarted();
     const uint64_t turns0 = host.display->Thread().Turns();
     host.display->SetDisplayRunning(true);

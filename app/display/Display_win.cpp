@@ -71,10 +71,13 @@ bool Display::SetDisplayRunning(bool run) {
   return thread_->SetDisplayRunning(run);
 }
 
-void Display::TransportStarted() {
+void Display::TransportStarting() {
   counters_.ResetAtStart();
   thread_->ResumeFromPause();
   thread_->SetDisplayRunning(false);  // the engine starts it with the first samples
+}
+
+void Display::TransportStarted() {
   wave_->SetPaused(false);
   spectrum_->SetPaused(false);
   EnableTimers(true);

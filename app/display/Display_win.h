@@ -56,6 +56,11 @@ class Display final : public FrameSource {
   }
 
   // Transport: an unpaused start of play or record, pause and resume, stop.
+  // TransportStarting comes before the engine starts: it parks the display
+  // thread, which the engine's pump starts with its first samples. Parked
+  // after the start instead, the park could undo the pump's start (frozen
+  // views) or wait out its bound while the pump keeps the thread running.
+  void TransportStarting();
   void TransportStarted();
   void SetPaused(bool paused);
   void TransportStopped();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
 #include <cmath>
 
 #include "app/display/DisplayTestSupport.h"
@@ -406,6 +407,7 @@ TEST_P(DisplayLoop, FramesFlowWhileRunningAndStopWhenParked) {
   host.CreateDisplay(test::PcmFormat(1, 44100, 16), 4096);
   host.source.block = Tone(441, 16000);
   host.source.playState = kPlayPlaying;
+  host.display->TransportStarting();
   host.display->TransportStarted();
   ASSERT_TRUE(host.display->SetDisplayRunning(true));
   const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(2500);
@@ -431,6 +433,37 @@ TEST_P(DisplayLoop, FramesFlowWhileRunningAndStopWhenParked) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SleepAndTimer, DisplayLoop, ::testing::Values(0, 1));
+
+TEST(DisplayTransport, APumpStartBeforeTheStartedStepKeepsTheFramesFlowing) {
+  // The engine's pump starts the display from its own thread as soon as
+  // samples flow; the main thread may run that start before it reaches the
+  // started step of the transport, which must then leave the thread running.
+  TestDisplayHost host;
+  host.Settings().Conditions.DispThreadSleepPeriod = 10;
+  UseTestColours(host.Settings());
+  host.CreateDisplay(test::PcmFormat(1, 44100, 16), 4096);
+  host.source.block = Tone(441, 16000);
+  host.source.playState = kPlayPlaying;
+  host.display->TransportStarting();
+  ASSERT_TRUE(host.display->Thread().Parked());
+  std::thread pump([&] { host.display->SetDisplayRunning(true); });
+  for (int i = 0; i < 500 && !host.display->Thread().Active(); ++i) {
+    host.Pump();
+    Sleep(2);
+  }
+  pump.join();
+  ASSERT_TRUE(host.display->Thread().Active());
+  host.display->TransportStarted();
+  const uint64_t turns = host.display->Thread().Turns();
+  for (int i = 0; i < 100 && host.display->Thread().Turns() < turns + 5; ++i) {
+    host.Pump();
+    Sleep(5);
+  }
+  EXPECT_FALSE(host.display->Thread().Parked());
+  EXPECT_GE(host.display->Thread().Turns(), turns + 5) << "frames stopped after the start";
+  EXPECT_TRUE(host.display->SetDisplayRunning(false));
+  host.display->TransportStopped();
+}
 
 TEST(DisplayTimerPeriods, MessageAndTransportPeriods) {
   test::FakeTimerApi api;

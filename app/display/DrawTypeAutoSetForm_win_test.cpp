@@ -68,6 +68,7 @@ class DisplayTarget : public AutoSetTarget {
     recording = true;
     ++recordings;
     host_.source.playState = kPlayPlaying;  // the fixed block stands for the recording
+    host_.display->TransportStarting();
     host_.display->TransportStarted();
     host_.display->SetDisplayRunning(true);
   }

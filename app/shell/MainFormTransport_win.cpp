@@ -142,6 +142,10 @@ void TMainForm::PlayButtonClick() {
   const bool shift = ShiftHeld();
   bool analyze = shift;
   analyzeWithoutDevice_ = false;
+  // The display thread is parked and the analysis cleared before the engine
+  // starts: the play pump starts the display with its first samples.
+  if (display_) display_->TransportStarting();
+  analysis_->ResetAnalysisData(false);
   EngineResult r =
       engine_->StartPlay(v.Conditions.PlayDeviceNum, analyze ? PlayMode::Analyze : PlayMode::Normal,
                          PlayOutput::Device, v.Conditions.ASIO_PlayChNum);
@@ -165,7 +169,6 @@ void TMainForm::PlayButtonClick() {
   }
   analysis_->live = !analyze;
   analysis_->frameValid = analyze;
-  analysis_->ResetAnalysisData(false);
   EnableWindow(openButton_, FALSE);
   overlayTools_.Refresh();
   if (!sync_.RemoteTriggered()) sync_.StartedPlayOrRecord();
@@ -293,6 +296,7 @@ void TMainForm::RecButtonClick() {
   if (display_) display_->Layout();
   fileOpen_ = false;
   EnableButton(EngineButton::Play, false);
+  if (display_) display_->TransportStarting();  // the record pump starts the display
   if (opened == EngineResult::Ok &&
       engine_->StartRec(v.Conditions.RecDeviceNum, RecStartMode::Record,
                         v.Conditions.ASIO_RecChNum) == EngineResult::Ok) {
@@ -443,7 +447,7 @@ void TMainForm::FormDropFiles(HDROP drop) {
   StopIfRunning();
   if (count != 1 || name.empty()) return;
   const bool wav = name.size() >= 4 && _wcsicmp(name.c_str() + name.size() - 4, L".WAV") == 0;
-  if (!wav && !ControlHeld()) return;
+  if (!wav && !ControlHeldAtDrop()) return;
   playList_.Clear();
   currentFileName_ = Narrow(name);
   OpenCurrent(currentFileName_, nullptr);

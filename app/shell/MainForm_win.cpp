@@ -209,7 +209,8 @@ LRESULT TMainForm::Defer(UINT msg, WPARAM wParam, LPARAM lParam) {
   // is kept and run once the wait has ended. A timer (which only fires when
   // the queue is empty) looks, so the wait's own message handling never spins
   // on it.
-  deferred_.push_back({msg, wParam, lParam, ControlHeld(), ShiftHeld()});
+  const bool control = msg == WM_DROPFILES ? ControlHeldAtDrop() : ControlHeld();
+  deferred_.push_back({msg, wParam, lParam, control, ShiftHeld()});
   SetTimer(hwnd(), kDeferTimer, 10, nullptr);
   return 0;
 }
@@ -254,6 +255,11 @@ bool TMainForm::ControlHeld() const {
 bool TMainForm::ShiftHeld() const {
   return replaying_ != nullptr && !EngineBusy() ? replaying_->shift
                                                 : (GetKeyState(VK_SHIFT) & 0x8000) != 0;
+}
+
+bool TMainForm::ControlHeldAtDrop() const {
+  return replaying_ != nullptr && !EngineBusy() ? replaying_->control
+                                                : (GetAsyncKeyState(VK_CONTROL) & 0x8000) != 0;
 }
 
 // ---- EngineHost

@@ -210,6 +210,9 @@ class TMainForm : public Window,
   void RunDeferred();
   bool ControlHeld() const;
   bool ShiftHeld() const;
+  // A drop arrives while the drag's source has the keyboard: this thread's
+  // key state never saw the Ctrl press, the keyboard's state does.
+  bool ControlHeldAtDrop() const;
 
   void Notify(const TwoLanguageText& text, const std::string& argument);
   std::string Title() const;

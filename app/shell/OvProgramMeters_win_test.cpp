@@ -329,6 +329,44 @@ bool AnyWaveFile(const fs::path& dir) {
   return false;
 }
 
+// What a completed run's memo says: the measured lines, and the fastest
+// types of the passes (the last "Max" line is the wave's, the one before it
+// the spectrum's) with the line that names the types set.
+struct RunMemo {
+  int measured = 0;
+  int wave = -1;
+  int spectrum = -1;
+  std::wstring chosen;
+  std::wstring ChosenLine() const {
+    if (wave < 0 || spectrum < 0) return L"";
+    return L" Wave: " + std::wstring(kTypeNames[wave]) + L"\t Spectrum: " + kTypeNames[spectrum];
+  }
+  static constexpr const wchar_t* kTypeNames[] = {L"Screen",  L"Image 1", L"Image 2",
+                                                  L"DDraw 1", L"DDraw 2", L"DDraw 3"};
+};
+
+RunMemo ReadRunMemo(const std::wstring& text) {
+  RunMemo run;
+  std::vector<std::wstring> maxima;
+  for (const std::wstring& line : Lines(text)) {
+    if (line.find(L"\t --> ") != std::wstring::npos) ++run.measured;
+    if (line.rfind(L"   Max: ", 0) == 0) maxima.push_back(line);
+    if (line.rfind(L" Wave: ", 0) == 0) run.chosen = line;
+    if (line.find(L" --> ") != std::wstring::npos)
+      std::printf("  %s\n", std::string(line.begin(), line.end()).c_str());
+  }
+  auto typeAt8 = [](const std::wstring& line) {
+    for (int i = 5; i >= 0; --i)
+      if (line.find(RunMemo::kTypeNames[i], 8) == 8) return i;
+    return -1;
+  };
+  if (maxima.size() == 3) {
+    run.wave = typeAt8(maxima[2]);
+    run.spectrum = typeAt8(maxima[1]);
+  }
+  return run;
+}
+
 // The hidden setup dialog's "Auto set" button opens the window (modal).
 HWND OpenFromSetup(const Process& p) {
   HWND setup = FindAny(L"#32770", L"Orlavisonic - Setup", p.id());
@@ -366,33 +404,12 @@ TEST(OvProgramMeters, FirstUseOpensTheAutoSetWindowWhoseRunChoosesAndStoresTheTy
   ASSERT_NE(text.find(L"These results are set:"), std::wstring::npos)
       << "memo:\n"
       << std::string(text.begin(), text.end());
-  const std::vector<std::wstring> lines = Lines(text);
-  int measured = 0;
-  std::vector<std::wstring> maxima;
-  std::wstring chosen;
-  for (const std::wstring& line : lines) {
-    if (line.find(L"\t --> ") != std::wstring::npos) ++measured;
-    if (line.rfind(L"   Max: ", 0) == 0) maxima.push_back(line);
-    if (line.rfind(L" Wave: ", 0) == 0) chosen = line;
-  }
-  for (const std::wstring& line : lines)
-    if (line.find(L" --> ") != std::wstring::npos)
-      std::printf("  %s\n", std::string(line.begin(), line.end()).c_str());
-  EXPECT_EQ(measured, 18);
-  ASSERT_EQ(maxima.size(), 3u);
-  ASSERT_FALSE(chosen.empty());
-  const wchar_t* names[] = {L"Screen", L"Image 1", L"Image 2", L"DDraw 1", L"DDraw 2", L"DDraw 3"};
-  auto nameIn = [&](const std::wstring& s, size_t from) {
-    for (int i = 5; i >= 0; --i) {
-      const size_t at = s.find(names[i], from);
-      if (at == from) return i;
-    }
-    return -1;
-  };
-  const int wave = nameIn(maxima[2], 8), spectrum = nameIn(maxima[1], 8);
-  ASSERT_GE(wave, 0);
-  ASSERT_GE(spectrum, 0);
-  EXPECT_EQ(chosen, L" Wave: " + std::wstring(names[wave]) + L"\t Spectrum: " + names[spectrum]);
+  const RunMemo run = ReadRunMemo(text);
+  EXPECT_EQ(run.measured, 18);
+  ASSERT_GE(run.wave, 0);
+  ASSERT_GE(run.spectrum, 0);
+  EXPECT_EQ(run.chosen, run.ChosenLine());
+  const int wave = run.wave, spectrum = run.spectrum;
   Click(form, IDC_AUTO_SET_CLOSE_BUTTON);
   for (int i = 0; i < 100 && !IsWindowEnabled(main); ++i) Sleep(50);
   EXPECT_TRUE(IsWindowEnabled(main));
@@ -404,6 +421,40 @@ TEST(OvProgramMeters, FirstUseOpensTheAutoSetWindowWhoseRunChoosesAndStoresTheTy
   EXPECT_EQ(IniInt(ini, L"Conditions", L"UseTimer"), 0);
   EXPECT_EQ(IniInt(ini, L"Window", L"DispHelp"), 1);
   EXPECT_FALSE(AnyWaveFile(dir)) << "the run recorded into a file";
+}
+
+TEST(OvProgramMeters, CancelInTheSetupDialogAfterACompletedRunKeepsTheChosenTypes) {
+  const fs::path dir = ProgramFolder("autoset_cancel");
+  // DDraw 3 for both, the list's last type: a run chooses it only when it is
+  // strictly the fastest of a pass.
+  WriteIni(dir / "OV.INI",
+           "[Conditions]\r\nWaveDrawType=5\r\nSpectrumDrawType=5\r\nUseTimer=1\r\n"
+           "DispThreadSleepPeriod=15\r\nRecToFile=1\r\n");
+  Process p(dir / "OV.exe", L"");
+  ASSERT_TRUE(p.ok());
+  HWND main = WaitMainWindow(kMainCaption, p.id());
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(PressWithControl(main, 'T'));
+  HWND setup = WaitWindow(L"#32770", L"Orlavisonic - Setup", p.id(), 20000);
+  ASSERT_NE(setup, nullptr) << "Ctrl+T did not show the setup dialog";
+  HWND form = OpenFromSetup(p);
+  ASSERT_NE(form, nullptr);
+  HWND memo = GetDlgItem(form, IDC_AUTO_SET_MEMO);
+  WaitMemo(memo, L"[Note]", 5000);
+  Click(form, IDC_AUTO_SET_START_BUTTON);
+  const RunMemo run = ReadRunMemo(WaitMemo(memo, L"(Sleep time has been restored.)", 240000));
+  ASSERT_GE(run.wave, 0);
+  ASSERT_GE(run.spectrum, 0);
+  Click(form, IDC_AUTO_SET_CLOSE_BUTTON);
+  ASSERT_TRUE(Until([&] { return IsWindowEnabled(setup) != FALSE; }, 5000));
+  Click(setup, IDC_SETUP_CANCEL);
+  EXPECT_TRUE(Until([&] { return IsWindowVisible(setup) == FALSE; }, 5000));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(p.WaitExit(20000));
+  const fs::path ini = dir / "OV.INI";
+  EXPECT_EQ(IniInt(ini, L"Conditions", L"WaveDrawType"), run.wave);
+  EXPECT_EQ(IniInt(ini, L"Conditions", L"SpectrumDrawType"), run.spectrum);
+  ExpectRunSettingsBack(ini);
 }
 
 TEST(OvProgramMeters, AnAbortFromTheSetupDialogsWindowPutsTheSettingsBack) {

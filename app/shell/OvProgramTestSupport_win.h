@@ -269,6 +269,61 @@ inline bool PressKeys(HWND window, std::initializer_list<WORD> keys) {
   return true;
 }
 
+// Presses (keydown) or lets go of (keyup) Ctrl as the X server's own input,
+// with `window` in front. Under Wine, Ctrl sent with SendInput from another
+// process never reaches the keyboard's state (read at a drop), and an idle
+// program was seen to take Ctrl+T as a plain T; the X server's input reaches
+// both.
+inline bool XControl(HWND window, const wchar_t* action) {
+  for (int i = 0; i < 100 && GetForegroundWindow() != window; ++i) {
+    SetForegroundWindow(window);
+    Sleep(20);
+  }
+  // The X server's keyboard focus follows the program's window only when
+  // Wine moves it: after a dialog has been shown and hidden it may rest
+  // elsewhere, so it is put on the window's X window first.
+  const auto xid = reinterpret_cast<uintptr_t>(GetPropW(window, L"__wine_x11_whole_window"));
+  std::wstring command = L"Z:\\usr\\bin\\xdotool ";
+  if (xid != 0) command += L"windowfocus " + std::to_wstring(xid) + L" sleep 0.1 ";
+  command += std::wstring(action) + L" ctrl";
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi))
+    return false;
+  // Wine starts a host program without a process handle to wait on: the key
+  // event is given time to reach the program's input.
+  if (pi.hProcess != nullptr) {
+    WaitForSingleObject(pi.hProcess, 10000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  Sleep(700);
+  return true;
+}
+
+// Ctrl held through the X server for a scope; let go at its end whatever
+// happened, so that no later test runs with Ctrl down.
+class HeldControl {
+ public:
+  explicit HeldControl(HWND window) : window_(window), pressed_(XControl(window, L"keydown")) {}
+  ~HeldControl() { XControl(window_, L"keyup"); }
+  HeldControl(const HeldControl&) = delete;
+  HeldControl& operator=(const HeldControl&) = delete;
+  bool pressed() const { return pressed_; }
+
+ private:
+  HWND window_;
+  bool pressed_;
+};
+
+// Ctrl+key into the program's window, Ctrl held through the X server.
+inline bool PressWithControl(HWND window, WORD key) {
+  HeldControl control(window);
+  return control.pressed() && PressKeys(window, {key});
+}
+
 // A window's text, read across processes with a time-out (up to 16383 characters).
 inline std::wstring TextOf(HWND window) {
   std::wstring text(16384, L'\0');

@@ -245,6 +245,18 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
       << "a name other than .wav opened without Ctrl";
   DropInto(process, window, {dir / "tone.wav"});
   EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 10000)) << ".wav did not open";
+  EXPECT_TRUE(Until([&] { return TextOf(window).find(L"tone.wav") != std::wstring::npos; }, 10000))
+      << TextOf(window);
+  // With Ctrl held any name opens.
+  bool txtOpened = false;
+  {
+    HeldControl control(window);
+    ASSERT_TRUE(control.pressed()) << "xdotool could not be started";
+    DropInto(process, window, {dir / "tone.txt"});
+    txtOpened =
+        Until([&] { return TextOf(window).find(L"tone.txt") != std::wstring::npos; }, 10000);
+  }
+  EXPECT_TRUE(txtOpened) << "a .txt dropped with Ctrl held did not open: " << TextOf(window);
 
   Click(window, IDC_MAIN_PLAY_BUTTON);
   ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, true, 10000));
