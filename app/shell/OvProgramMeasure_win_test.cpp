@@ -549,5 +549,38 @@ TEST(OvProgramMeasure, ALowWaveAreaPlaysWithoutAWavePlot) {
   EXPECT_GE(TenthsWithTone(heard), 20);
 }
 
+TEST(OvProgramMeasure, At65536PointsBothViewsKeepDrawingAndTheRateIsShown) {
+  // A large transform in a 1024x768 window while playing: the rate text
+  // shows the frames drawn each second (printed as the program's own figure).
+  const fs::path dir = ProgramFolder("bigfft");
+  WriteIni(dir / "OV.INI", "Width=1024\r\nHeight=768\r\n[Conditions]\r\nSample_N=65536\r\n");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  Process p(dir / "OV.exe", L"tone.wav");
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(window, nullptr);
+  HWND rate = GetDlgItem(window, IDC_MAIN_FRAME_RATE_TEXT);
+  ASSERT_NE(rate, nullptr);
+  EXPECT_NE(TextOf(GetDlgItem(window, IDC_MAIN_FFT_INFO_TEXT)).find(L"65536"), std::wstring::npos);
+  ASSERT_TRUE(PlayedFor(window, 2, 30000));
+  RECT client{};
+  GetClientRect(window, &client);
+  std::vector<long> rates;
+  for (int i = 0; i < 5; ++i) {
+    Sleep(1000);
+    const std::wstring text = TextOf(rate);
+    // Rates of 1000 and more are shown with a letter for the thousands.
+    rates.push_back(!text.empty() && iswdigit(text[0]) ? std::wcstol(text.c_str(), nullptr, 10)
+                                                       : (text.empty() ? 0 : 1000));
+  }
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+  EXPECT_GT(client.bottom, 600) << "the window did not take its stored size";
+  std::printf("[ measured ] frames per second at N = 65536, both views, client %ldx%ld:",
+              client.right, client.bottom);
+  for (long r : rates) std::printf(" %ld", r);
+  std::printf("\n");
+  for (long r : rates) EXPECT_GT(r, 0) << "the views stopped drawing";
+}
+
 }  // namespace
 }  // namespace ov
