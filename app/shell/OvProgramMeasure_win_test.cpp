@@ -549,12 +549,20 @@ TEST(OvProgramMeasure, ALowWaveAreaPlaysWithoutAWavePlot) {
   EXPECT_GE(TenthsWithTone(heard), 20);
 }
 
-TEST(OvProgramMeasure, At65536PointsBothViewsKeepDrawingAndTheRateIsShown) {
+// The frames per second of the rate text; rates of 1000 and more are shown
+// with a letter for the thousands and count as 1000 here.
+long RateOf(HWND rateText) {
+  const std::wstring text = TextOf(rateText);
+  if (text.empty()) return 0;
+  return iswdigit(text[0]) ? std::wcstol(text.c_str(), nullptr, 10) : 1000;
+}
+
+TEST(OvProgramMeasure, At65536PointsBothViewsKeepDrawingInEveryDrawTypeAndAfterAResize) {
   // A large transform in a 1024x768 window while playing: the rate text
   // shows the frames drawn each second (printed as the program's own figure).
   const fs::path dir = ProgramFolder("bigfft");
   WriteIni(dir / "OV.INI", "Width=1024\r\nHeight=768\r\n[Conditions]\r\nSample_N=65536\r\n");
-  WriteTone(dir / "tone.wav", 1000, 20);
+  WriteTone(dir / "tone.wav", 1000, 60);  // plays through every step
   Process p(dir / "OV.exe", L"tone.wav");
   HWND window = WaitMainWindow(L"Orlavisonic 1.00", p.id());
   ASSERT_NE(window, nullptr);
@@ -567,10 +575,7 @@ TEST(OvProgramMeasure, At65536PointsBothViewsKeepDrawingAndTheRateIsShown) {
   std::vector<long> rates;
   for (int i = 0; i < 5; ++i) {
     Sleep(1000);
-    const std::wstring text = TextOf(rate);
-    // Rates of 1000 and more are shown with a letter for the thousands.
-    rates.push_back(!text.empty() && iswdigit(text[0]) ? std::wcstol(text.c_str(), nullptr, 10)
-                                                       : (text.empty() ? 0 : 1000));
+    rates.push_back(RateOf(rate));
   }
   // One layout pass each: a resize of the playing window, returned when the
   // program has laid out its views again.
@@ -586,9 +591,30 @@ TEST(OvProgramMeasure, At65536PointsBothViewsKeepDrawingAndTheRateIsShown) {
     EXPECT_EQ(now.right - now.left, size);
   }
   Sleep(1500);
-  EXPECT_GT(std::wcstol(TextOf(rate).c_str(), nullptr, 10), 0) << "drawing stopped after resizing";
+  EXPECT_GT(RateOf(rate), 0) << "drawing stopped after resizing";
+
+  // Both views in each draw type, chosen in the (hidden) setup dialog, whose
+  // lists act at once.
+  Found f{L"#32770", L"Orlavisonic - Setup", p.id(), nullptr};
+  EnumWindows(Match, reinterpret_cast<LPARAM>(&f));
+  ASSERT_NE(f.hwnd, nullptr);
+  std::vector<long> typeRates;
+  for (int type = 0; type < 6; ++type) {
+    for (int id : {IDC_SETUP_WAVE_DRAW_TYPE, IDC_SETUP_SPEC_DRAW_TYPE}) {
+      HWND list = GetDlgItem(f.hwnd, id);
+      SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(type), 0);
+      SendMessageW(f.hwnd, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
+                   reinterpret_cast<LPARAM>(list));
+    }
+    Sleep(2200);  // a whole second of the new type behind the rate text
+    typeRates.push_back(RateOf(rate));
+  }
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(10000));
+  std::printf("[ measured ] frames per second, both views, draw types 0-5:");
+  for (long r : typeRates) std::printf(" %ld", r);
+  std::printf("\n");
+  for (long r : typeRates) EXPECT_GT(r, 0) << "a draw type stopped the views";
   std::printf("[ measured ] resize to views laid out again (ms):");
   for (DWORD ms : passes) std::printf(" %lu", static_cast<unsigned long>(ms));
   std::printf("\n");
