@@ -275,6 +275,10 @@ void TMainForm::FormDestroy() {
   // The display thread leaves its loop and the timer stops; then the engine
   // stops its pumps and releases its devices.
   StoreMeasureState();
+  // The display's and the engine's ends below still handle messages (a play's
+  // end among them), whose handlers refresh the overlay tools: they must find
+  // none instead of the freed ones.
+  overlayTools_.Attach(nullptr);
   measureTools_.reset();
   setup_.reset();
   display_.reset();

@@ -275,5 +275,87 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
   EXPECT_TRUE(program.WaitExit(15000));
 }
 
+// One pixel row of the screen, from x0 to x1 at y.
+std::vector<uint32_t> ScreenRow(int x0, int x1, int y) {
+  const int width = x1 - x0;
+  BITMAPINFO bi{};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = width;
+  bi.bmiHeader.biHeight = 1;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HDC memory = CreateCompatibleDC(screen);
+  HBITMAP dib = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(memory, dib);
+  BitBlt(memory, 0, 0, width, 1, screen, x0, y, SRCCOPY);
+  GdiFlush();
+  std::vector<uint32_t> row(static_cast<const uint32_t*>(bits),
+                            static_cast<const uint32_t*>(bits) + width);
+  SelectObject(memory, old);
+  DeleteObject(dib);
+  DeleteDC(memory);
+  ReleaseDC(nullptr, screen);
+  return row;
+}
+
+TEST(OvProgramTransport, SpaceOnAnOpenedFileDrawsTheToneAndACloseAtOnceEndsTheProgram) {
+  const fs::path dir = ProgramFolder("firstframe");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "tone.wav", 1000, 10);
+  Process program(dir / "OV.exe", L"");
+  ASSERT_TRUE(program.ok());
+  HWND window = WaitMainWindow(L"Orlavisonic 1.00", program.id());
+  ASSERT_NE(window, nullptr);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.id());
+  ASSERT_NE(process, nullptr);
+  Sleep(500);
+  DropInto(process, window, {dir / "tone.wav"});
+  ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 10000));
+  ASSERT_TRUE(PressKeys(window, {}));  // in front: the screen shows its views
+  Sleep(500);
+
+  // A row 5/16 of the wave area down: empty before the play, crossed by the
+  // half-scale tone's trace once a frame is drawn, whether the two channels
+  // share the area or lie one above the other.
+  HWND wave = GetDlgItem(window, IDC_MAIN_WAVE_AREA);
+  ASSERT_NE(wave, nullptr);
+  RECT area{};
+  GetWindowRect(wave, &area);
+  const int height = area.bottom - area.top;
+  const int y = area.top + height * 5 / 16;
+  const int x0 = area.left + (area.right - area.left) / 10;
+  const int x1 = area.right - (area.right - area.left) / 10;
+  const std::vector<uint32_t> before = ScreenRow(x0, x1, y);
+  LARGE_INTEGER frequency, start, now;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&start);
+  PostMessageW(window, WM_KEYDOWN, VK_SPACE, 1);
+  PostMessageW(window, WM_KEYUP, VK_SPACE, 0xC0000001);
+  double ms = -1;
+  for (;;) {
+    const std::vector<uint32_t> row = ScreenRow(x0, x1, y);
+    QueryPerformanceCounter(&now);
+    const double elapsed = (now.QuadPart - start.QuadPart) * 1000.0 / frequency.QuadPart;
+    int changed = 0;
+    for (size_t i = 0; i < row.size(); ++i) changed += row[i] != before[i];
+    if (changed >= 4) {
+      ms = elapsed;
+      std::printf("[ measured ] %d pixels of the row changed\n", changed);
+      break;
+    }
+    if (elapsed > 10000) break;
+    Sleep(1);
+  }
+  CloseHandle(process);
+  // Closed at once, while the play has only just begun, the program ends.
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(program.WaitExit(15000)) << "the program did not end after a close during the start";
+  ASSERT_GE(ms, 0) << "no trace crossed the row within 10 s of Space";
+  std::printf("[ measured ] Space to the first frame on the screen: %.0f ms (wave area %dx%d)\n",
+              ms, static_cast<int>(area.right - area.left), height);
+}
+
 }  // namespace
 }  // namespace ov
