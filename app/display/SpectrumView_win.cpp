@@ -109,6 +109,12 @@ void SpectrumView::ComputeSpectrumAxis() {
   in.deltaX3D = c.DeltaX3D;
   in.freqLogScale = c.FreqLogScale;
   in.freqDispRange = c.FreqDispRange;
+  // Without the range box the linear axis reaches 5 MHz after the start and
+  // 1 MHz once the box has been switched off (the setup dialog).
+  if (rangeBoxSeen_ && rangeBoxOn_ && !c.FreqDispRange) linearDefaultTo_ = kRangeOffDefaultTo;
+  rangeBoxSeen_ = true;
+  rangeBoxOn_ = c.FreqDispRange;
+  in.linearDefaultTo = linearDefaultTo_;
   in.freqDispFrom = c.FreqDispFrom;
   in.freqDispTo = c.FreqDispTo;
   in.spectrumLogScale = c.SpectrumLogScale;

@@ -113,6 +113,10 @@ class SpectrumView final : public ViewLayers {
   const Kp05Point* axisPoints_ = nullptr;
   RECT plot_{};
   double lastNyquist_ = 0.0;
+  static constexpr int32_t kRangeOffDefaultTo = 1000000;
+  int32_t linearDefaultTo_ = SpectrumAxisInput{}.linearDefaultTo;
+  bool rangeBoxSeen_ = false;  // FreqDispRange as the last axis saw it
+  bool rangeBoxOn_ = false;
   int32_t readoutSkip_ = 0;
   bool paused_ = false;
   bool dragging_ = false;

@@ -201,6 +201,24 @@ TEST(SpectrumView, ASyntheticPeakLandsAtItsPointInEveryDrawType) {
   }
 }
 
+TEST(SpectrumView, WithoutTheRangeBoxTheLinearAxisEndsAt5MHzUntilTheBoxIsSwitchedOff) {
+  SpectrumHost host;
+  host.Create(kDrawScreen);
+  auto& c = host.Settings().Conditions;
+  c.FreqLogScale = false;
+  SpectrumView& view = host.display->Spectrum();
+  view.ComputeSpectrumAxis();
+  EXPECT_EQ(view.Axis().in.linearDefaultTo, 5000000);
+  c.FreqDispRange = true;
+  view.ComputeSpectrumAxis();
+  EXPECT_EQ(view.Axis().in.linearDefaultTo, 5000000);
+  c.FreqDispRange = false;  // switched off in the setup dialog
+  view.ComputeSpectrumAxis();
+  EXPECT_EQ(view.Axis().in.linearDefaultTo, 1000000);
+  view.ComputeSpectrumAxis();
+  EXPECT_EQ(view.Axis().in.linearDefaultTo, 1000000);
+}
+
 TEST(SpectrumView, MeasureModeDrawsOverlaysMarksAndValuesOnlyInTheirPlaces) {
   for (int32_t type : {kDrawScreen, kDrawImage1, kDrawImage2}) {
     SCOPED_TRACE(kDrawTypeNames[type]);
