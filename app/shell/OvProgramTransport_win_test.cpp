@@ -208,7 +208,11 @@ TEST(OvProgramTransport, WithoutDirectDrawTheDirectSoundChoiceIsSavedAsMme) {
 // is only good inside the process that receives it, so the DROPFILES block is
 // written into the program's own memory (a fixed block: the handle is its
 // address) before the message is posted.
-void DropInto(HANDLE process, HWND window, const std::vector<fs::path>& names) {
+void DropInto(HWND window, const std::vector<fs::path>& names) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, pid);
+  ASSERT_NE(process, nullptr);
   std::vector<uint8_t> block(sizeof(DROPFILES));
   for (const fs::path& name : names) {
     const std::wstring text = name.wstring();
@@ -222,8 +226,9 @@ void DropInto(HANDLE process, HWND window, const std::vector<fs::path>& names) {
   std::memcpy(block.data(), &header, sizeof header);
   void* remote =
       VirtualAllocEx(process, nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-  ASSERT_NE(remote, nullptr);
-  ASSERT_TRUE(WriteProcessMemory(process, remote, block.data(), block.size(), nullptr));
+  const bool written =
+      remote != nullptr && WriteProcessMemory(process, remote, block.data(), block.size(), nullptr);
+  ASSERT_TRUE(written);
   PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0);
 }
 
@@ -236,14 +241,12 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
   ASSERT_TRUE(program.ok());
   HWND window = WaitMainWindow(L"Orlavisonic 1.00", program.id());
   ASSERT_NE(window, nullptr);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.id());
-  ASSERT_NE(process, nullptr);
   Sleep(500);
 
-  DropInto(process, window, {dir / "tone.txt"});
+  DropInto(window, {dir / "tone.txt"});
   EXPECT_FALSE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 3000))
       << "a name other than .wav opened without Ctrl";
-  DropInto(process, window, {dir / "tone.wav"});
+  DropInto(window, {dir / "tone.wav"});
   EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 10000)) << ".wav did not open";
   EXPECT_TRUE(Until([&] { return TextOf(window).find(L"tone.wav") != std::wstring::npos; }, 10000))
       << TextOf(window);
@@ -252,7 +255,7 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
   {
     HeldControl control(window);
     ASSERT_TRUE(control.pressed()) << "xdotool could not be started";
-    DropInto(process, window, {dir / "tone.txt"});
+    DropInto(window, {dir / "tone.txt"});
     txtOpened =
         Until([&] { return TextOf(window).find(L"tone.txt") != std::wstring::npos; }, 10000);
   }
@@ -260,7 +263,7 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
 
   Click(window, IDC_MAIN_PLAY_BUTTON);
   ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, true, 10000));
-  DropInto(process, window, {dir / "tone.wav", dir / "tone.txt"});
+  DropInto(window, {dir / "tone.wav", dir / "tone.txt"});
   EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, false, 10000)) << "two files did not stop";
   // Esc at once after Play, while the device is still being primed, stops too.
   Click(window, IDC_MAIN_PLAY_BUTTON);
@@ -270,7 +273,6 @@ TEST(OvProgramTransport, ADroppedWaveFileOpensAnotherNameDoesNotAndTwoFilesOrEsc
   EXPECT_TRUE(WaitEnabled(window, IDC_MAIN_STOP_BUTTON, false, 10000)) << "Esc did not stop";
   DWORD_PTR result = 0;
   EXPECT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &result), 0);
-  CloseHandle(process);
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitExit(15000));
 }
@@ -308,10 +310,8 @@ TEST(OvProgramTransport, SpaceOnAnOpenedFileDrawsTheToneAndACloseAtOnceEndsThePr
   ASSERT_TRUE(program.ok());
   HWND window = WaitMainWindow(L"Orlavisonic 1.00", program.id());
   ASSERT_NE(window, nullptr);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, program.id());
-  ASSERT_NE(process, nullptr);
   Sleep(500);
-  DropInto(process, window, {dir / "tone.wav"});
+  DropInto(window, {dir / "tone.wav"});
   ASSERT_TRUE(WaitEnabled(window, IDC_MAIN_PLAY_BUTTON, true, 10000));
   ASSERT_TRUE(PressKeys(window, {}));  // in front: the screen shows its views
   Sleep(500);
@@ -348,7 +348,6 @@ TEST(OvProgramTransport, SpaceOnAnOpenedFileDrawsTheToneAndACloseAtOnceEndsThePr
     if (elapsed > 10000) break;
     Sleep(1);
   }
-  CloseHandle(process);
   // Closed at once, while the play has only just begun, the program ends.
   PostMessageW(window, WM_CLOSE, 0, 0);
   EXPECT_TRUE(program.WaitExit(15000)) << "the program did not end after a close during the start";
