@@ -25,10 +25,10 @@ TEST(FloatWidth, FloatTagsGiveTheirBitsIntegerTagsZero) {
 
 TEST(WaveFormat, LaysOutLikeTheFmtChunk) {
   // The extensible fmt content of 24-bit stereo 48 kHz PCM, as stored.
-  const uint8_t stored[40] = {0xFE, 0xFF, 2, 0, 0x80, 0xBB, 0, 0, 0x00, 0x65, 0x04, 0, 6, 0,
-                              24,   0,    22, 0, 24,  0,    3, 0, 0,    0,    0x01, 0x00,
-                              0x00, 0x00, 0x00, 0x00, 0x10, 0x00, 0x80, 0x00, 0x00, 0xaa,
-                              0x00, 0x38, 0x9b, 0x71};
+  const uint8_t stored[40] = {0xFE, 0xFF, 2,    0,    0x80, 0xBB, 0,    0,    0x00, 0x65,
+                              0x04, 0,    6,    0,    24,   0,    22,   0,    24,   0,
+                              3,    0,    0,    0,    0x01, 0x00, 0x00, 0x00, 0x00, 0x00,
+                              0x10, 0x00, 0x80, 0x00, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71};
   WaveFormat f;
   std::memcpy(&f, stored, sizeof f);
   EXPECT_EQ(f.formatTag, kWaveFormatExtensible);

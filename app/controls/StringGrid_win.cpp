@@ -17,7 +17,7 @@ bool StringGrid::Create(HWND parent, UINT id, int x, int y, int columns, int row
   cellHeight_ = cellHeight;
   cells_.assign(static_cast<size_t>(columns * rows), std::wstring());
   if (!RegisterWindowClass(kClassName, CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS,
-                     reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
+                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1))) {
     return false;
   }
   font_ = static_cast<HFONT>(GetStockObject(ANSI_FIXED_FONT));

@@ -16,7 +16,9 @@ void SetText(char (&text)[8], const char* pattern, Args... args) {
   std::memcpy(text, scratch, sizeof text - 1);
   text[sizeof text - 1] = '\0';
 }
-void SetText(char (&text)[8], const char* fixed) { SetText(text, "%s", fixed); }
+void SetText(char (&text)[8], const char* fixed) {
+  SetText(text, "%s", fixed);
+}
 
 }  // namespace
 

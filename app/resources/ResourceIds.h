@@ -5,18 +5,18 @@
 #pragma once
 
 // ---- Resources.
-#define IDI_MAIN_ICON 1         // the program icon, 16 to 256 pixels
-#define IDR_KP1_FONT 100        // the bitmap font "KP1", resource type 8 (RT_FONT)
-#define IDR_MANIFEST 1          // RT_MANIFEST: common controls 6, DPI awareness
+#define IDI_MAIN_ICON 1   // the program icon, 16 to 256 pixels
+#define IDR_KP1_FONT 100  // the bitmap font "KP1", resource type 8 (RT_FONT)
+#define IDR_MANIFEST 1    // RT_MANIFEST: common controls 6, DPI awareness
 
 // ---- Help topics of OV.chm (HTML help context ids).
-#define IDH_CONTENTS 2          // the contents: opened on first use and at the first F1
-#define IDH_MAIN_WINDOW 8       // F1 outside measure mode
-#define IDH_MEASURE_MODE 18     // F1 in measure mode
+#define IDH_CONTENTS 2       // the contents: opened on first use and at the first F1
+#define IDH_MAIN_WINDOW 8    // F1 outside measure mode
+#define IDH_MEASURE_MODE 18  // F1 in measure mode
 
 // ---- Dialog templates.
-#define IDD_EDIT_FORM 200       // TEditForm: the single-line edit dialog
-#define IDD_SETUP_DLG 300       // TSetupDlg (its controls: 3001..3999)
+#define IDD_EDIT_FORM 200  // TEditForm: the single-line edit dialog
+#define IDD_SETUP_DLG 300  // TSetupDlg (its controls: 3001..3999)
 #define IDD_POSITIONING_FORM 400
 #define IDD_PLAY_LIST_FORM 500
 #define IDD_WAVE_INFO_FORM 600
@@ -44,8 +44,8 @@
 #define IDC_MAIN_CHANNEL_BUTTON 10011
 #define IDC_MAIN_MEASURE_BUTTON 10012
 #define IDC_MAIN_SETUP_BUTTON 10013
-#define IDC_MAIN_WAVE_INFO_TEXT 10014  // WaveInfoStaticText
-#define IDC_MAIN_FFT_INFO_TEXT 10015   // FftInfoStaticText
+#define IDC_MAIN_WAVE_INFO_TEXT 10014   // WaveInfoStaticText
+#define IDC_MAIN_FFT_INFO_TEXT 10015    // FftInfoStaticText
 #define IDC_MAIN_FRAME_RATE_TEXT 10016  // FrameRateStaticText
 #define IDC_MAIN_WAVE_AREA 10020
 #define IDC_MAIN_SPLITTER 10021
@@ -76,29 +76,29 @@
 #define IDC_MEASURE_THD 1204      // THD_SpeedButton
 #define IDC_MEASURE_RMS 1205      // RMS_SpeedButton
 // TPositioningForm's controls (IDD_POSITIONING_FORM's block).
-#define IDC_POS_POSITION_LABEL 401      // position in samples
-#define IDC_POS_POSITION_TIME_LABEL 402 // position as time
-#define IDC_POS_LENGTH_LABEL 403        // file length in samples
-#define IDC_POS_LENGTH_TIME_LABEL 404   // file length as time
-#define IDC_POS_SAMPLE_CAPTION 405      // "sampl"
+#define IDC_POS_POSITION_LABEL 401       // position in samples
+#define IDC_POS_POSITION_TIME_LABEL 402  // position as time
+#define IDC_POS_LENGTH_LABEL 403         // file length in samples
+#define IDC_POS_LENGTH_TIME_LABEL 404    // file length as time
+#define IDC_POS_SAMPLE_CAPTION 405       // "sampl"
 #define IDC_POS_MOVE_GROUP 406
 #define IDC_POS_SAMPLE_RADIO 407
 #define IDC_POS_SAMPLE_COMBO 408
 #define IDC_POS_SECOND_RADIO 409
 #define IDC_POS_SECOND_COMBO 410
-#define IDC_POS_TOP_BUTTON 411          // TSpeedButtonRepeat, made in code
-#define IDC_POS_BACKWARD_BUTTON 412     // TSpeedButtonRepeat, made in code
-#define IDC_POS_FORWARD_BUTTON 413      // TSpeedButtonRepeat, made in code
-#define IDC_POS_END_BUTTON 414          // TSpeedButtonRepeat, made in code
+#define IDC_POS_TOP_BUTTON 411       // TSpeedButtonRepeat, made in code
+#define IDC_POS_BACKWARD_BUTTON 412  // TSpeedButtonRepeat, made in code
+#define IDC_POS_FORWARD_BUTTON 413   // TSpeedButtonRepeat, made in code
+#define IDC_POS_END_BUTTON 414       // TSpeedButtonRepeat, made in code
 #define IDC_POS_PLAY_FRAME_BUTTON 415
-#define IDC_POS_FRAME_CHECK 416         // "fra."
+#define IDC_POS_FRAME_CHECK 416  // "fra."
 #define IDC_POS_MARKER_GROUP 417
 #define IDC_POS_ADD_BUTTON 418
 #define IDC_POS_DELETE_BUTTON 419
 #define IDC_POS_RENAME_BUTTON 420
 #define IDC_POS_WRITE_BUTTON 421
 #define IDC_POS_UTF8_CHECK 422
-#define IDC_POS_GRID 423                // the marker grid (a report list view)
+#define IDC_POS_GRID 423  // the marker grid (a report list view)
 
 // TPlayListForm's controls (IDD_PLAY_LIST_FORM's block).
 #define IDC_PL_PLAY_BUTTON 501
@@ -112,16 +112,16 @@
 #define IDC_PL_DELETE_BUTTON 509
 #define IDC_PL_DELETE_ALL_BUTTON 510
 #define IDC_PL_ADD_BUTTON 511
-#define IDC_PL_TOTAL_CAPTION 512        // "Total Time:"
+#define IDC_PL_TOTAL_CAPTION 512  // "Total Time:"
 #define IDC_PL_TOTAL_LABEL 513
-#define IDC_PL_SILENCE_CAPTION 514      // "Silence:"
+#define IDC_PL_SILENCE_CAPTION 514  // "Silence:"
 #define IDC_PL_SILENCE_COMBO 515
 #define IDC_PL_TITLE_CHECK 516
-#define IDC_PL_LIST_FILE_CAPTION 517    // "List file"
+#define IDC_PL_LIST_FILE_CAPTION 517  // "List file"
 #define IDC_PL_OPEN_BUTTON 518
 #define IDC_PL_SAVE_BUTTON 519
-#define IDC_PL_GRID 520                 // WaveFileNameStringGrid (a report list view)
-#define IDC_PL_TITLE_EDIT 521           // the in-place title editor, made in code
+#define IDC_PL_GRID 520        // WaveFileNameStringGrid (a report list view)
+#define IDC_PL_TITLE_EDIT 521  // the in-place title editor, made in code
 // TWaveInfoForm's controls (block 600).
 #define IDC_WAVE_INFO_FILE_NAME 601     // FileNameStaticText
 #define IDC_WAVE_INFO_CHUNK_TREE 602    // ChunkTreeView
@@ -133,11 +133,11 @@
 #define IDC_WAVE_INFO_MEMO1 608
 #define IDC_WAVE_INFO_TOP_LABEL2 609
 #define IDC_WAVE_INFO_MEMO2 610
-#define IDC_WAVE_INFO_FORMAT 611   // FormatStaticText
-#define IDC_WAVE_INFO_SAMPLES 612  // SamplesStaticText
-#define IDC_WAVE_INFO_TIME 613     // TimeStaticText
-#define IDC_WAVE_INFO_CLOSE 614    // CloseButton
-#define IDC_WAVE_INFO_CAPTION_NAME 621    // the captions before the fields
+#define IDC_WAVE_INFO_FORMAT 611        // FormatStaticText
+#define IDC_WAVE_INFO_SAMPLES 612       // SamplesStaticText
+#define IDC_WAVE_INFO_TIME 613          // TimeStaticText
+#define IDC_WAVE_INFO_CLOSE 614         // CloseButton
+#define IDC_WAVE_INFO_CAPTION_NAME 621  // the captions before the fields
 #define IDC_WAVE_INFO_CAPTION_OFFSET 622
 #define IDC_WAVE_INFO_CAPTION_SIZE 623
 #define IDC_WAVE_INFO_CAPTION_FORMAT 624
