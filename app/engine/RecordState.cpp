@@ -36,6 +36,7 @@ void WavePlayRec::RecordState::RebuildChunkTable() {
   WaveFormat format{};
   WaveFileInfo info;
   ReaderMessage ignored;
+  std::lock_guard<std::mutex> lock(engine.reader_.recordsMutex);
   ParseWaveSource(source, &format, &info, &ignored, options, false);
 }
 

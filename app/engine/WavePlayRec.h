@@ -26,6 +26,7 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 
@@ -199,7 +200,16 @@ class WavePlayRec : public SampleBlockSource {
   bool MmcssAvailable() const { return avrt_.MmcssAvailable(); }
   const AvrtBinding& Mmcss() const { return avrt_; }
   const std::string& GetPlayFileName() const { return PlayFileName; }
-  const ChunkTable& GetChunkTable() const { return reader_.chunks; }
+  // Runs read(chunks, markers) on the open file's records held whole: a
+  // gapless continuation on the play thread waits meanwhile instead of
+  // re-parsing them under the reader. Main thread; read must not call back
+  // into the engine.
+  template <typename Read>
+  void ReadPlayFileRecords(Read&& read) {
+    std::lock_guard<std::mutex> lock(reader_.recordsMutex);
+    read(static_cast<const ChunkTable&>(reader_.chunks),
+         static_cast<const MarkerTable&>(reader_.markers));
+  }
   const ChunkEntry* FindChunk(const char id[4]) const { return ov::FindChunk(reader_, id); }
   MarkerTable& GetMarkerTable() { return reader_.markers; }
   int32_t GetWasapiLatency() const { return WAS_Latency; }

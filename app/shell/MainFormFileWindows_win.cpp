@@ -29,6 +29,7 @@
 #include "app/shell/SettingsFile.h"
 #include "app/shell/WaveInfoForm_win.h"
 #include "app/wavefile/PlayListCursor.h"
+#include "app/wavefile/WaveInfoText.h"
 
 namespace ov {
 
@@ -138,13 +139,14 @@ class TMainForm::FileWindows : public PositioningHost, public PlayListHost, publ
   void SetFileCaption(const std::string& file);
   // The item that became current: the main window's format and views follow.
   void ItemBecameCurrent(const PlayItem& item);
-  bool GaplessSwitchPossible() const;
 
   TMainForm& m_;
   TEditForm edit_;
   std::unique_ptr<TPositioningForm> positioning_;
   std::unique_ptr<TPlayListForm> playList_;
   std::unique_ptr<WaveInfoForm> waveInfo_;
+  // The wave information window's last copy of the engine's chunk table.
+  std::unique_ptr<ChunkTable> chunksShown_;
   std::unique_ptr<PlayListCursor> cursor_;
   PositioningActions positioningActions_{*this};
   PlayListActions playListActions_{*this};
@@ -378,23 +380,14 @@ std::string TMainForm::FileWindows::FileName(int source) {
   return m_.engine_->GetPlayFileName();
 }
 
-bool TMainForm::FileWindows::GaplessSwitchPossible() const {
-  // While a list plays, the play thread parses the next item of the same
-  // format into the engine's table when it reaches it.
-  if (m_.playState_.load() != kPlayPlaying || !cursor_ || !cursor_->Active() ||
-      !m_.currentFileName_.empty())
-    return false;
-  const PlayItem* current = cursor_->CurrentItem();
-  const PlayItem* next = cursor_->Peek();
-  return current != nullptr && next != nullptr &&
-         std::memcmp(&current->format, &next->format, sizeof next->format) == 0;
-}
-
 const ChunkTable* TMainForm::FileWindows::PublishedChunkTable(int source) {
   if (!m_.engine_ || (source != 1 && source != 2)) return nullptr;
-  // The table is copied at once; not while the play thread may re-parse it.
-  if (GaplessSwitchPossible()) return nullptr;
-  return &m_.engine_->GetChunkTable();
+  // Copied while the records are held whole: a gapless continuation may be
+  // parsing the next item into them on the play thread.
+  chunksShown_.reset();
+  m_.engine_->ReadPlayFileRecords(
+      [&](const ChunkTable& chunks, const MarkerTable&) { chunksShown_ = CopyChunkTable(chunks); });
+  return chunksShown_.get();
 }
 
 // ---- The main window's calls

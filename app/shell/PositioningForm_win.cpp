@@ -487,7 +487,9 @@ std::wstring TPositioningForm::CellText(int column, int row) const {
 }
 
 void TPositioningForm::LoadMarkers() {
-  markers_.Load(engine_.GetMarkerTable(), &engine_.GetChunkTable());
+  engine_.ReadPlayFileRecords([&](const ChunkTable& chunks, const MarkerTable& markers) {
+    markers_.Load(markers, &chunks);
+  });
   selectedRow_ = markers_.Count() > 0 ? 1 : 0;
   if (hwnd() == nullptr) return;
   ShowAllRows();

@@ -41,7 +41,11 @@ bool OpenForPlay(PlayReadState& state, const char* name, bool warn) {
   options.ctrlKeyDown = state.ctrlKeyDown;
   options.opener = state.opener ? &state.opener : nullptr;
   WaveFileInfo info;
-  const bool parsed = ParseWaveFile(name, &state.format, &info, &state.message, options);
+  bool parsed = false;
+  {
+    std::lock_guard<std::mutex> lock(state.recordsMutex);
+    parsed = ParseWaveFile(name, &state.format, &info, &state.message, options);
+  }
   state.isPcm = info.valid;
   state.dataBytes = info.dataSize;
   state.dataOffset = info.dataOffset;

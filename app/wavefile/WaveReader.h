@@ -4,15 +4,18 @@
 //
 // Threads: OpenForPlay runs on the main thread, and on the play thread inside
 // a continuation; ReadStream runs on the play thread while playing and on the
-// main thread while paused. No locks: the engine serialises these calls;
-// reprime and itemSwitchPending are atomics because the main thread sets or
-// reads them while the play thread runs.
+// main thread while paused. The engine serialises these calls; reprime and
+// itemSwitchPending are atomics because the main thread sets or reads them
+// while the play thread runs. The one lock, recordsMutex, keeps the file's
+// chunk and marker records whole for a reader on the main thread while a
+// continuation parses the next item into them.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "app/common/UserNotifier.h"
 #include "app/common/WaveFormat.h"
@@ -58,8 +61,11 @@ struct PlayReadState {
   ReaderMessage message;         // the engine's Message: the last failure reason
   uint32_t dataSaveBytes = 512;  // bytes of data head and tail kept in the chunk table
 
+  // Written by every parse (held under recordsMutex); read on the main
+  // thread under the same lock while a play may run.
   ChunkTable chunks;
   MarkerTable markers;
+  std::mutex recordsMutex;
 
   // Seams to the program.
   PlayListCursorFn onPlayListCursor;  // may be empty: no play list

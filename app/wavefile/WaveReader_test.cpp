@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/wavefile/WaveFileTestBytes.h"
+#include "app/wavefile/WaveInfoText.h"
 
 namespace ov {
 namespace {
@@ -270,6 +272,56 @@ TEST_F(WaveReader, ValidationLeavesTheOpenFileRecordsAlone) {
   ASSERT_EQ(ReadStream(state, tail, 4), 4u);
   const Bytes ramp = Ramp(8);
   EXPECT_TRUE(std::equal(tail, tail + 4, ramp.begin() + 4));
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// The main thread copies the records while continuations on the play thread
+// parse other files into them: under the records lock every copy is one
+// file's table, whole (without it the copies tear or read freed content).
+TEST_F(WaveReader, RecordsReadUnderTheLockAreOneFilesWhole) {
+  Bytes extrasA, extrasB;
+  for (int i = 0; i < 3; ++i) extrasA = extrasA + Chunk("aaaa", Ramp(64, i));
+  for (int i = 0; i < 9; ++i) extrasB = extrasB + Chunk("bbbb", Ramp(200, i));
+  files.files["a.wav"] = Riff(Pcm16Stereo() + extrasA + Chunk("data", Ramp(16, 0)));
+  files.files["b.wav"] = Riff(Pcm16Stereo() + extrasB + Chunk("data", Ramp(16, 0)));
+  std::atomic<bool> stop{false};
+  std::atomic<int> parses{0};
+  std::thread parser([&] {
+    for (int i = 0; !stop; ++i) {
+      OpenForPlay(state, i % 2 ? "b.wav" : "a.wav", false);
+      ++parses;
+    }
+  });
+  // A torn copy is only counted here: the parser must be stopped and joined
+  // before the test may end.
+  std::string torn;
+  for (int copies = 0; torn.empty() && (copies < 2000 || parses < 200); ++copies) {
+    std::unique_ptr<ChunkTable> copy;
+    {
+      std::lock_guard<std::mutex> lock(state.recordsMutex);
+      copy = CopyChunkTable(state.chunks);
+    }
+    if (!copy || copy->count == 0) continue;  // before the first parse
+    const int extras = copy->count - 2;
+    if (extras != 3 && extras != 9) torn = "count " + std::to_string(copy->count);
+    const char letter = extras == 3 ? 'a' : 'b';
+    for (int32_t i = 0; torn.empty() && i < copy->count; ++i) {
+      const ChunkEntry& e = copy->entries[i];
+      const std::string id(e.id, 4);
+      if (id == "fmt " || id == "data") continue;
+      if (id != std::string(4, letter) || e.length != (letter == 'a' ? 64u : 200u))
+        torn = "entry " + std::to_string(i) + " " + id + " in a table of " +
+               std::to_string(copy->count);
+    }
+  }
+  stop = true;
+  parser.join();
+  EXPECT_EQ(torn, "");
 }
 
 }  // namespace
