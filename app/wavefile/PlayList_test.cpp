@@ -354,3 +354,56 @@ TEST(M3u, SaveReplacesTheListFileAndAFailureKeepsTheOldOne) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+// Counts the bytes read through the sources it opens.
+class CountingSource : public ByteSource {
+ public:
+  CountingSource(std::unique_ptr<ByteSource> inner, uint64_t& total)
+      : inner_(std::move(inner)), total_(total) {}
+  uint64_t Size() const override { return inner_->Size(); }
+  size_t Read(void* destination, size_t count) override {
+    const size_t got = inner_->Read(destination, count);
+    total_ += got;
+    return got;
+  }
+  bool SeekTo(uint64_t offset) override { return inner_->SeekTo(offset); }
+  bool SeekBy(int64_t delta) override { return inner_->SeekBy(delta); }
+
+ private:
+  std::unique_ptr<ByteSource> inner_;
+  uint64_t& total_;
+};
+
+// Opening a list of 99 ten-second items validates each from its header: the
+// bytes read stay a small multiple of the header, never the samples.
+TEST(M3u, OpeningNinetyNineItemsReadsTheirHeadersNotTheirSamples) {
+  Files f;
+  std::string text = "#EXTM3U\r\n";
+  for (int i = 0; i < 99; ++i) {
+    const std::string name = "/m/item" + std::to_string(i) + ".wav";
+    f.Wave(name, 44100, 2, 16, 44100 * 4 * 10);
+    text += name + "\r\n";
+  }
+  f.memory.files["/l.m3u"] = Bytes(text.begin(), text.end());
+  uint64_t waveBytesRead = 0;
+  const SourceOpener counting = [&](const char* name) -> std::unique_ptr<ByteSource> {
+    std::unique_ptr<ByteSource> s = f.opener(name);
+    if (!s || std::string(name).find(".wav") == std::string::npos) return s;
+    return std::make_unique<CountingSource>(std::move(s), waveBytesRead);
+  };
+  M3uOptions o;
+  o.opener = &counting;
+  auto l = f.List();
+  l->opener = &counting;
+  const PlayListLoad load = LoadM3u("/l.m3u", l.get(), 0, Language::English, o);
+  ASSERT_TRUE(load.ok);
+  ASSERT_EQ(l->Count(), 99);
+  EXPECT_LE(waveBytesRead, 99u * 4096u) << "of " << 99u * (44100u * 4 * 10 + 44) << " bytes";
+  EXPECT_GE(waveBytesRead, 99u * 44u);  // each header was read
+}
+
+}  // namespace
+}  // namespace ov
