@@ -18,6 +18,7 @@
 #include "app/common/Utf8.h"
 #include "app/resources/ResourceIds.h"
 #include "app/shell/OvProgramTestSupport_win.h"
+#include "app/wavefile/PlayList.h"
 #include "app/wavefile/PositioningTexts.h"
 #include "app/wavefile/WaveFileParse.h"
 #include "app/wavefile/WaveInfoText.h"
@@ -250,6 +251,69 @@ TEST(OvProgramFiles, RightPressOnTheFormatTextShowsTheChunkTree) {
       },
       20000))
       << Narrow(TextOf(GetDlgItem(info, IDC_WAVE_INFO_FILE_NAME)));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// Types `path` into the program's "Save list file" dialog and accepts it.
+bool AnswerListSaveDialog(DWORD pid, const fs::path& path) {
+  HWND dialog = WaitWindow(L"#32770", L"Save list file", pid, 30000);
+  if (dialog == nullptr) return false;
+  Sleep(300);
+  HWND name = GetDlgItem(dialog, 0x47C);                  // cmb13, the file-name box
+  if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // edt1
+  if (name == nullptr) return false;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
+                      5000, &r);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
+// The list of two command-line files, stopped and saved through the real
+// save dialog, is written byte for byte as the list model writes it.
+TEST(OvProgramFiles, ThePlayListSavedThroughTheDialogIsWrittenExactly) {
+  const fs::path dir = ProgramFolder("files_list_save");
+  WriteIni(dir / "OV.INI", "");
+  WriteTone(dir / "a.wav", 1000, 3);
+  WriteTone(dir / "b.wav", 2000, 3);
+  PlayList expected;
+  std::string message;
+  ASSERT_EQ(expected.AddFile((dir / "a.wav").string(), 0, &message), AddResult::Added) << message;
+  ASSERT_EQ(expected.AddFile((dir / "b.wav").string(), 0, &message), AddResult::Added) << message;
+  const fs::path saved = dir / "SAVED.M3U";
+  Process p(dir / "OV.exe", L"a.wav b.wav");
+  ASSERT_TRUE(p.ok());
+  HWND main = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(main, nullptr);
+  HWND list = WaitWindow(L"#32770", L"Orlavisonic - Playlist", p.id(), 30000);
+  ASSERT_NE(list, nullptr) << "the play list window is not shown";
+  // The list is frozen while it plays (its Save disabled): stop it, then save.
+  HWND saveButton = GetDlgItem(list, IDC_PL_SAVE_BUTTON);
+  ASSERT_TRUE(Until(
+      [&] {
+        return IsWindowEnabled(GetDlgItem(main, IDC_MAIN_STOP_BUTTON)) &&
+               !IsWindowEnabled(saveButton);
+      },
+      30000));
+  Click(main, IDC_MAIN_STOP_BUTTON);
+  ASSERT_TRUE(Until(
+      [&] {
+        return !IsWindowEnabled(GetDlgItem(main, IDC_MAIN_STOP_BUTTON)) &&
+               IsWindowEnabled(saveButton);
+      },
+      20000));
+  PostMessageW(saveButton, BM_CLICK, 0, 0);
+  ASSERT_TRUE(AnswerListSaveDialog(p.id(), saved)) << "no save dialog";
+  ASSERT_TRUE(Until([&] { return fs::exists(saved) && fs::file_size(saved) > 0; }, 20000));
+  Sleep(300);
+  EXPECT_EQ(ReadFile(saved), M3uText(expected));
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(10000));
 }
