@@ -9,6 +9,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -314,6 +315,60 @@ TEST(OvProgramFiles, ThePlayListSavedThroughTheDialogIsWrittenExactly) {
   ASSERT_TRUE(Until([&] { return fs::exists(saved) && fs::file_size(saved) > 0; }, 20000));
   Sleep(300);
   EXPECT_EQ(ReadFile(saved), M3uText(expected));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(p.WaitExit(10000));
+}
+
+}  // namespace
+}  // namespace ov
+
+namespace ov {
+namespace {
+
+// Paused steps at the largest transform: each Page Down until the position
+// shows the new sample and both windows have handled everything sent so far
+// (the views redrawn from the new position). The times are printed; a step
+// should stay well inside the 80 ms repeat of the move buttons.
+TEST(OvProgramFiles, PausedStepsAt65536PointsAreTimed) {
+  const fs::path dir = ProgramFolder("files_steps_65536");
+  WriteIni(dir / "OV.INI",
+           "[PositioningWindow]\r\nVisible=1\r\n[Conditions]\r\nSample_N=65536\r\n");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  Process p(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(p.ok());
+  HWND main = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(main, nullptr);
+  ASSERT_TRUE(
+      Until([&] { return IsWindowEnabled(GetDlgItem(main, IDC_MAIN_PAUSE_BUTTON)); }, 60000));
+  Sleep(1000);
+  PostMessageW(main, WM_KEYDOWN, VK_SPACE, 1);
+  PostMessageW(main, WM_KEYUP, VK_SPACE, 0xC0000001);
+  HWND pos = WaitWindow(L"#32770", L"Orlavisonic - Positioning", p.id(), 20000);
+  ASSERT_NE(pos, nullptr);
+  HWND posLabel = GetDlgItem(pos, IDC_POS_POSITION_LABEL);
+  ASSERT_TRUE(Until([&] { return !TextOf(posLabel).empty(); }, 10000));
+  Sleep(500);
+  const uint64_t start = std::stoull(TextOf(posLabel));
+  HWND grid = GetDlgItem(pos, IDC_POS_GRID);
+  std::vector<double> ms;
+  for (int i = 1; i <= 10; ++i) {
+    const std::wstring step = std::to_wstring(start + 500 * i);
+    LARGE_INTEGER f, t0, t1;
+    QueryPerformanceFrequency(&f);
+    QueryPerformanceCounter(&t0);
+    PostMessageW(grid, WM_KEYDOWN, VK_NEXT, 1);
+    PostMessageW(grid, WM_KEYUP, VK_NEXT, 0xC0000001);
+    ASSERT_TRUE(Until([&] { return TextOf(posLabel) == step; }, 20000))
+        << "position " << Narrow(TextOf(posLabel)) << " after " << i << " steps";
+    DWORD_PTR r = 0;
+    SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    SendMessageTimeoutW(pos, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &r);
+    QueryPerformanceCounter(&t1);
+    ms.push_back((t1.QuadPart - t0.QuadPart) * 1000.0 / f.QuadPart);
+  }
+  std::sort(ms.begin(), ms.end());
+  std::printf("paused step at N = 65536: median %.1f ms, slowest %.1f ms over %zu steps\n",
+              ms[ms.size() / 2], ms.back(), ms.size());
   PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_TRUE(p.WaitExit(10000));
 }
