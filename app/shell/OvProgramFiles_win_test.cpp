@@ -375,3 +375,67 @@ TEST(OvProgramFiles, PausedStepsAt65536PointsAreTimed) {
 
 }  // namespace
 }  // namespace ov
+
+namespace ov {
+namespace {
+
+// As a new user would: a tone opened, stopped, then Shift+Space opens it in
+// the analyze mode at sample 0 with the positioning window; Page Down three
+// times shows 1500; Add, Write and Yes put "Marker 1" at 1500 into the file,
+// as the project's reader (and so `ovtool markers`) finds it.
+TEST(OvProgramFiles, ShiftSpaceAnalyzesFromTheStartAndAMarkerLandsAt1500) {
+  const fs::path dir = ProgramFolder("files_analyze_marker");
+  // The positioning window follows its toggle button, left down last time.
+  WriteIni(dir / "OV.INI", "[PositioningWindow]\r\nVisible=1\r\n");
+  WriteTone(dir / "tone.wav", 1000, 20);
+  Process p(dir / "OV.exe", L"tone.wav");
+  ASSERT_TRUE(p.ok());
+  HWND main = WaitMainWindow(L"Orlavisonic 1.00", p.id());
+  ASSERT_NE(main, nullptr);
+  HWND stop = GetDlgItem(main, IDC_MAIN_STOP_BUTTON);
+  ASSERT_TRUE(Until([&] { return IsWindowEnabled(stop) != 0; }, 60000));
+  Click(main, IDC_MAIN_STOP_BUTTON);
+  ASSERT_TRUE(Until([&] { return !IsWindowEnabled(stop); }, 20000));
+  Sleep(300);
+  ASSERT_TRUE(PressKeys(main, {VK_SHIFT, VK_SPACE}));
+  HWND pos = WaitWindow(L"#32770", L"Orlavisonic - Positioning", p.id(), 20000);
+  ASSERT_NE(pos, nullptr) << "Shift+Space did not open the analyze mode";
+  HWND posLabel = GetDlgItem(pos, IDC_POS_POSITION_LABEL);
+  ASSERT_TRUE(Until([&] { return TextOf(posLabel) == L"0"; }, 10000))
+      << "analyze mode at " << Narrow(TextOf(posLabel));
+  HWND grid = GetDlgItem(pos, IDC_POS_GRID);
+  for (int i = 1; i <= 3; ++i) {
+    PostMessageW(grid, WM_KEYDOWN, VK_NEXT, 1);
+    PostMessageW(grid, WM_KEYUP, VK_NEXT, 0xC0000001);
+    const std::wstring step = std::to_wstring(500 * i);
+    ASSERT_TRUE(Until([&] { return TextOf(posLabel) == step; }, 20000))
+        << "position " << Narrow(TextOf(posLabel)) << " after " << i << " steps";
+  }
+  Click(pos, IDC_POS_ADD_BUTTON);
+  ASSERT_TRUE(Until([&] { return SendMessageW(grid, LVM_GETITEMCOUNT, 0, 0) == 1; }, 10000));
+  Click(pos, IDC_POS_WRITE_BUTTON);
+  HWND box = WaitWindow(L"#32770", L"Orlavisonic", p.id(), 20000);
+  ASSERT_NE(box, nullptr) << "no question before the write";
+  PostMessageW(box, WM_COMMAND, IDYES, 0);
+  EXPECT_TRUE(
+      Until([&] { return !IsWindowEnabled(GetDlgItem(pos, IDC_POS_WRITE_BUTTON)); }, 20000));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(p.WaitExit(10000));
+
+  const std::string path = (dir / "tone.wav").string();
+  ChunkTable table;
+  MarkerTable markers;
+  WaveFormat wf{};
+  WaveFileInfo fileInfo;
+  ReaderMessage message;
+  ParseOptions options;
+  options.chunks = &table;
+  options.markers = &markers;
+  ASSERT_TRUE(ParseWaveFile(path.c_str(), &wf, &fileInfo, &message, options)) << message.c_str();
+  ASSERT_EQ(markers.count, 1);
+  EXPECT_EQ(markers.markers[0].position, 1500u);
+  EXPECT_STREQ(markers.markers[0].label, "Marker 1");
+}
+
+}  // namespace
+}  // namespace ov
