@@ -1,7 +1,8 @@
 // Drawing benchmark of the wave view under the real platform: for each draw
 // type, the drawing step's time per frame (median, 99th percentile) on the
 // main thread, the frame rate of the real display loop with a sleep of 0 ms,
-// the allocations per frame, and the processor time of a parked display.
+// the allocations per frame, and the processor time of a parked display;
+// then both views at the draw-type auto-set's conditions.
 //   ov_display_bench [seconds per draw type]
 #include <windows.h>
 
@@ -57,6 +58,56 @@ double NowMs() {
   QueryPerformanceFrequency(&f);
   QueryPerformanceCounter(&c);
   return c.QuadPart * 1000.0 / f.QuadPart;
+}
+
+// The real loop: display thread, hand-over and sleep 0, for `seconds`; the
+// frames drawn per second.
+double LoopFps(ov::test::TestDisplayHost& host, double seconds) {
+  host.display->TransportStarting();
+  host.display->TransportStarted();
+  const uint64_t turns0 = host.display->Thread().Turns();
+  host.display->SetDisplayRunning(true);
+  const double loopStart = NowMs();
+  while (NowMs() - loopStart < seconds * 1000) {
+    host.Pump();
+    Sleep(0);
+  }
+  host.display->SetDisplayRunning(false);
+  const double fps = (host.display->Thread().Turns() - turns0) * 1000.0 / (NowMs() - loopStart);
+  host.display->TransportStopped();
+  return fps;
+}
+
+// Both views in a 1024 x 768 client area (wave 380 rows, spectrum 388) at
+// the auto-set's conditions (N = 4096, sleep 0): the loop's rate for each
+// wave type with the spectrum on "Screen", then for each spectrum type with
+// the wave on "Screen", as the auto-set's first two passes measure them.
+void BothViews(double seconds) {
+  using namespace ov;
+  test::SpectrumAreaHost host(1024, 380, 388);
+  auto& c = host.Settings().Conditions;
+  c.UseTimer = 0;
+  c.DispThreadSleepPeriod = 0;
+  const WaveFormat format = test::PcmFormat(2, 44100, 16);
+  host.CreateBothViews(format, 4096);
+  host.source.block = test::ToneFrames(format, 4096, {{12000, 441}, {3000, 5000}});
+  host.source.playState = kPlayPlaying;
+  host.analysis->live = true;
+  std::printf("both views, 1024 x 768, N = 4096, sleep 0 ms, %.1f s per type\n", seconds);
+  std::printf("%-8s %14s %18s\n", "type", "wave pass fps", "spectrum pass fps");
+  double wave[kDrawTypeCount] = {}, spectrum[kDrawTypeCount] = {};
+  for (int32_t view = 0; view < 2; ++view) {
+    for (int32_t type = 0; type < kDrawTypeCount; ++type) {
+      c.WaveDrawType = view == 0 ? type : 0;
+      c.SpectrumDrawType = view == 1 ? type : 0;
+      host.display->Layout();
+      host.Repaint();
+      host.RepaintSpectrum();
+      (view == 0 ? wave : spectrum)[type] = LoopFps(host, seconds);
+    }
+  }
+  for (int32_t type = 0; type < kDrawTypeCount; ++type)
+    std::printf("%-8s %14.0f %18.0f\n", kDrawTypeNames[type], wave[type], spectrum[type]);
 }
 
 }  // namespace
@@ -124,24 +175,12 @@ int main(int argc, char** argv) {
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];
     const double p99 = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
-    // The real loop: display thread, hand-over and sleep 0.
-    host.display->TransportStarting();
-    host.display->TransportStarted();
-    const uint64_t turns0 = host.display->Thread().Turns();
-    host.display->SetDisplayRunning(true);
-    const double loopStart = NowMs();
-    while (NowMs() - loopStart < seconds * 1000) {
-      host.Pump();
-      Sleep(0);
-    }
-    host.display->SetDisplayRunning(false);
-    const double loopFps =
-        (host.display->Thread().Turns() - turns0) * 1000.0 / (NowMs() - loopStart);
-    host.display->TransportStopped();
+    const double loopFps = LoopFps(host, seconds);
     std::printf("%-8s %9.0f %8.3fms %8.3fms %11.0f %12.3f\n", kDrawTypeNames[type],
                 frames * 1000.0 / stepMs, median, p99, loopFps,
                 static_cast<double>(allocs) / frames);
   }
+  BothViews(seconds);
   // Parked: processor time of the whole process over 5 s with the thread parked.
   const double cpu0 = ProcessCpuMs();
   Sleep(5000);

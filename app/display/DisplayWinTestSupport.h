@@ -283,4 +283,77 @@ class TestDisplayHost : public DisplayHost, public OtherViews {
   RECT plot_{};
 };
 
+// The test host with a spectrum area below the wave area, whose analysis
+// hands its curves to the spectrum view as the main window does.
+class SpectrumAreaHost : public TestDisplayHost, public AnalysisViews {
+ public:
+  SpectrumAreaHost(int width, int waveHeight, int spectrumHeight)
+      : TestDisplayHost(width, waveHeight + spectrumHeight, waveHeight),
+        width_(width),
+        spectrumHeight_(spectrumHeight) {
+    WNDCLASSW wc{};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = &SpectrumAreaHost::Proc;
+    wc.lpszClassName = L"OvSpectrumTestArea";
+    RegisterClassW(&wc);
+    spectrum_ =
+        CreateWindowExW(0, L"OvSpectrumTestArea", L"", WS_CHILD | WS_VISIBLE, 0, waveHeight, width,
+                        spectrumHeight, MainWindow(), nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetWindowLongPtrW(spectrum_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  }
+
+  // The analysis (handing its curves to this host) and the display.
+  void CreateBothViews(const WaveFormat& format, int32_t n) {
+    fft = StaticKp05Api();
+    analysis = std::make_unique<FrameAnalysis>(fft, source, notifier, keys, this);
+    analysis->Format = format;
+    analysis->SetAnalysisSize(n);
+    analysis->PrepareFormatBuffers();
+    analysis->spectrumAreaHeight = spectrumHeight_;
+    Settings().Conditions.Sample_N = n;
+    display = std::make_unique<Display>(*this, *analysis, fft, *this, nullptr, nullptr);
+    display->Layout();
+    RepaintSpectrum();
+  }
+  void RepaintSpectrum() {
+    InvalidateRect(spectrum_, nullptr, FALSE);
+    UpdateWindow(spectrum_);
+    Pump();
+  }
+  Pixels ReadSpectrum() {
+    HDC dc = GetDC(spectrum_);
+    Pixels p = ReadDc(dc, 0, 0, width_, spectrumHeight_);
+    ReleaseDC(spectrum_, dc);
+    return p;
+  }
+
+  // DisplayHost
+  HWND SpectrumArea() const override { return spectrum_; }
+  RECT SpectrumPlot() const override {
+    const bool measure = analysis && analysis->measureMode;
+    const int left = measure ? 95 : 41;
+    return RECT{left, 7, width_ - 11, spectrumHeight_ - 20};
+  }
+  // AnalysisViews
+  void ConvertSpectrumCurves(FrameAnalysis& a) override {
+    if (display) display->Spectrum().ConvertSpectrumCurves(a);
+  }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<SpectrumAreaHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_ERASEBKGND) return 1;
+    if (msg == WM_PAINT) {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd, &ps);
+      if (self && self->display) self->display->Spectrum().Paint(dc);
+      EndPaint(hwnd, &ps);
+      return 0;
+    }
+    return DefWindowProcW(hwnd, msg, wParam, lParam);
+  }
+  int width_, spectrumHeight_;
+  HWND spectrum_ = nullptr;
+};
+
 }  // namespace ov::test

@@ -143,6 +143,9 @@ void Display::EndTransportTimerPeriod() {
 
 void Display::OnTimerPeriodMessage(WPARAM period) {
   timer_->SetPeriod(period ? static_cast<uint32_t>(period) : 1u, true);
+  // The setup dialog has stored the new sleep period before posting: the
+  // thread sleeping between frames takes it at its next turn as well.
+  PacingChanged();
 }
 
 void Display::Layout() {

@@ -465,6 +465,40 @@ TEST(DisplayTransport, APumpStartBeforeTheStartedStepKeepsTheFramesFlowing) {
   host.display->TransportStopped();
 }
 
+// The setup dialog stores a new sleep period and posts the timer-period
+// message while frames run: the thread sleeping between frames takes it too.
+TEST(DisplayTimerPeriods, TheMessageAlsoChangesTheSleepBetweenFrames) {
+  TestDisplayHost host;
+  auto& c = host.Settings().Conditions;
+  c.DispThreadSleepPeriod = 200;
+  UseTestColours(host.Settings());
+  host.CreateDisplay(test::PcmFormat(1, 44100, 16), 4096);
+  host.source.block = Tone(441, 16000);
+  host.source.playState = kPlayPlaying;
+  host.display->TransportStarting();
+  host.display->TransportStarted();
+  ASSERT_TRUE(host.display->SetDisplayRunning(true));
+  auto turnsIn = [&](int ms) {
+    const uint64_t before = host.display->Thread().Turns();
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
+    while (std::chrono::steady_clock::now() < end) {
+      host.Pump();
+      Sleep(1);
+    }
+    return host.display->Thread().Turns() - before;
+  };
+  turnsIn(250);  // the first turn's wait, under the old period
+  const uint64_t slow = turnsIn(1000);
+  c.DispThreadSleepPeriod = 2;
+  SendMessageW(host.MainWindow(), kTimerPeriodMessage, 2, 0);
+  turnsIn(250);  // a sleep of the old period may still be running
+  const uint64_t fast = turnsIn(1000);
+  EXPECT_LE(slow, 7u);
+  EXPECT_GE(fast, 50u) << "the thread kept sleeping 200 ms between frames";
+  EXPECT_TRUE(host.display->SetDisplayRunning(false));
+  host.display->TransportStopped();
+}
+
 TEST(DisplayTimerPeriods, MessageAndTransportPeriods) {
   test::FakeTimerApi api;
   api.capsMin = 2;

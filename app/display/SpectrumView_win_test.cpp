@@ -18,21 +18,10 @@ constexpr uint32_t kBack = 0x00C0C0C0, kPlot = 0x00402010, kScale = 0x00808000, 
                    kCursor2 = 0x00FF00FF, kOvl1 = 0x0000FFFF, kOvl2 = 0x00FF8000;
 constexpr int kWidth = 800, kWaveHeight = 200, kSpectrumHeight = 440;
 
-// The display's test host with a spectrum area below the wave area, whose
-// analysis hands its curves to the spectrum view as the main window does.
-class SpectrumHost : public test::TestDisplayHost, public AnalysisViews {
+// The spectrum test host with its colours and what its plot shows.
+class SpectrumHost : public test::SpectrumAreaHost {
  public:
-  SpectrumHost() : TestDisplayHost(kWidth, kWaveHeight + kSpectrumHeight, kWaveHeight) {
-    WNDCLASSW wc{};
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpfnWndProc = &SpectrumHost::Proc;
-    wc.lpszClassName = L"OvSpectrumTestArea";
-    RegisterClassW(&wc);
-    spectrum_ = CreateWindowExW(0, L"OvSpectrumTestArea", L"", WS_CHILD | WS_VISIBLE, 0,
-                                kWaveHeight, kWidth, kSpectrumHeight, MainWindow(), nullptr,
-                                GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(spectrum_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-  }
+  SpectrumHost() : SpectrumAreaHost(kWidth, kWaveHeight, kSpectrumHeight) {}
 
   void Create(int32_t drawType, int32_t dispType = 0) {
     auto& s = Settings();
@@ -58,27 +47,8 @@ class SpectrumHost : public test::TestDisplayHost, public AnalysisViews {
     set[Cursor2Color] = kCursor2;
     set[OVL1Color] = kOvl1;
     set[OVL2Color] = kOvl2;
-    fft = StaticKp05Api();
-    analysis = std::make_unique<FrameAnalysis>(fft, source, notifier, keys, this);
-    analysis->Format = test::PcmFormat(1, 44100, 16);
-    analysis->SetAnalysisSize(4096);
-    analysis->PrepareFormatBuffers();
+    CreateBothViews(test::PcmFormat(1, 44100, 16), 4096);
     analysis->WindowFunction = 0;
-    analysis->spectrumAreaHeight = kSpectrumHeight;
-    display = std::make_unique<Display>(*this, *analysis, fft, *this, nullptr, nullptr);
-    display->Layout();
-    RepaintSpectrum();
-  }
-  void RepaintSpectrum() {
-    InvalidateRect(spectrum_, nullptr, FALSE);
-    UpdateWindow(spectrum_);
-    Pump();
-  }
-  Pixels ReadSpectrum() {
-    HDC dc = GetDC(spectrum_);
-    Pixels p = test::ReadDc(dc, 0, 0, kWidth, kSpectrumHeight);
-    ReleaseDC(spectrum_, dc);
-    return p;
   }
   // What presenting put into the plot: the window for the GDI types, for the
   // DirectDraw types the surface that is blitted (Wine does not let a
@@ -100,35 +70,8 @@ class SpectrumHost : public test::TestDisplayHost, public AnalysisViews {
     return area;
   }
 
-  // DisplayHost
-  HWND SpectrumArea() const override { return spectrum_; }
-  RECT SpectrumPlot() const override {
-    const bool measure = analysis && analysis->measureMode;
-    const int left = measure ? 95 : 41;
-    return RECT{left, 7, kWidth - 11, kSpectrumHeight - 20};
-  }
   void OpenSpectrumCommentEditor(POINT) override { ++commentEditorOpened; }
-  // AnalysisViews
-  void ConvertSpectrumCurves(FrameAnalysis& a) override {
-    if (display) display->Spectrum().ConvertSpectrumCurves(a);
-  }
-
   int commentEditorOpened = 0;
-
- private:
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<SpectrumHost*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_ERASEBKGND) return 1;
-    if (msg == WM_PAINT) {
-      PAINTSTRUCT ps;
-      HDC dc = BeginPaint(hwnd, &ps);
-      if (self && self->display) self->display->Spectrum().Paint(dc);
-      EndPaint(hwnd, &ps);
-      return 0;
-    }
-    return DefWindowProcW(hwnd, msg, wParam, lParam);
-  }
-  HWND spectrum_ = nullptr;
 };
 
 constexpr int32_t kToneBin = 93;  // 1001.3 Hz at 44100 / 4096
