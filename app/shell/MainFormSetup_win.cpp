@@ -73,7 +73,9 @@ void TMainForm::SettingChanged(SetupChange change) {
     case SetupChange::RecordFormat:
     case SetupChange::Devices:
     case SetupChange::Misc:
-      // Read where they are used: at the next run, open or frame.
+      // Read where they are used: at the next run, open or frame; the display
+      // thread's pacing (sleep or timer) is handed to it here.
+      display_->PacingChanged();
       break;
   }
 }
