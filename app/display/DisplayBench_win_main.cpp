@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -116,23 +117,25 @@ int main(int argc, char** argv) {
   using namespace ov;
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   constexpr int32_t kN = 65536;
-  test::TestDisplayHost host(1024, 768, 380);
-  auto& c = host.Settings().Conditions;
+  // The wave view alone, then both views: one display (and one set of
+  // DirectDraw surfaces) at a time, as in the program.
+  auto host = std::make_unique<test::TestDisplayHost>(1024, 768, 380);
+  auto& c = host->Settings().Conditions;
   c.UseTimer = 0;
   c.DispThreadSleepPeriod = 0;
   c.WaveXDispMagRate = 4;
   c.WaveYDispMagRate = 3;
   const WaveFormat format = test::PcmFormat(2, 44100, 16);
-  host.CreateDisplay(format, kN);
-  host.source.block = test::ToneFrames(format, kN, {{12000, 441}, {3000, 5000}});
-  host.source.playState = kPlayPlaying;
-  host.analysis->live = true;
+  host->CreateDisplay(format, kN);
+  host->source.block = test::ToneFrames(format, kN, {{12000, 441}, {3000, 5000}});
+  host->source.playState = kPlayPlaying;
+  host->analysis->live = true;
   // A spectrum area of the main window's usual height: without one the
   // analysis skips the transform and sleeps 5 ms a frame instead.
-  host.analysis->spectrumAreaHeight = 300;
+  host->analysis->spectrumAreaHeight = 300;
   std::printf("wave area 1024 x 380 (plot %ld x %ld), N = %d, sleep 0 ms, %.1f s per type\n",
-              host.WavePlot().right - host.WavePlot().left,
-              host.WavePlot().bottom - host.WavePlot().top, kN, seconds);
+              host->WavePlot().right - host->WavePlot().left,
+              host->WavePlot().bottom - host->WavePlot().top, kN, seconds);
   // The display thread's step alone (fetch, transform, spectrum and levels),
   // here on the main thread: the loop's rate is about 1 / (acquire + draw).
   {
@@ -141,7 +144,7 @@ int main(int argc, char** argv) {
     const uint64_t allocsBefore = g_allocations.load();
     for (int i = 0; i < 300; ++i) {
       const double t0 = NowMs();
-      host.display->AcquireFrame();
+      host->display->AcquireFrame();
       acquires.push_back(NowMs() - t0);
     }
     const uint64_t allocs = g_allocations.load() - allocsBefore;
@@ -154,18 +157,18 @@ int main(int argc, char** argv) {
               "allocs/frame");
   for (int32_t type = 0; type < kDrawTypeCount; ++type) {
     c.WaveDrawType = type;
-    host.display->Layout();
-    host.Repaint();
+    host->display->Layout();
+    host->Repaint();
     // The drawing step alone, on the main thread.
     std::vector<double> steps;
     steps.reserve(100000);
-    host.display->AcquireFrame();
+    host->display->AcquireFrame();
     const double start = NowMs();
     const uint64_t allocsBefore = g_allocations.load();
     uint64_t frames = 0;
     while (NowMs() - start < seconds * 1000) {
       const double t0 = NowMs();
-      host.display->DrawFrame();
+      host->display->DrawFrame();
       steps.push_back(NowMs() - t0);
       ++frames;
     }
@@ -175,11 +178,12 @@ int main(int argc, char** argv) {
     std::sort(sorted.begin(), sorted.end());
     const double median = sorted[sorted.size() / 2];
     const double p99 = sorted[std::min(sorted.size() - 1, sorted.size() * 99 / 100)];
-    const double loopFps = LoopFps(host, seconds);
+    const double loopFps = LoopFps(*host, seconds);
     std::printf("%-8s %9.0f %8.3fms %8.3fms %11.0f %12.3f\n", kDrawTypeNames[type],
                 frames * 1000.0 / stepMs, median, p99, loopFps,
                 static_cast<double>(allocs) / frames);
   }
+  host.reset();
   BothViews(seconds);
   // Parked: processor time of the whole process over 5 s with the thread parked.
   const double cpu0 = ProcessCpuMs();
