@@ -262,21 +262,6 @@ TEST(OvProgramFiles, RightPressOnTheFormatTextShowsTheChunkTree) {
 namespace ov {
 namespace {
 
-// Types `path` into the program's "Save list file" dialog and accepts it.
-bool AnswerListSaveDialog(DWORD pid, const fs::path& path) {
-  HWND dialog = WaitWindow(L"#32770", L"Save list file", pid, 30000);
-  if (dialog == nullptr) return false;
-  Sleep(300);
-  HWND name = GetDlgItem(dialog, 0x47C);                  // cmb13, the file-name box
-  if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // edt1
-  if (name == nullptr) return false;
-  DWORD_PTR r = 0;
-  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
-                      5000, &r);
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  return true;
-}
-
 // The list of two command-line files, stopped and saved through the real
 // save dialog, is written byte for byte as the list model writes it.
 TEST(OvProgramFiles, ThePlayListSavedThroughTheDialogIsWrittenExactly) {
@@ -311,7 +296,7 @@ TEST(OvProgramFiles, ThePlayListSavedThroughTheDialogIsWrittenExactly) {
       },
       20000));
   PostMessageW(saveButton, BM_CLICK, 0, 0);
-  ASSERT_TRUE(AnswerListSaveDialog(p.id(), saved)) << "no save dialog";
+  ASSERT_TRUE(AnswerNamedFileDialog(p.id(), L"Save list file", saved)) << "no save dialog";
   ASSERT_TRUE(Until([&] { return fs::exists(saved) && fs::file_size(saved) > 0; }, 20000));
   Sleep(300);
   EXPECT_EQ(ReadFile(saved), M3uText(expected));

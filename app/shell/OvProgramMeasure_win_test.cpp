@@ -168,21 +168,6 @@ bool PlayedFor(HWND window, int seconds, DWORD ms) {
       ms);
 }
 
-// Answers the program's overlay save dialog with `path`; true when it came.
-bool AnswerSaveDialog(DWORD pid, const fs::path& path) {
-  HWND dialog = WaitWindow(L"#32770", L"Save Overlay file.", pid, 30000);
-  if (dialog == nullptr) return false;
-  Sleep(300);
-  HWND name = GetDlgItem(dialog, 0x480);                  // edt1
-  if (name == nullptr) name = GetDlgItem(dialog, 0x47C);  // cmb13
-  if (name == nullptr) return false;
-  DWORD_PTR r = 0;
-  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
-                      5000, &r);
-  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-  return true;
-}
-
 TEST(OvProgramMeasure, ShiftCCapturesAndShiftSSavesTheOverlayFile) {
   const fs::path dir = ProgramFolder("measureoverlay");
   WriteIni(dir / "OV.INI", "[MeasureMode]\r\nMeasureMode=1\r\n");
@@ -202,7 +187,7 @@ TEST(OvProgramMeasure, ShiftCCapturesAndShiftSSavesTheOverlayFile) {
 
   const fs::path out = dir / "captured.ovo";
   ASSERT_TRUE(PressKeys(window, {VK_SHIFT, 'S'}));
-  ASSERT_TRUE(AnswerSaveDialog(p.id(), out));
+  ASSERT_TRUE(AnswerNamedFileDialog(p.id(), L"Save Overlay file.", out));
   for (int i = 0; i < 200 && !fs::exists(out); ++i) Sleep(50);
   Sleep(500);
   PostMessageW(window, WM_CLOSE, 0, 0);

@@ -229,6 +229,22 @@ inline int TenthsWithToneBetween(const std::vector<int16_t>& heard, double from,
                                              heard.begin() + static_cast<std::ptrdiff_t>(b)));
 }
 
+// Types `path` into the process's file dialog captioned `title` and accepts
+// it; false when no such dialog came.
+inline bool AnswerNamedFileDialog(DWORD pid, const std::wstring& title, const fs::path& path) {
+  HWND dialog = WaitWindow(L"#32770", title, pid, 30000);
+  if (dialog == nullptr) return false;
+  Sleep(300);
+  HWND name = GetDlgItem(dialog, 0x47C);                  // cmb13, the file-name box
+  if (name == nullptr) name = GetDlgItem(dialog, 0x480);  // edt1
+  if (name == nullptr) return false;
+  DWORD_PTR r = 0;
+  SendMessageTimeoutW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()), SMTO_ABORTIFHUNG,
+                      5000, &r);
+  PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+  return true;
+}
+
 // Clicks the button `id` of `window` as the button itself would report it.
 inline void Click(HWND window, int id) {
   PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
