@@ -132,21 +132,34 @@ void TTextView::Changed(bool caretIntoView) {
 
 void TTextView::UpdateScrollBars() {
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd(), GWL_STYLE));
-  SCROLLINFO si{};
-  si.cbSize = sizeof(si);
-  si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
-  if (style & WS_VSCROLL) {
-    si.nMax = static_cast<int>(std::min<size_t>(model_.LineCount() - 1, INT_MAX));
-    si.nPage = static_cast<UINT>(model_.VisibleLines());
-    si.nPos = static_cast<int>(model_.FirstVisibleLine());
-    SetScrollInfo(hwnd(), SB_VERT, &si, TRUE);
+  const BarState wanted[2] = {
+      {static_cast<int>(std::min<size_t>(model_.LineCount() - 1, INT_MAX)),
+       static_cast<UINT>(model_.VisibleLines()), static_cast<int>(model_.FirstVisibleLine())},
+      {TextWidth() + 2 * kMargin - 1, static_cast<UINT>(std::max(clientWidth_, 0)), xOffset_}};
+  const int bars[2] = {SB_VERT, SB_HORZ};
+  const DWORD styles[2] = {WS_VSCROLL, WS_HSCROLL};
+  bool changed = false;
+  for (int i = 0; i < 2; ++i) {
+    BarState& set = bars_[i];
+    if (!(style & styles[i])) {
+      set = BarState{};  // hidden: set whole when shown again
+      continue;
+    }
+    const BarState& w = wanted[i];
+    if (w.max == set.max && w.page == set.page && w.pos == set.pos) continue;
+    SCROLLINFO si{};
+    si.cbSize = sizeof(si);
+    si.fMask = SIF_ALL | SIF_DISABLENOSCROLL;
+    si.nMax = w.max;
+    si.nPage = w.page;
+    si.nPos = w.pos;
+    // Drawn with the next paint of the frame: a text set several times in a
+    // row draws its bars once.
+    SetScrollInfo(hwnd(), bars[i], &si, FALSE);
+    set = w;
+    changed = true;
   }
-  if (style & WS_HSCROLL) {
-    si.nMax = TextWidth() + 2 * kMargin - 1;
-    si.nPage = static_cast<UINT>(std::max(clientWidth_, 0));
-    si.nPos = xOffset_;
-    SetScrollInfo(hwnd(), SB_HORZ, &si, TRUE);
-  }
+  if (changed) RedrawWindow(hwnd(), nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_NOCHILDREN);
 }
 
 int TTextView::ColumnX(HDC dc, size_t line, size_t column) const {

@@ -71,7 +71,15 @@ class TTextView : public Window {
   size_t OffsetAt(int x, int y) const;
   int TextWidth() const;
 
+  // What the scroll bars were last given; max -1 for nothing yet.
+  struct BarState {
+    int max = -1;
+    UINT page = 0;
+    int pos = 0;
+  };
+
   TextViewModel model_;
+  BarState bars_[2];  // vertical, horizontal
   HFONT font_ = nullptr;
   int lineHeight_ = 16;
   int charWidth_ = 8;
