@@ -221,11 +221,38 @@ TEST(TextView, ScrollingStopsAtTheEndsAndKeysMoveTheCaret) {
   host.Key('A', false, true);
   EXPECT_EQ(host.Selection(), std::make_pair(DWORD{0}, static_cast<DWORD>(text.size())));
 
+  // The bar and the wheel scroll the view and leave the caret.
+  host.Send(WM_VSCROLL, SB_PAGEDOWN);
+  EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), visible);
+  host.Send(WM_VSCROLL, SB_LINEUP);
+  EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), visible - 1);
+  UINT perNotch = 3;
+  SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &perNotch, 0);
+  if (perNotch > 0 && perNotch < 10) {
+    host.Send(WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-WHEEL_DELTA)));
+    EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), visible - 1 + static_cast<int>(perNotch));
+  }
+  host.Send(WM_VSCROLL, SB_BOTTOM);
+  EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), 101 - visible);
+  EXPECT_EQ(host.Selection(), std::make_pair(DWORD{0}, static_cast<DWORD>(text.size())));
+  host.Send(WM_VSCROLL, SB_TOP);
+
   // EM_SCROLLCARET brings a far caret into sight.
   host.Send(EM_SETSEL, 19 * 60, 19 * 60);
   EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), 0);
   host.Send(EM_SCROLLCARET);
   EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), 61 - visible);
+
+  // A bar its owner hides stays hidden through new texts; shown, it takes the text's width.
+  ShowScrollBar(host.view.hwnd(), SB_HORZ, FALSE);
+  host.SetText(std::wstring(500, L'w'));
+  EXPECT_EQ(GetWindowLongPtrW(host.view.hwnd(), GWL_STYLE) & WS_HSCROLL, 0);
+  host.Key(VK_END);  // the view still follows the caret sideways
+  EXPECT_GT(host.view.HorizontalOffset(), 0);
+  ShowScrollBar(host.view.hwnd(), SB_HORZ, TRUE);
+  ASSERT_TRUE(GetScrollInfo(host.view.hwnd(), SB_HORZ, &si));
+  EXPECT_GT(si.nMax, 500 * 4);
+  EXPECT_EQ(si.nPos, host.view.HorizontalOffset());
 }
 
 TEST(TextView, TheMouseSelectsByClickShiftClickDragAndDoubleClick) {
