@@ -283,6 +283,36 @@ TEST(TextView, TheMouseSelectsByClickShiftClickDragAndDoubleClick) {
   host.Send(WM_LBUTTONDBLCLK, MK_LBUTTON, at(x7 + 1, h / 2));
   host.Send(WM_COPY);
   EXPECT_EQ(ClipboardText(host.view.hwnd()), L"52");
+
+  // A drag held below the view keeps scrolling it and extending the selection.
+  std::wstring many;
+  for (int i = 0; i < 100; ++i) many += line + L"\r\n";
+  host.SetText(many);
+  RECT client{};
+  GetClientRect(host.view.hwnd(), &client);
+  // The pointer is put there too, so the moves the system reports agree.
+  POINT below{10, client.bottom + h};
+  ClientToScreen(host.view.hwnd(), &below);
+  SetCursorPos(below.x, below.y);
+  host.Send(WM_LBUTTONDOWN, MK_LBUTTON, at(1, 1));
+  host.Send(WM_MOUSEMOVE, MK_LBUTTON, at(10, client.bottom + h));
+  const LRESULT first = host.Send(EM_GETFIRSTVISIBLELINE);
+  EXPECT_GE(first, 1);
+  const DWORD deadline = GetTickCount() + 30000;
+  while (host.Send(EM_GETFIRSTVISIBLELINE) < first + 3 && GetTickCount() < deadline) {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+    Sleep(10);
+  }
+  const LRESULT later = host.Send(EM_GETFIRSTVISIBLELINE);
+  EXPECT_GE(later, first + 3);
+  EXPECT_EQ(host.Selection().first, 0u);
+  EXPECT_GE(host.Send(EM_LINEFROMCHAR, host.Selection().second), later + client.bottom / h - 1);
+  host.Send(WM_LBUTTONUP, 0, at(10, client.bottom + h));
+  Sleep(200);
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&msg);
+  EXPECT_EQ(host.Send(EM_GETFIRSTVISIBLELINE), later);  // released: no more scrolling
 }
 
 TEST(TextView, AText65537LinesLongPaintsItsLastLineWhereItIsShown) {
