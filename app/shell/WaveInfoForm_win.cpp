@@ -9,6 +9,7 @@
 
 #include "app/common/AppMessages.h"
 #include "app/common/Utf8.h"
+#include "app/controls/TextView_win.h"
 #include "app/resources/ResourceIds.h"
 #include "app/wavefile/TextDecode.h"
 
@@ -94,6 +95,9 @@ constexpr wchar_t kLayoutProp[] = L"OvWaveInfoLayout";
 bool WaveInfoForm::CreateForm(HWND owner, Language language, HFONT englishFont) {
   INITCOMMONCONTROLSEX icc{sizeof(icc), ICC_TREEVIEW_CLASSES};
   InitCommonControlsEx(&icc);
+  // The hex and text dumps run to tens of thousands of lines: the text boxes
+  // are views that lay out only the lines in sight.
+  if (!TTextView::Register()) return false;
   options_.language = language;
   options_.code = language == Language::Japanese ? CharCode::ShiftJis : CharCode::Ascii;
   englishFont_ = language == Language::English ? englishFont : nullptr;

@@ -368,6 +368,8 @@ TEST_F(WaveInfoFormTest, LargeDumpAndManyChunksTimings) {
   const auto t1 = Clock::now();
   const int32_t big = source.table->count - 1;
   form.SelectNode(big);
+  // Shown means painted too.
+  RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const auto t2 = Clock::now();
   EXPECT_EQ(TreeNodes(form.Control(IDC_WAVE_INFO_CHUNK_TREE)).size(),
             static_cast<size_t>(source.table->count) + 1);
@@ -378,9 +380,10 @@ TEST_F(WaveInfoFormTest, LargeDumpAndManyChunksTimings) {
   const auto ms = [](auto d) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
   };
-  std::printf("rebuild of %d chunks: %lld ms; node with a %u-byte chunk: %lld ms\n",
-              source.table->count, static_cast<long long>(ms(t1 - t0)),
-              source.table->entries[big - 1].length, static_cast<long long>(ms(t2 - t1)));
+  std::printf(
+      "rebuild of %d chunks: %lld ms; node with a %u-byte chunk shown and painted: %lld ms\n",
+      source.table->count, static_cast<long long>(ms(t1 - t0)),
+      source.table->entries[big - 1].length, static_cast<long long>(ms(t2 - t1)));
 }
 
 }  // namespace
