@@ -371,6 +371,12 @@ TEST_F(WaveInfoFormTest, LargeDumpAndManyChunksTimings) {
   // Shown means painted too.
   RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
   const auto t2 = Clock::now();
+  // The first rebuild in a process also pays for the tree control's and the
+  // fonts' first use; the second is what a user waits for after a recording.
+  form.FileInfoChanged(1);
+  RedrawWindow(form.hwnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+  const auto t3 = Clock::now();
+  form.SelectNode(big);
   EXPECT_EQ(TreeNodes(form.Control(IDC_WAVE_INFO_CHUNK_TREE)).size(),
             static_cast<size_t>(source.table->count) + 1);
   ASSERT_EQ(source.table->entries[big - 1].length, 1u << 20);
@@ -381,8 +387,9 @@ TEST_F(WaveInfoFormTest, LargeDumpAndManyChunksTimings) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(d).count();
   };
   std::printf(
-      "rebuild of %d chunks: %lld ms; node with a %u-byte chunk shown and painted: %lld ms\n",
-      source.table->count, static_cast<long long>(ms(t1 - t0)),
+      "rebuild of %d chunks: %lld ms (again, painted: %lld ms); node with a %u-byte chunk shown "
+      "and painted: %lld ms\n",
+      source.table->count, static_cast<long long>(ms(t1 - t0)), static_cast<long long>(ms(t3 - t2)),
       source.table->entries[big - 1].length, static_cast<long long>(ms(t2 - t1)));
 }
 
