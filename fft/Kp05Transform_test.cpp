@@ -1,10 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
 
 #include "fft/Kp05Kernels.h"
+#include "fft/Kp05Plan.h"
 #include "fft/Kp05Reference.h"
 #include "fft/Kp05TestSupport.h"
 #include "fft/kp05.h"
@@ -66,6 +68,55 @@ TEST_P(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
         EXPECT_EQ(again, data);
       }
     }
+  }
+}
+
+// The work buffer moves with the caller's buffer; where that starts in its
+// page changes nothing in the results (and, under the sanitizers, nothing is
+// touched outside either buffer).
+TEST_P(Kp05Transform, TheCallersBufferMayStartAnywhereInItsPage) {
+  const size_t page = 4096;
+  for (int32_t n : {64, 4096, 32768}) {
+    for (bool real : {false, true}) {
+      SCOPED_TRACE(testing::Message() << "n " << n << " real " << real);
+      GeneralPlan plan(n, real, false);
+      ASSERT_TRUE(plan.ok());
+      const size_t doubles = real ? n + 2 : 2 * n;
+      std::vector<double> input = RandomValues(doubles, n);
+      if (real) input[n] = input[n + 1] = 0.0;
+      std::vector<double> first(input);
+      FFT_fft(first.data(), 0);
+      std::vector<double> region(doubles + page / sizeof(double) * 2);
+      const size_t step = n >= 4096 ? 584 : 8;  // every offset for the small size
+      for (size_t offset = 0; offset < page; offset += step) {
+        const uintptr_t base = reinterpret_cast<uintptr_t>(region.data());
+        auto* data = reinterpret_cast<double*>((base + page - 1) / page * page + offset);
+        std::copy(input.begin(), input.end(), data);
+        FFT_fft(data, 0);
+        ASSERT_TRUE(std::equal(first.begin(), first.end(), data)) << "offset " << offset;
+      }
+    }
+  }
+}
+
+TEST(Kp05WorkBuffer, StartsHalfAPageFromTheDataOnACacheLineInsideItsRegion) {
+  for (int32_t n : {2, 1024, 131072}) {
+    Kp05Plan* plan = kp05::CreatePlan(n, true, false);
+    ASSERT_NE(plan, nullptr);
+    const uintptr_t regionStart = reinterpret_cast<uintptr_t>(plan->work);
+    const uintptr_t regionEnd =
+        regionStart +
+        (2 * (static_cast<uint64_t>(plan->m) + 1) + kp05::kWorkSlackDoubles) * sizeof(double);
+    for (uintptr_t offset = 0; offset < 4096; offset += 8) {
+      const auto* data = reinterpret_cast<const double*>(0x10000 + offset);
+      const uintptr_t work = reinterpret_cast<uintptr_t>(kp05::WorkBeside(*plan, data));
+      EXPECT_EQ(work % 64, 0u) << offset;
+      // 2048 bytes on, less the data's offset within its cache line.
+      EXPECT_LT((work - reinterpret_cast<uintptr_t>(data) - (2048 - 63)) % 4096, 64u) << offset;
+      EXPECT_GE(work, regionStart);
+      EXPECT_LE(work + (2 * (static_cast<uint64_t>(plan->m) + 1)) * sizeof(double), regionEnd);
+    }
+    kp05::DestroyPlan(plan);
   }
 }
 
