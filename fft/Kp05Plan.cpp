@@ -126,7 +126,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   plan->quarter = plan->m / 4;
 
   const uint64_t m = static_cast<uint64_t>(plan->m);
-  bool ok = (plan->work = AllocateDoubles(2 * (m + 1) + kWorkSlackDoubles)) != nullptr &&
+  bool ok = (plan->work = AllocateDoubles(2 * (m + 1))) != nullptr &&
             (plan->stageSin = AllocateDoubles(m / 2 + 1)) != nullptr &&
             (plan->stageCos = AllocateDoubles(m / 2 + 1)) != nullptr &&
             (plan->splitSin = AllocateDoubles(m)) != nullptr &&
@@ -144,7 +144,8 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
     DestroyPlan(plan);
     return nullptr;
   }
-  memset(plan->work, 0, (static_cast<size_t>(m + 1) * 2 + kWorkSlackDoubles) * sizeof(double));
+  memset(plan->work, 0, static_cast<size_t>(m) * 2 * sizeof(double));
+  plan->work[2 * m] = plan->work[2 * m + 1] = 0.0;
   FillStageTables(*plan);
   FillSplitTables(*plan);
   FillSplitTwiddles(*plan);

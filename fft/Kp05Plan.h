@@ -18,13 +18,11 @@ struct Kp05Plan {
   int32_t m;             // complex length: N, or N/2 for a real plan
   int32_t half;          // M/2
   int32_t quarter;       // M/4
-  // The second buffer of the ping-pong transform: M+1 complex values, placed
-  // by WorkBeside at each transform somewhere in a region one page longer.
-  double* work;
-  double* stageSin;                         // M/2+1 entries, -sin(pi*i/(M/2))
-  double* stageCos;                         // M/2+1 entries, cos(pi*i/(M/2))
-  double* splitSin;                         // M entries, -sin(pi*i/M)
-  double* splitCos;                         // M entries, cos(pi*i/M)
+  double* work;          // M+1 complex values: the second buffer of the ping-pong transform
+  double* stageSin;      // M/2+1 entries, -sin(pi*i/(M/2))
+  double* stageCos;      // M/2+1 entries, cos(pi*i/(M/2))
+  double* splitSin;      // M entries, -sin(pi*i/M)
+  double* splitCos;      // M entries, cos(pi*i/M)
   double* window[KP05_WINDOW_TABLE_COUNT];  // N entries each: types 1..6, or all NULL
 
   // Interleaved forward twiddles (cos, -sin) for t = 0 .. M/2-1, exactly 1 at
@@ -48,17 +46,6 @@ struct Kp05Plan {
 };
 
 namespace kp05 {
-
-// The work region's length past the M+1 complex values: one page.
-const uint64_t kWorkSlackDoubles = 4096 / sizeof(double);
-
-// Where the work buffer of a transform of `data` starts: half a page from
-// data in the low twelve address bits. Loads whose low bits match a store
-// still in flight wait on it as if they depended on it; a pass reads one
-// buffer while writing the other, so buffers that share their offset within
-// the page stall every pass (measured 13-33% slower from 2048 to 65536 real
-// points). Always on a cache line, inside the work region.
-double* WorkBeside(const Kp05Plan& plan, const double* data);
 
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real).

@@ -130,16 +130,7 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
 
 }  // namespace
 
-double* WorkBeside(const Kp05Plan& plan, const double* data) {
-  const uintptr_t page = 4096, line = 64;
-  const uintptr_t dataOffset = reinterpret_cast<uintptr_t>(data) & (page - 1);
-  const uintptr_t workOffset = reinterpret_cast<uintptr_t>(plan.work) & (page - 1);
-  const uintptr_t shift = (dataOffset + page / 2 - workOffset) & (page - 1) & ~(line - 1);
-  return plan.work + shift / sizeof(double);
-}
-
 void Transform(Kp05Plan& plan, double* data, bool inverse) {
-  double* const work = WorkBeside(plan, data);
   const int32_t m = plan.m;
   const Kernels& kernels = *plan.kernels;
   const double scale = inverse ? 1.0 : 1.0 / m;  // exact: M is a power of two
@@ -147,8 +138,8 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     // Split into quarters: interleave them and split in one pass from the
     // work buffer into data.
     if (plan.quarterPlan != nullptr && kernels.interleave4Split != nullptr) {
-      RunQuarters(plan, data, work, work);
-      kernels.interleave4Split(work, data, plan.splitForward, m, scale);
+      RunQuarters(plan, data, plan.work, plan.work);
+      kernels.interleave4Split(plan.work, data, plan.splitForward, m, scale);
       return;
     }
     // Run whole, with the last pass the last radix-4 pass reading the work
@@ -159,7 +150,7 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     if (plan.quarterPlan == nullptr && passes.count % 2 == 0 && passes.count > 0 &&
         last.kind == PassKind::Radix4 && last.a == m / 4 && m >= 64 &&
         kernels.radix4Split != nullptr) {
-      double* src = RunPasses(plan, data, work, passes, passes.count - 1);
+      double* src = RunPasses(plan, data, plan.work, passes, passes.count - 1);
       const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle,
                                  plan.tailTwiddle};
       kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
@@ -167,7 +158,7 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     }
   }
   if (inverse) Conjugate(data, m);
-  double* result = RunWhole(plan, data, work);
+  double* result = RunWhole(plan, data, plan.work);
   if (inverse) Conjugate(result, m);
   if (plan.realInput) {
     plan.kernels->split(result, data, inverse ? plan.splitInverse : plan.splitForward, m, scale);
