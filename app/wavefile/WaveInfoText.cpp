@@ -555,45 +555,55 @@ void AppendDump(std::string& out, const uint8_t* bytes, size_t count, uint64_t o
   // one is its second byte written on the same line as its first.
   size_t pending = 0;
   bool secondOnSameLine = false;
-  char cell[24];
+  static const char kHex[] = "0123456789ABCDEF";
+  // Each line is put together in a buffer and appended once: the offset (10
+  // hex digits and ": "), 16 hex cells of 3 bytes, 16 text cells of at most
+  // 6 bytes each (a UTF-8 character written whole at its first byte), the
+  // line end.
+  char text[12 + 48 + 16 * 6 + 2];
   for (uint64_t line = first; line < end; line += 16) {
-    std::snprintf(cell, sizeof cell, "%010" PRIX64 ": ", line);
-    out += cell;
-    static const char kHex[] = "0123456789ABCDEF";
+    char* p = text;
+    for (int shift = 36; shift >= 0; shift -= 4) *p++ = kHex[(line >> shift) & 15];
+    *p++ = ':';
+    *p++ = ' ';
     for (uint64_t at = line; at < line + 16; ++at) {
       if (at < offset || at >= end) {
-        out += "   ";
+        p[0] = p[1] = p[2] = ' ';
       } else {
         const uint8_t b = bytes[at - offset];
-        out += kHex[b >> 4];
-        out += kHex[b & 15];
-        out += ' ';
+        p[0] = kHex[b >> 4];
+        p[1] = kHex[b & 15];
+        p[2] = ' ';
       }
+      p += 3;
     }
     for (uint64_t at = line; at < line + 16; ++at) {
       if (at < offset || at >= end) {
-        out += ' ';
+        *p++ = ' ';
         continue;
       }
       const size_t i = static_cast<size_t>(at - offset);
       if (pending > 0) {
         // Continuation: covered by the character's two cells only when it is
         // the second byte on the first byte's line.
-        if (!(secondOnSameLine && at != line)) out += ' ';
+        if (!(secondOnSameLine && at != line)) *p++ = ' ';
         secondOnSameLine = false;
         --pending;
         continue;
       }
       const size_t length = CharacterLength(bytes, i, count, code);
       if (length > 1) {
-        out.append(reinterpret_cast<const char*>(bytes + i), length);
+        std::memcpy(p, bytes + i, length);
+        p += length;
         pending = length - 1;
         secondOnSameLine = true;
       } else {
-        out += Printable(bytes[i], code) ? static_cast<char>(bytes[i]) : '.';
+        *p++ = Printable(bytes[i], code) ? static_cast<char>(bytes[i]) : '.';
       }
     }
-    out += "\r\n";
+    *p++ = '\r';
+    *p++ = '\n';
+    out.append(text, static_cast<size_t>(p - text));
   }
 }
 
