@@ -557,13 +557,17 @@ void AppendDump(std::string& out, const uint8_t* bytes, size_t count, uint64_t o
   bool secondOnSameLine = false;
   static const char kHex[] = "0123456789ABCDEF";
   // Each line is put together in a buffer and appended once: the offset (10
-  // hex digits and ": "), 16 hex cells of 3 bytes, 16 text cells of at most
+  // to 16 hex digits and ": "), 16 hex cells of 3 bytes, 16 text cells of at most
   // 6 bytes each (a UTF-8 character written whole at its first byte), the
   // line end.
-  char text[12 + 48 + 16 * 6 + 2];
+  char text[18 + 48 + 16 * 6 + 2];
   for (uint64_t line = first; line < end; line += 16) {
     char* p = text;
-    for (int shift = 36; shift >= 0; shift -= 4) *p++ = kHex[(line >> shift) & 15];
+    // At least ten digits; offsets past 2^40 (only in files beyond a
+    // terabyte) take as many more as they need.
+    int shift = 36;
+    while (shift < 60 && (line >> (shift + 4)) != 0) shift += 4;
+    for (; shift >= 0; shift -= 4) *p++ = kHex[(line >> shift) & 15];
     *p++ = ':';
     *p++ = ' ';
     for (uint64_t at = line; at < line + 16; ++at) {
