@@ -4,46 +4,13 @@
 #include <vector>
 
 #include "app/controls/BeveledLabel_win.h"
+#include "app/controls/ControlsWinTestSupport.h"
 #include "app/controls/SpeedButtonRepeat_win.h"
 
 namespace ov {
 namespace {
 
-// A 32-bit DIB section to paint into and read back.
-class Dib {
- public:
-  Dib(int w, int h) : w_(w), h_(h) {
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w;
-    bi.bmiHeader.biHeight = -h;  // top-down
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ =
-        CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-  }
-  ~Dib() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  HDC dc() const { return dc_; }
-  // The pixel as COLORREF (0x00BBGGRR).
-  COLORREF At(int x, int y) const {
-    GdiFlush();
-    const uint32_t p = bits_[y * w_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-
- private:
-  int w_, h_;
-  HDC dc_;
-  HBITMAP bitmap_;
-  HGDIOBJ old_;
-  uint32_t* bits_ = nullptr;
-};
+using test::Dib;
 
 struct Parent {
   HWND hwnd = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr,

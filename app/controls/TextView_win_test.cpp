@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <string>
 
+#include "app/controls/ControlsWinTestSupport.h"
+
 namespace ov {
 namespace {
 
@@ -82,51 +84,20 @@ std::wstring ClipboardText(HWND owner) {
   return text;
 }
 
-// The client area of a window painted through WM_PRINTCLIENT into a DIB.
-class Shot {
+// The client area of a window painted through WM_PRINTCLIENT.
+class Shot : public test::Dib {
  public:
-  explicit Shot(HWND hwnd) {
-    RECT r{};
-    GetClientRect(hwnd, &r);
-    w_ = r.right;
-    h_ = r.bottom;
-    BITMAPINFO bi{};
-    bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-    bi.bmiHeader.biWidth = w_;
-    bi.bmiHeader.biHeight = -h_;
-    bi.bmiHeader.biPlanes = 1;
-    bi.bmiHeader.biBitCount = 32;
-    dc_ = CreateCompatibleDC(nullptr);
-    bitmap_ =
-        CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, reinterpret_cast<void**>(&bits_), nullptr, 0);
-    old_ = SelectObject(dc_, bitmap_);
-    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
-    GdiFlush();
-  }
-  ~Shot() {
-    SelectObject(dc_, old_);
-    DeleteObject(bitmap_);
-    DeleteDC(dc_);
-  }
-  int width() const { return w_; }
-  COLORREF At(int x, int y) const {
-    const uint32_t p = bits_[y * w_ + x];
-    return RGB((p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
-  }
-  // Whether any pixel of column x between rows top and bottom has colour c.
-  bool ColumnHas(int x, int top, int bottom, COLORREF c) const {
-    for (int y = top; y < bottom && y < h_; ++y) {
-      if (At(x, y) == c) return true;
-    }
-    return false;
-  }
+  explicit Shot(HWND hwnd) : Shot(hwnd, ClientRect(hwnd)) {}
 
  private:
-  int w_ = 0, h_ = 0;
-  HDC dc_ = nullptr;
-  HBITMAP bitmap_ = nullptr;
-  HGDIOBJ old_ = nullptr;
-  uint32_t* bits_ = nullptr;
+  Shot(HWND hwnd, const RECT& client) : Dib(client.right, client.bottom) {
+    SendMessageW(hwnd, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc()), PRF_CLIENT);
+  }
+  static RECT ClientRect(HWND hwnd) {
+    RECT r{};
+    GetClientRect(hwnd, &r);
+    return r;
+  }
 };
 
 const std::wstring kMixed =
