@@ -134,7 +134,11 @@ void WaveInfoForm::FormCreate() {
   for (int id : {IDC_WAVE_INFO_MEMO1, IDC_WAVE_INFO_MEMO2}) {
     SendMessageW(Control(id), EM_SETLIMITTEXT, 0x7FFFFFFE, 0);
   }
-  for (int id : {IDC_WAVE_INFO_CHUNK_TREE, IDC_WAVE_INFO_MEMO1, IDC_WAVE_INFO_MEMO2}) {
+  // The chunk tree is not subclassed: under Wine every message to a
+  // subclassed window looks its subclass up in the window server, and a
+  // rebuild sends the tree a message per chunk. The dialog takes the tree's
+  // mouse moves from WM_SETCURSOR instead.
+  for (int id : {IDC_WAVE_INFO_MEMO1, IDC_WAVE_INFO_MEMO2}) {
     SetWindowSubclass(Control(id), FocusFollowsMouse, 1, 0);
   }
   HWND combo = Control(IDC_WAVE_INFO_CHAR_CODE);
@@ -399,6 +403,16 @@ INT_PTR WaveInfoForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         return TRUE;
       }
       return FALSE;
+    case WM_SETCURSOR: {
+      // The focus follows the mouse into the chunk tree, as into the text
+      // boxes; the default handling still sets the cursor.
+      HWND tree = Control(IDC_WAVE_INFO_CHUNK_TREE);
+      if (reinterpret_cast<HWND>(wParam) == tree && HIWORD(lParam) == WM_MOUSEMOVE &&
+          GetFocus() != tree && GetActiveWindow() == hwnd()) {
+        SetFocus(tree);
+      }
+      return FALSE;
+    }
     case WM_CLOSE:
       HideForm();
       return TRUE;

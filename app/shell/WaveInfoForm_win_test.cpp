@@ -354,6 +354,32 @@ TEST_F(WaveInfoFormTest, StoredBoundsPlaceTheWindowAndTheRecordingIsASource) {
   EXPECT_EQ(TextOf(recorded.Control(IDC_WAVE_INFO_FILE_NAME)), L"C:\\hand made.wav");
 }
 
+// The pointer moving over the tree or a text box puts the focus there, so
+// that the wheel and the keys act on what is under the pointer.
+TEST_F(WaveInfoFormTest, FocusFollowsThePointerIntoTheTreeAndTheTextBoxes) {
+  source.ParseBytes(Riff(Pcm16Stereo() + Chunk("data", Ramp(40))));
+  Open();
+  SetForegroundWindow(form.hwnd());
+  Pump();
+  ASSERT_EQ(GetActiveWindow(), form.hwnd());
+  for (int id : {IDC_WAVE_INFO_MEMO1, IDC_WAVE_INFO_CHUNK_TREE, IDC_WAVE_INFO_MEMO2,
+                 IDC_WAVE_INFO_CHUNK_TREE}) {
+    HWND control = form.Control(id);
+    RECT r{};
+    GetWindowRect(control, &r);
+    SetCursorPos((r.left + r.right) / 2 - 2, (r.top + r.bottom) / 2);
+    const ULONGLONG start = GetTickCount64();
+    while (GetFocus() != control && GetTickCount64() - start < 5000) {
+      SetCursorPos((r.left + r.right) / 2 + (GetTickCount64() & 1 ? 2 : -2),
+                   (r.top + r.bottom) / 2);
+      Sleep(20);
+      Pump();
+    }
+    EXPECT_EQ(GetFocus(), control) << "control " << id;
+  }
+  SetCursorPos(0, 0);
+}
+
 // Figures, not limits: the machine is shared.
 TEST_F(WaveInfoFormTest, LargeDumpAndManyChunksTimings) {
   Bytes chunks = Pcm16Stereo();
