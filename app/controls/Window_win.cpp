@@ -12,7 +12,6 @@ namespace {
 thread_local Window* creating = nullptr;
 
 constexpr wchar_t kObjectProp[] = L"OvWindowObject";
-constexpr wchar_t kFactoryProp[] = L"OvWindowFactory";
 
 // Every window of the program's classes keeps its object in its first extra
 // bytes: every message reads it there, a read in this process, where a window
