@@ -7,7 +7,8 @@
 //             --benchmark_min_time=0.05 --benchmark_report_aggregates_only=true
 // (bench/fft_ratio.py turns the JSON output into a table). OV_FFT_KERNELS=portable
 // or avx2 holds the library to a slower kernel set than the CPU offers, to
-// compare the sets.
+// compare the sets; OV_FFT_LAYOUTS=1 adds the library with each layout
+// forced (Kp05Passes, Kp05Tail, Kp05Quarters) beside the one its plans measure.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -16,9 +17,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fft/Kp05Kernels.h"
+#include "fft/Kp05Plan.h"
 #include "fft/kp05.h"
 
 namespace {
@@ -37,9 +40,14 @@ std::vector<double> Hanning(int n) {
   return w;
 }
 
-void Kp05(benchmark::State& state) {
+// The plan's layout is forced for the one creation (the layouts are compared
+// side by side), or measured by the plan as a program's plan would be.
+void Kp05(benchmark::State& state, kp05::Layout layout) {
   const int n = static_cast<int>(state.range(0));
-  if (Create_FFT(n, 1, 1) == nullptr) {
+  kp05::ForceLayout(layout);
+  Kp05Plan* plan = Create_FFT(n, 1, 1);
+  kp05::ForceLayout(kp05::Layout::Measured);
+  if (plan == nullptr) {
     state.SkipWithError("no plan");
     return;
   }
@@ -92,11 +100,24 @@ int main(int argc, char** argv) {
     if (std::strcmp(set, "portable") == 0) kp05::LimitKernels(kp05::KernelSet::Portable);
     if (std::strcmp(set, "avx2") == 0) kp05::LimitKernels(kp05::KernelSet::Avx2);
   }
+  const bool layouts = std::getenv("OV_FFT_LAYOUTS") != nullptr;
   // Each size runs the library and FFTW back to back, so both see the same load.
   for (int n = 128; n <= 131072; n *= 2) {
-    benchmark::RegisterBenchmark(("Kp05/" + std::to_string(n)).c_str(), Kp05)
+    benchmark::RegisterBenchmark(("Kp05/" + std::to_string(n)).c_str(), Kp05,
+                                 kp05::Layout::Measured)
         ->Arg(n)
         ->ComputeStatistics("min", Min);
+    if (layouts) {
+      const std::pair<const char*, kp05::Layout> forced[] = {
+          {"Kp05Passes/", kp05::Layout::Passes},
+          {"Kp05Tail/", kp05::Layout::Tail},
+          {"Kp05Quarters/", kp05::Layout::Quarters}};
+      for (const auto& [name, layout] : forced) {
+        benchmark::RegisterBenchmark((name + std::to_string(n)).c_str(), Kp05, layout)
+            ->Arg(n)
+            ->ComputeStatistics("min", Min);
+      }
+    }
     benchmark::RegisterBenchmark(("Fftw/" + std::to_string(n)).c_str(), Fftw)
         ->Arg(n)
         ->ComputeStatistics("min", Min);

@@ -3,7 +3,8 @@
   fft_bench --benchmark_repetitions=10 --benchmark_enable_random_interleaving=true \
             --benchmark_min_time=0.05 --benchmark_report_aggregates_only=true \
             --benchmark_format=json | bench/fft_ratio.py
-Uses each benchmark's smallest CPU time over the repetitions."""
+Uses each benchmark's smallest CPU time over the repetitions. With
+OV_FFT_LAYOUTS=1 the forced layouts get a ratio column each."""
 import json
 import sys
 
@@ -13,8 +14,13 @@ for b in json.load(sys.stdin)["benchmarks"]:
         continue
     name, size = b["run_name"].split("/")[:2]
     rows.setdefault(int(size), {})[name] = b["cpu_time"]
-print(f"{'N':>7} {'KP05 ns':>10} {'FFTW ns':>10} {'ratio':>6}")
+extra = [n for n in ("Kp05Passes", "Kp05Tail", "Kp05Quarters") if any(n in r for r in rows.values())]
+print(f"{'N':>7} {'KP05 ns':>10} {'FFTW ns':>10} {'ratio':>6}" + "".join(f" {n[4:]:>10}" for n in extra))
 for n in sorted(rows):
     k, f = rows[n].get("Kp05"), rows[n].get("Fftw")
     if k and f:
-        print(f"{n:>7} {k:>10.0f} {f:>10.0f} {k / f:>6.2f}")
+        line = f"{n:>7} {k:>10.0f} {f:>10.0f} {k / f:>6.2f}"
+        for name in extra:
+            v = rows[n].get(name)
+            line += f" {v / f:>10.2f}" if v else f" {'':>10}"
+        print(line)

@@ -35,9 +35,19 @@ KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
   }
 }
 
-// -i * v = (v.im, -v.re) for two complex values.
-KP05_AVX2 inline __m256d MinusI(__m256d v) {
-  return _mm256_xor_pd(_mm256_permute_pd(v, 0x5), _mm256_set_pd(-0.0, 0.0, -0.0, 0.0));
+// With ds = (d.im, d.re) (d with its parts swapped): c - i*d and c + i*d.
+// The multiply by one is exact, so both round as the plain additions, and
+// the first runs on the multiply units, which the adds of a butterfly leave idle.
+KP05_AVX2 inline __m256d SubI(__m256d c, __m256d ds) {
+  return _mm256_fmsubadd_pd(c, _mm256_set1_pd(1.0), ds);
+}
+
+KP05_AVX2 inline __m256d AddI(__m256d c, __m256d ds) {
+  return _mm256_addsub_pd(c, ds);
+}
+
+KP05_AVX2 inline __m256d Swap(__m256d v) {
+  return _mm256_permute_pd(v, 0x5);
 }
 
 KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
@@ -57,15 +67,15 @@ KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, in
       v[j] = _mm256_sub_pd(lo, hi);
     }
     const __m256d a0 = _mm256_add_pd(u[0], u[2]), c0 = _mm256_sub_pd(u[0], u[2]);
-    const __m256d b0 = _mm256_add_pd(u[1], u[3]), d0 = MinusI(_mm256_sub_pd(u[1], u[3]));
+    const __m256d b0 = _mm256_add_pd(u[1], u[3]), d0 = Swap(_mm256_sub_pd(u[1], u[3]));
     _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
-    _mm256_storeu_pd(y + 2 * h + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 2 * h + k, SubI(c0, d0));
     _mm256_storeu_pd(y + 4 * h + k, _mm256_sub_pd(a0, b0));
-    _mm256_storeu_pd(y + 6 * h + k, _mm256_sub_pd(c0, d0));
-    const __m256d v2 = MinusI(v[2]), v3 = MinusI(v[3]);
-    const __m256d a1 = _mm256_add_pd(v[0], v2), c1 = _mm256_sub_pd(v[0], v2);
-    const __m256d b1 = Mul(_mm256_add_pd(v[1], v3), bre, bim);
-    const __m256d d1 = Mul(_mm256_sub_pd(v[1], v3), cre, cim);
+    _mm256_storeu_pd(y + 6 * h + k, AddI(c0, d0));
+    const __m256d v2 = Swap(v[2]), v3 = Swap(v[3]);
+    const __m256d a1 = SubI(v[0], v2), c1 = AddI(v[0], v2);
+    const __m256d b1 = Mul(SubI(v[1], v3), bre, bim);
+    const __m256d d1 = Mul(AddI(v[1], v3), cre, cim);
     _mm256_storeu_pd(y + h + k, _mm256_add_pd(a1, b1));
     _mm256_storeu_pd(y + 3 * h + k, _mm256_add_pd(c1, d1));
     _mm256_storeu_pd(y + 5 * h + k, _mm256_sub_pd(a1, b1));
@@ -83,17 +93,15 @@ struct Twiddles {
 
 KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3, const Twiddles& w,
                                  double* y0, double* y1, double* y2, double* y3) {
-  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   const __m256d t1 = Mul(x1, w.bre, w.bim);
   const __m256d t2 = Mul(x2, w.are, w.aim);
   const __m256d t3 = Mul(x3, w.abre, w.abim);
   const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
-  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
-  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);  // (D.im, D.re)
+  const __m256d b = _mm256_add_pd(t1, t3), dSwapped = Swap(_mm256_sub_pd(t1, t3));
   _mm256_storeu_pd(y0, _mm256_add_pd(a, b));
-  _mm256_storeu_pd(y1, _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign)));  // C - iD
+  _mm256_storeu_pd(y1, SubI(c, dSwapped));
   _mm256_storeu_pd(y2, _mm256_sub_pd(a, b));
-  _mm256_storeu_pd(y3, _mm256_addsub_pd(c, dSwapped));  // C + iD
+  _mm256_storeu_pd(y3, AddI(c, dSwapped));
 }
 
 // q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
@@ -102,18 +110,15 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
                           int32_t a) {
   const int32_t q = m / (4 * a);
   const int32_t quarter = m / 4;
-  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   for (int32_t k = 0; k < 2 * q; k += 4) {
     const __m256d x0 = _mm256_loadu_pd(x + k), x1 = _mm256_loadu_pd(x + 2 * q + k);
     const __m256d x2 = _mm256_loadu_pd(x + 4 * q + k), x3 = _mm256_loadu_pd(x + 6 * q + k);
     const __m256d a0 = _mm256_add_pd(x0, x2), c0 = _mm256_sub_pd(x0, x2);
-    const __m256d b0 = _mm256_add_pd(x1, x3), d = _mm256_sub_pd(x1, x3);
-    // -i * d = (d.im, -d.re)
-    const __m256d d0 = _mm256_xor_pd(_mm256_permute_pd(d, 0x5), oddSign);
+    const __m256d b0 = _mm256_add_pd(x1, x3), d0 = Swap(_mm256_sub_pd(x1, x3));
     _mm256_storeu_pd(y + k, _mm256_add_pd(a0, b0));
-    _mm256_storeu_pd(y + 2 * quarter + k, _mm256_add_pd(c0, d0));
+    _mm256_storeu_pd(y + 2 * quarter + k, SubI(c0, d0));
     _mm256_storeu_pd(y + 4 * quarter + k, _mm256_sub_pd(a0, b0));
-    _mm256_storeu_pd(y + 6 * quarter + k, _mm256_sub_pd(c0, d0));
+    _mm256_storeu_pd(y + 6 * quarter + k, AddI(c0, d0));
   }
   for (int32_t g = 1; g < a; ++g) {
     const double* tb = tables.twiddle + 2 * (g * q);
@@ -137,74 +142,88 @@ KP05_AVX2 inline __m256d LoadPair(const double* lo, const double* hi) {
   return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lo)), _mm_loadu_pd(hi), 1);
 }
 
+// Two neighbouring complex values at lo and at hi, one load each, as the
+// pairs (lo[0], hi[0]) and (lo[1], hi[1]).
+KP05_AVX2 inline void LoadPairs(const double* lo, const double* hi, __m256d* first,
+                                __m256d* second) {
+  const __m256d l = _mm256_loadu_pd(lo), h = _mm256_loadu_pd(hi);
+  *first = _mm256_permute2f128_pd(l, h, 0x20);
+  *second = _mm256_permute2f128_pd(l, h, 0x31);
+}
+
 // Twiddle parts per lane straight from memory: p[0], p[0], p[2], p[2].
 KP05_AVX2 inline __m256d LoadDup(const double* p) {
   return _mm256_movedup_pd(_mm256_loadu_pd(p));
 }
 
+// The twiddles of groups g and g+1 from the tables b, a and ab, one group per
+// register half.
+KP05_AVX2 inline Twiddles PairTwiddles(const double* b, const double* a, const double* ab,
+                                       int32_t g) {
+  return {LoadDup(b + 2 * g),     LoadDup(b + 2 * g + 1), LoadDup(a + 2 * g),
+          LoadDup(a + 2 * g + 1), LoadDup(ab + 2 * g),    LoadDup(ab + 2 * g + 1)};
+}
+
 // q == 1 (the last pass): two neighbouring groups per register, each lane
 // with its own twiddles.
-KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& tables, int32_t m) {
-  const int32_t quarter = m / 4;  // = a, the group count
+KP05_AVX2 void Radix4Last(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
+  const int32_t quarter = m / 4;     // = a, the group count
   for (int32_t g = 0; g < quarter; g += 2) {
     const double* in = x + 8 * g;
-    const double* tb = tables.twiddle + 2 * g;
-    const double* ta = tables.evenTwiddle + 2 * g;
-    const double* tab = tables.tripleTwiddle + 2 * g;
-    const Twiddles w = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
-                        LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
-    Butterfly4(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
-               LoadPair(in + 6, in + 14), w, y + 2 * g, y + 2 * (quarter + g),
-               y + 2 * (2 * quarter + g), y + 2 * (3 * quarter + g));
+    const Twiddles w = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, g);
+    __m256d x0, x1, x2, x3;
+    LoadPairs(in, in + 8, &x0, &x1);
+    LoadPairs(in + 4, in + 12, &x2, &x3);
+    Butterfly4(x0, x1, x2, x3, w, y + 2 * g, y + 2 * (quarter + g), y + 2 * (2 * quarter + g),
+               y + 2 * (3 * quarter + g));
   }
 }
 
 // The same butterfly, results kept in registers: r[0..3] = A + B, C - iD, A - B, C + iD.
 KP05_AVX2 inline void Butterfly4Regs(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
                                      const Twiddles& w, __m256d* r) {
-  const __m256d oddSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
   const __m256d t1 = Mul(x1, w.bre, w.bim);
   const __m256d t2 = Mul(x2, w.are, w.aim);
   const __m256d t3 = Mul(x3, w.abre, w.abim);
   const __m256d a = _mm256_add_pd(x0, t2), c = _mm256_sub_pd(x0, t2);
-  const __m256d b = _mm256_add_pd(t1, t3), d = _mm256_sub_pd(t1, t3);
-  const __m256d dSwapped = _mm256_permute_pd(d, 0x5);
+  const __m256d b = _mm256_add_pd(t1, t3), dSwapped = Swap(_mm256_sub_pd(t1, t3));
   r[0] = _mm256_add_pd(a, b);
-  r[1] = _mm256_add_pd(c, _mm256_xor_pd(dSwapped, oddSign));
+  r[1] = SubI(c, dSwapped);
   r[2] = _mm256_sub_pd(a, b);
-  r[3] = _mm256_addsub_pd(c, dSwapped);
+  r[3] = AddI(c, dSwapped);
 }
 
 // Groups g and g+1 per iteration, one per register half. First the pass with
 // q = 4 (group g: rows x[16g + k + {0, 4, 8, 12}], output row j at
 // y[jM/4 + 4g + k]); output row j of group g is the whole input of the last
 // pass's group g' = jM/16 + g, whose results go to y[g' + {0, 1, 2, 3} M/4].
-KP05_AVX2 void Radix16Tail(const double* x, double* y, const PassTables& tables, int32_t m) {
+KP05_AVX2 void Radix16Tail(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t groups = m / 16, quarter = m / 4;
   const double* tail1 = tables.tailTwiddle;
   const double* tail2 = tail1 + 2 * (groups + 2);
   const double* tail3 = tail2 + 2 * (groups + 2);
   for (int32_t g = 0; g < groups; g += 2) {
     const double* in = x + 32 * g;
-    const Twiddles w = {LoadDup(tail1 + 2 * g), LoadDup(tail1 + 2 * g + 1),
-                        LoadDup(tail2 + 2 * g), LoadDup(tail2 + 2 * g + 1),
-                        LoadDup(tail3 + 2 * g), LoadDup(tail3 + 2 * g + 1)};
+    const Twiddles w = PairTwiddles(tail1, tail2, tail3, g);
     __m256d rows[4][4];  // [j][k]
-    for (int k = 0; k < 4; ++k) {
-      __m256d r[4];
-      Butterfly4Regs(LoadPair(in + 2 * k, in + 32 + 2 * k),
-                     LoadPair(in + 2 * (k + 4), in + 32 + 2 * (k + 4)),
-                     LoadPair(in + 2 * (k + 8), in + 32 + 2 * (k + 8)),
-                     LoadPair(in + 2 * (k + 12), in + 32 + 2 * (k + 12)), w, r);
-      for (int j = 0; j < 4; ++j) rows[j][k] = r[j];
+    for (int k = 0; k < 4; k += 2) {
+      __m256d a[4], b[4];  // the inputs of the butterflies at k and k + 1
+      for (int i = 0; i < 4; ++i) {
+        LoadPairs(in + 2 * (k + 4 * i), in + 32 + 2 * (k + 4 * i), &a[i], &b[i]);
+      }
+      __m256d ra[4], rb[4];
+      Butterfly4Regs(a[0], a[1], a[2], a[3], w, ra);
+      Butterfly4Regs(b[0], b[1], b[2], b[3], w, rb);
+      for (int j = 0; j < 4; ++j) {
+        rows[j][k] = ra[j];
+        rows[j][k + 1] = rb[j];
+      }
     }
     for (int j = 0; j < 4; ++j) {
       const int32_t h = j * groups + g;  // g' of the lower lane
-      const double* tb = tables.twiddle + 2 * h;
-      const double* ta = tables.evenTwiddle + 2 * h;
-      const double* tab = tables.tripleTwiddle + 2 * h;
-      const Twiddles v = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
-                          LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
+      const Twiddles v = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, h);
       Butterfly4(rows[j][0], rows[j][1], rows[j][2], rows[j][3], v, y + 2 * h,
                  y + 2 * (quarter + h), y + 2 * (2 * quarter + h), y + 2 * (3 * quarter + h));
     }
@@ -233,41 +252,33 @@ KP05_AVX2 inline __m256d Reverse(__m256d v) {
   return _mm256_permute2f128_pd(v, v, 0x01);
 }
 
+// Bins k, k+1 (P = Z[k..k+1]) and M-k, M-k-1 (Q = Z[M-k], Z[M-k-1], one
+// register each) into out; see Kernels::split. S = P + conj(Q) and
+// D = P - conj(Q) come without a sign flip: the even lanes add and subtract
+// the real parts, the odd lanes the imaginary parts the other way round.
+KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle, int32_t k,
+                                int32_t m, double qs, double* out) {
+  const double* w = splitTwiddle + 2 * k;
+  const __m256d sum = _mm256_fmsubadd_pd(p, _mm256_set1_pd(1.0), q);
+  const __m256d t = Mul(_mm256_addsub_pd(p, q), LoadDup(w), LoadDup(w + 1));
+  _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t));
+  // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
+  _mm256_storeu_pd(out + 2 * (m - k - 1),
+                   Reverse(_mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t)));
+}
+
 KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
                      double scale) {
   const double z0re = z[0], z0im = z[1];
   const double qs = 0.25 * scale;
-  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
-  const __m256d scaleP = _mm256_set1_pd(qs);
-  const __m256d scaleQ = _mm256_set_pd(-qs, qs, -qs, qs);
   int32_t k = 1;
   // Bins k, k+1 and M-k, M-k-1 while the two pairs stay apart.
   for (; k + 1 < m - k - 1; k += 2) {
-    const __m256d p = _mm256_loadu_pd(z + 2 * k);
-    const __m256d qConj = _mm256_xor_pd(LoadPair(z + 2 * (m - k), z + 2 * (m - k - 1)), conjSign);
-    const double* w = splitTwiddle + 2 * k;
-    const __m256d sum = _mm256_add_pd(p, qConj);
-    const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
-    _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, scaleP, t));
-    // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
-    StorePair(out + 2 * (m - k), out + 2 * (m - k - 1), _mm256_fmaddsub_pd(sum, scaleQ, t));
+    SplitPair(_mm256_loadu_pd(z + 2 * k), Reverse(_mm256_loadu_pd(z + 2 * (m - k - 1))),
+              splitTwiddle, k, m, qs, out);
   }
   for (; k <= m - k; ++k) SplitBinPair(z + 2 * k, z + 2 * (m - k), splitTwiddle, k, m, qs, out);
   SplitEndBins(z0re, z0im, m, scale, out);
-}
-
-// Bins k, k+1 (P = Z[k..k+1]) and M-k, M-k-1 (Q = Z[M-k], Z[M-k-1], one
-// register each) into out; see Kernels::split.
-KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle, int32_t k,
-                                int32_t m, double qs, double* out) {
-  const __m256d conjSign = _mm256_set_pd(-0.0, 0.0, -0.0, 0.0);
-  const __m256d qConj = _mm256_xor_pd(q, conjSign);
-  const double* w = splitTwiddle + 2 * k;
-  const __m256d sum = _mm256_add_pd(p, qConj);
-  const __m256d t = Mul(_mm256_sub_pd(p, qConj), LoadDup(w), LoadDup(w + 1));
-  _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t));
-  StorePair(out + 2 * (m - k), out + 2 * (m - k - 1),
-            _mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t));
 }
 
 // Scalar last-pass butterfly of group g, results at their places in z.
@@ -296,8 +307,9 @@ inline void LastGroup(const double* x, double* z, const PassTables& tables, int3
 // Group pairs (g, g+1) from the bottom and (M/4-g-1, M/4-g) from the top give
 // 16 values whose split partners are all among them. Groups 0, M/8-1, M/8
 // and M/8+1 pair only among themselves: they go through z = out, scalar.
-KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& tables,
+KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& shared,
                            const double* splitTwiddle, int32_t m, double scale) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t quarter = m / 4, eighth = m / 8;
   const double qs = 0.25 * scale;
   for (int32_t g = 1; g + 1 < eighth - 1; g += 2) {
@@ -307,13 +319,11 @@ KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& table
     for (int side = 0; side < 2; ++side) {
       const int32_t b = bases[side];
       const double* in = x + 8 * b;
-      const double* tb = tables.twiddle + 2 * b;
-      const double* ta = tables.evenTwiddle + 2 * b;
-      const double* tab = tables.tripleTwiddle + 2 * b;
-      const Twiddles w = {LoadDup(tb),     LoadDup(tb + 1), LoadDup(ta),
-                          LoadDup(ta + 1), LoadDup(tab),    LoadDup(tab + 1)};
-      Butterfly4Regs(LoadPair(in, in + 8), LoadPair(in + 2, in + 10), LoadPair(in + 4, in + 12),
-                     LoadPair(in + 6, in + 14), w, results[side]);
+      const Twiddles w = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, b);
+      __m256d x0, x1, x2, x3;
+      LoadPairs(in, in + 8, &x0, &x1);
+      LoadPairs(in + 4, in + 12, &x2, &x3);
+      Butterfly4Regs(x0, x1, x2, x3, w, results[side]);
     }
     // Low bins ascending in their register, the partners reversed.
     SplitPair(lo[0], Reverse(hi[3]), splitTwiddle, g, m, qs, out);
@@ -330,6 +340,73 @@ KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& table
   SplitEndBins(zr, zi, m, scale, out);
 }
 
+// Two neighbouring n per register; see Kernels::difRadix4.
+KP05_AVX2 void DifRadix4(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
+  const int32_t quarter = m / 4;
+  for (int32_t n = 0; n < quarter; n += 2) {
+    const __m256d x0 = _mm256_loadu_pd(x + 2 * n), x1 = _mm256_loadu_pd(x + 2 * (quarter + n));
+    const __m256d x2 = _mm256_loadu_pd(x + 2 * (2 * quarter + n));
+    const __m256d x3 = _mm256_loadu_pd(x + 2 * (3 * quarter + n));
+    const __m256d a = _mm256_add_pd(x0, x2), c = _mm256_sub_pd(x0, x2);
+    const __m256d b = _mm256_add_pd(x1, x3), dSwapped = Swap(_mm256_sub_pd(x1, x3));
+    const Twiddles w = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, n);
+    _mm256_storeu_pd(y + 2 * n, _mm256_add_pd(a, b));
+    _mm256_storeu_pd(y + 2 * (quarter + n), Mul(SubI(c, dSwapped), w.bre, w.bim));
+    _mm256_storeu_pd(y + 2 * (2 * quarter + n), Mul(_mm256_sub_pd(a, b), w.are, w.aim));
+    _mm256_storeu_pd(y + 2 * (3 * quarter + n), Mul(AddI(c, dSwapped), w.abre, w.abim));
+  }
+}
+
+// Z[4j .. 4j+7] of the interleaved quarters y, j even: block[i] = Z[4j+2i .. 4j+2i+1].
+KP05_AVX2 inline void InterleavedBlock(const double* y, int32_t quarter, int32_t j,
+                                       __m256d* block) {
+  const __m256d y0 = _mm256_loadu_pd(y + 2 * j), y1 = _mm256_loadu_pd(y + 2 * (quarter + j));
+  const __m256d y2 = _mm256_loadu_pd(y + 2 * (2 * quarter + j));
+  const __m256d y3 = _mm256_loadu_pd(y + 2 * (3 * quarter + j));
+  block[0] = _mm256_permute2f128_pd(y0, y1, 0x20);
+  block[1] = _mm256_permute2f128_pd(y2, y3, 0x20);
+  block[2] = _mm256_permute2f128_pd(y0, y1, 0x31);
+  block[3] = _mm256_permute2f128_pd(y2, y3, 0x31);
+}
+
+KP05_AVX2 void Interleave4(const double* y, double* z, int32_t m) {
+  const int32_t quarter = m / 4;
+  for (int32_t j = 0; j < quarter; j += 2) {
+    __m256d block[4];
+    InterleavedBlock(y, quarter, j, block);
+    for (int i = 0; i < 4; ++i) _mm256_storeu_pd(z + 8 * j + 4 * i, block[i]);
+  }
+}
+
+// The interleave and the split in one (see Kernels::interleave4Split). Bins
+// 4j+1 .. 4j+8 take their partners from exactly one block of eight,
+// Z[M-4j-8 .. M-4j-1]; the low side needs the first value of its next block.
+KP05_AVX2 void Interleave4Split(const double* y, double* out, const double* splitTwiddle, int32_t m,
+                                double scale) {
+  const int32_t quarter = m / 4;
+  const double qs = 0.25 * scale;
+  __m256d low[4];
+  InterleavedBlock(y, quarter, 0, low);
+  int32_t j = 0;
+  for (; 8 * j + 16 < m; j += 2) {
+    __m256d next[4], high[4];
+    InterleavedBlock(y, quarter, j + 2, next);
+    InterleavedBlock(y, quarter, quarter - j - 2, high);
+    for (int i = 0; i < 4; ++i) {
+      const __m256d p = _mm256_permute2f128_pd(low[i], i < 3 ? low[i + 1] : next[0], 0x21);
+      SplitPair(p, Reverse(high[3 - i]), splitTwiddle, 4 * j + 2 * i + 1, m, qs, out);
+    }
+    for (int i = 0; i < 4; ++i) low[i] = next[i];
+  }
+  // Z[k] of the interleaved order lies at quarter k % 4, place k / 4.
+  auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
+  for (int32_t k = 4 * j + 1; k <= m - k; ++k) {
+    SplitBinPair(z(k), z(m - k), splitTwiddle, k, m, qs, out);
+  }
+  SplitEndBins(y[0], y[1], m, scale, out);
+}
+
 KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   int32_t i = 0;
   for (; i + 8 <= n; i += 8) {
@@ -340,8 +417,8 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,  Radix16Tail, Split,
-                       Radix4Split, nullptr,     nullptr, nullptr,     WeightReal};
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,      Radix16Tail,      Split,
+                       Radix4Split, DifRadix4,   Interleave4, Interleave4Split, WeightReal};
 
 }  // namespace
 

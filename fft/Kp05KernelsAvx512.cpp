@@ -187,7 +187,8 @@ KP05_AVX512 inline void LastGroups(const __m512d* x, double* y, const PassTables
 // q == 1 (the last pass), M/4 >= 4: four neighbouring groups per register.
 // Group g holds its four inputs side by side, so four loads and a 4x4
 // transpose of complex values give one register per input row.
-KP05_AVX512 void Radix4Last(const double* x, double* y, const PassTables& tables, int32_t m) {
+KP05_AVX512 void Radix4Last(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
   for (int32_t g = 0; g < m / 4; g += 4) {
     const double* in = x + 8 * g;
     __m512d rows[4];
@@ -200,7 +201,8 @@ KP05_AVX512 void Radix4Last(const double* x, double* y, const PassTables& tables
 // The last two passes in one (see Kernels::radix16Tail), M >= 64. The pass
 // with q = 4 runs one group per register along k; its output row j of groups
 // g .. g+3, transposed, is the input of the last pass's groups jM/16 + g .. +3.
-KP05_AVX512 void Radix16Tail(const double* x, double* y, const PassTables& tables, int32_t m) {
+KP05_AVX512 void Radix16Tail(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t groups = m / 16;
   if (groups < 4) {
     Avx2Kernels()->radix16Tail(x, y, tables, m);
@@ -241,7 +243,8 @@ KP05_AVX512 void Radix4(const double* x, double* y, const PassTables& tables, in
 }
 
 // Four neighbouring n per register; see Kernels::difRadix4.
-KP05_AVX512 void DifRadix4(const double* x, double* y, const PassTables& tables, int32_t m) {
+KP05_AVX512 void DifRadix4(const double* x, double* y, const PassTables& shared, int32_t m) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t quarter = m / 4;
   for (int32_t n = 0; n < quarter; n += 4) {
     const __m512d x0 = _mm512_loadu_pd(x + 2 * n), x1 = _mm512_loadu_pd(x + 2 * (quarter + n));

@@ -2,6 +2,8 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <chrono>
+
 #include "fft/Kp05Plan.h"
 #include "fft/Kp05Trig.h"
 
@@ -32,11 +34,10 @@ void FreeDoubles(double* table) {
   if (table != nullptr) free(reinterpret_cast<void**>(table)[-1]);
 }
 
-// From this many complex points on, a transform and its work buffer are well
-// beyond the first-level cache: with kernels that can, it runs as four
-// quarters, each split again while this large, so that the passes run on
-// 1024 or 2048 points at a time.
-const int32_t kQuarteredSize = 4096;
+// From this many complex points on, quarters are a candidate layout.
+const int32_t kQuarteredSize = 1024;
+
+Layout g_forcedLayout = Layout::Measured;
 
 bool IsPowerOfTwo(int32_t n) {
   return n > 0 && (n & (n - 1)) == 0;
@@ -112,6 +113,80 @@ void FillTwiddles(Kp05Plan& plan) {
   }
 }
 
+// Rounds of the measured choice: the first warms caches and tables, the
+// fastest of all counts.
+const int kMeasuredRounds = 4;
+// Each timing covers at least this many samples (repeated transforms), so
+// that the clock's resolution does not decide between small ones.
+const int32_t kMeasuredSamples = 16384;
+
+struct Candidate {
+  bool tail;
+  Kp05Plan* quarters;  // NULL: the whole layout
+};
+
+void Apply(Kp05Plan& plan, const Candidate& candidate) {
+  plan.tailPass = candidate.tail ? 1 : 0;
+  plan.quarterPlan = candidate.quarters;
+}
+
+// Forward transforms of the plan in each candidate layout, round by round on
+// the same input; the index of the fastest. Refilling the input is timed
+// with each transform, the same for every candidate.
+int Fastest(Kp05Plan& plan, const Candidate* candidates, int count) {
+  const int32_t doubles = plan.realInput ? plan.n + 2 : 2 * plan.n;
+  double* scratch = AllocateDoubles(static_cast<uint64_t>(doubles));
+  if (scratch == nullptr) return 0;
+  const int32_t repeats = plan.n >= kMeasuredSamples ? 1 : kMeasuredSamples / plan.n;
+  using Clock = std::chrono::steady_clock;
+  Clock::duration best[3] = {Clock::duration::max(), Clock::duration::max(),
+                             Clock::duration::max()};
+  for (int round = 0; round < kMeasuredRounds; ++round) {
+    for (int c = 0; c < count; ++c) {
+      Apply(plan, candidates[c]);
+      const Clock::time_point start = Clock::now();
+      for (int32_t r = 0; r < repeats; ++r) {
+        for (int32_t i = 0; i < doubles; ++i) scratch[i] = static_cast<double>((i * 37) % 101) - 50;
+        Transform(plan, scratch, false);
+      }
+      const Clock::duration took = Clock::now() - start;
+      if (took < best[c]) best[c] = took;
+    }
+  }
+  FreeDoubles(scratch);
+  int fastest = 0;
+  for (int c = 1; c < count; ++c) {
+    if (best[c] < best[fastest]) fastest = c;
+  }
+  return fastest;
+}
+
+// Sets the plan's layout (tailPass, quarterPlan); false when memory runs out.
+bool ChooseLayout(Kp05Plan& plan) {
+  const Kernels& kernels = *plan.kernels;
+  const bool tail = CanFuseTail(plan);
+  const bool quarters = plan.m >= kQuarteredSize && kernels.difRadix4 != nullptr &&
+                        kernels.interleave4 != nullptr && kernels.interleave4Split != nullptr;
+  Candidate candidates[3];
+  int count = 0;
+  candidates[count++] = {false, nullptr};
+  if (tail) candidates[count++] = {true, nullptr};
+  if (quarters && g_forcedLayout != Layout::Passes && g_forcedLayout != Layout::Tail) {
+    Kp05Plan* quartered = CreatePlan(plan.m / 4, false, false);
+    if (quartered == nullptr) return false;
+    candidates[count++] = {false, quartered};
+  }
+  // Forced layouts take the last candidate that is not beyond them.
+  int chosen = count - 1;
+  if (g_forcedLayout == Layout::Passes) chosen = 0;
+  if (g_forcedLayout == Layout::Measured && count > 1) chosen = Fastest(plan, candidates, count);
+  Apply(plan, candidates[chosen]);
+  for (int c = 0; c < count; ++c) {
+    if (c != chosen && candidates[c].quarters != nullptr) DestroyPlan(candidates[c].quarters);
+  }
+  return true;
+}
+
 }  // namespace
 
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
@@ -150,17 +225,18 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   FillSplitTables(*plan);
   FillSplitTwiddles(*plan);
   FillTwiddles(*plan);
+  plan->tables = {plan->twiddle, plan->evenTwiddle, plan->tripleTwiddle, plan->tailTwiddle};
   if (windowTables) FillWindowTables(*plan);
   plan->kernels = &BestKernels();
-  if (plan->m >= kQuarteredSize && plan->kernels->difRadix4 != nullptr) {
-    plan->quarterPlan = CreatePlan(plan->m / 4, false, false);
-    if (plan->quarterPlan == nullptr) {
-      DestroyPlan(plan);
-      return nullptr;
-    }
-    plan->quarterPlan->kernels = plan->kernels;
+  if (!ChooseLayout(*plan)) {
+    DestroyPlan(plan);
+    return nullptr;
   }
   return plan;
+}
+
+void ForceLayout(Layout layout) {
+  g_forcedLayout = layout;
 }
 
 void DestroyPlan(Kp05Plan* plan) {

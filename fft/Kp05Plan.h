@@ -38,19 +38,44 @@ struct Kp05Plan {
   // (powers of two, so the scaling is exact).
   double* splitForward;
   double* splitInverse;
+  // The tables the passes read (pointers into the arrays above).
+  kp05::PassTables tables;
   // The passes this plan runs (portable, AVX2 or AVX-512), chosen at creation.
   const kp05::Kernels* kernels;
-  // Large transforms with kernels that split them into quarters: the complex
-  // plan of M/4 points whose tables the quarters use; NULL otherwise.
+  // Whether the whole-transform passes end with the last two radix-4 passes
+  // in one (see CanFuseTail); chosen at creation, see CreatePlan.
+  uint8_t tailPass;
+  // Transforms that run as quarters (chosen at creation, see CreatePlan):
+  // the complex plan of M/4 points whose tables the quarters use; NULL when
+  // the passes run over the whole transform.
   Kp05Plan* quarterPlan;
 };
 
 namespace kp05 {
 
+// How a transform of M complex points runs its passes: radix-4 passes over
+// the whole transform to the end; the same with the last two as one pass
+// (small sizes, see CanFuseTail); or, with kernels that can and M >= 1024, as
+// four quarters of M/4 points after one decimation step (closer caches, one
+// more pass).
+enum class Layout { Measured, Passes, Tail, Quarters };
+
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
-// a power of two the plan can hold (N >= 1 complex, N >= 2 real).
+// a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
+// than one layout is possible, creation times a few forward transforms of each
+// on a scratch buffer (about 2 ms at N = 131072) and keeps the fastest; the
+// quarter plan chooses the same way for itself. Every layout gives results
+// within rounding of the plain algorithm.
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
+
+// Whether the plan's size and kernels allow the fused last two passes.
+bool CanFuseTail(const Kp05Plan& plan);
 void DestroyPlan(Kp05Plan* plan);
+
+// Tests: later plans take this layout wherever it is possible, else the
+// next one it falls back to: Quarters to Tail, Tail to Passes (Measured, the
+// default, lets creation choose).
+void ForceLayout(Layout layout);
 
 // The transform of a plan on the caller's buffer (see kp05.h for the layout).
 void Transform(Kp05Plan& plan, double* data, bool inverse);

@@ -31,7 +31,8 @@ struct PassPlan {
   int count;
 };
 
-PassPlan PlanPasses(const Kernels& kernels, int32_t m) {
+PassPlan PlanPasses(const Kp05Plan& source) {
+  const int32_t m = source.m;
   int stages = 0;
   while ((1 << stages) < m) ++stages;
   PassPlan plan;
@@ -41,7 +42,7 @@ PassPlan PlanPasses(const Kernels& kernels, int32_t m) {
     plan.passes[plan.count++] = {stages >= 3 ? PassKind::FirstRadix8 : PassKind::FirstRadix2, 0};
     a = stages >= 3 ? 8 : 2;
   }
-  const bool tail = m / a >= 16 && m >= 32 && m <= kMaxTailSize && kernels.radix16Tail != nullptr;
+  const bool tail = source.tailPass && CanFuseTail(source) && m / a >= 16;
   while (a < m) {
     if (tail && a == m / 16) {
       plan.passes[plan.count++] = {PassKind::Radix16Tail, a};
@@ -54,30 +55,32 @@ PassPlan PlanPasses(const Kernels& kernels, int32_t m) {
   return plan;
 }
 
-// Runs the first `count` passes of a transform of plan.m points with the
-// plan's tables, ping-ponging between src (the input) and dst. Returns the
-// buffer holding the (unscaled, forward) result.
-double* RunPasses(const Kp05Plan& plan, double* src, double* dst, const PassPlan& passes,
-                  int count) {
+// One pass of a transform of plan.m points with the plan's tables.
+void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* dst) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
-  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
-  for (int i = 0; i < count; ++i) {
-    const Pass& pass = passes.passes[i];
-    switch (pass.kind) {
-      case PassKind::FirstRadix2:
-        kernels.firstRadix2(src, dst, m);
-        break;
-      case PassKind::FirstRadix8:
-        kernels.firstRadix8(src, dst, plan.twiddle, m);
-        break;
-      case PassKind::Radix4:
-        kernels.radix4(src, dst, tables, m, pass.a);
-        break;
-      case PassKind::Radix16Tail:
-        kernels.radix16Tail(src, dst, tables, m);
-        break;
-    }
+  switch (pass.kind) {
+    case PassKind::FirstRadix2:
+      kernels.firstRadix2(src, dst, m);
+      break;
+    case PassKind::FirstRadix8:
+      kernels.firstRadix8(src, dst, plan.twiddle, m);
+      break;
+    case PassKind::Radix4:
+      kernels.radix4(src, dst, plan.tables, m, pass.a);
+      break;
+    case PassKind::Radix16Tail:
+      kernels.radix16Tail(src, dst, plan.tables, m);
+      break;
+  }
+}
+
+// Runs passes [begin, end) ping-ponging between src (the input) and dst.
+// Returns the buffer holding the (unscaled, forward) result.
+double* RunPasses(const Kp05Plan& plan, double* src, double* dst, const PassPlan& passes, int begin,
+                  int end) {
+  for (int i = begin; i < end; ++i) {
+    RunPass(plan, passes.passes[i], src, dst);
     double* t = src;
     src = dst;
     dst = t;
@@ -89,7 +92,7 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other);
 
 // Whether RunWhole leaves its result in src (else in other).
 bool EndsInSource(const Kp05Plan& plan) {
-  if (plan.quarterPlan == nullptr) return PlanPasses(*plan.kernels, plan.m).count % 2 == 0;
+  if (plan.quarterPlan == nullptr) return PlanPasses(plan).count % 2 == 0;
   return !EndsInSource(*plan.quarterPlan);
 }
 
@@ -103,7 +106,7 @@ bool EndsInSource(const Kp05Plan& plan) {
 void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* results) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
-  const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle, plan.tailTwiddle};
+  const PassTables& tables = plan.tables;
   const bool backWhereTheyStart = EndsInSource(*plan.quarterPlan);
   double* start = backWhereTheyStart ? results : (results == src ? other : src);
   double* partner = start == src ? other : src;
@@ -118,8 +121,8 @@ void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* resul
 // ping-pong with; returns the one holding the (unscaled, forward) result.
 double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
   if (plan.quarterPlan == nullptr) {
-    const PassPlan passes = PlanPasses(*plan.kernels, plan.m);
-    return RunPasses(plan, src, other, passes, passes.count);
+    const PassPlan passes = PlanPasses(plan);
+    return RunPasses(plan, src, other, passes, 0, passes.count);
   }
   double* results = EndsInSource(*plan.quarterPlan) ? src : other;
   double* out = results == src ? other : src;
@@ -129,6 +132,10 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
 }
 
 }  // namespace
+
+bool CanFuseTail(const Kp05Plan& plan) {
+  return plan.m >= 32 && plan.m <= kMaxTailSize && plan.kernels->radix16Tail != nullptr;
+}
 
 void Transform(Kp05Plan& plan, double* data, bool inverse) {
   const int32_t m = plan.m;
@@ -142,18 +149,21 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
       kernels.interleave4Split(plan.work, data, plan.splitForward, m, scale);
       return;
     }
-    // Run whole, with the last pass the last radix-4 pass reading the work
-    // buffer (an even pass count): run it and the split as one, writing the
-    // bins into data.
-    const PassPlan passes = PlanPasses(kernels, m);
+    // Run whole, with the last radix-4 pass and the split as one, reading
+    // the work buffer and writing the bins into data. The passes before it
+    // must end in the work buffer: when their count is even, the first runs
+    // in place (it reads and writes the same places), leaving an odd count.
+    const PassPlan passes = PlanPasses(plan);
     const Pass& last = passes.passes[passes.count > 0 ? passes.count - 1 : 0];
-    if (plan.quarterPlan == nullptr && passes.count % 2 == 0 && passes.count > 0 &&
-        last.kind == PassKind::Radix4 && last.a == m / 4 && m >= 64 &&
-        kernels.radix4Split != nullptr) {
-      double* src = RunPasses(plan, data, plan.work, passes, passes.count - 1);
-      const PassTables tables = {plan.twiddle, plan.evenTwiddle, plan.tripleTwiddle,
-                                 plan.tailTwiddle};
-      kernels.radix4Split(src, data, tables, plan.splitForward, m, scale);
+    if (plan.quarterPlan == nullptr && passes.count >= 2 && last.kind == PassKind::Radix4 &&
+        last.a == m / 4 && m >= 64 && kernels.radix4Split != nullptr) {
+      int begin = 0;
+      if ((passes.count - 1) % 2 == 0) {
+        RunPass(plan, passes.passes[0], data, data);
+        begin = 1;
+      }
+      double* src = RunPasses(plan, data, plan.work, passes, begin, passes.count - 1);
+      kernels.radix4Split(src, data, plan.tables, plan.splitForward, m, scale);
       return;
     }
   }

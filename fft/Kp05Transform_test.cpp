@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "fft/Kp05Kernels.h"
+#include "fft/Kp05Plan.h"
 #include "fft/Kp05Reference.h"
 #include "fft/Kp05TestSupport.h"
 #include "fft/kp05.h"
@@ -22,27 +24,36 @@ const double kRounding = 1e-15;  // fast kernels against the plain algorithm
 
 // Every size, both kinds and directions: the library equals the plain algorithm
 // to rounding, also for the inverse direction of a real plan (which reaches
-// only the inner complex stage). Run with each kernel set this CPU runs: the
-// portable one every x86-64 can run, AVX2 and AVX-512.
-class Kp05Transform : public testing::TestWithParam<kp05::KernelSet> {
+// only the inner complex stage). Run with each kernel set this CPU runs (the
+// portable one every x86-64 can run, AVX2 and AVX-512) and each layout: the
+// one measured at creation, and each of the others forced wherever the size
+// allows, so that none is left untested by what this machine measures.
+using KernelsAndLayout = std::tuple<kp05::KernelSet, kp05::Layout>;
+
+class Kp05Transform : public testing::TestWithParam<KernelsAndLayout> {
  protected:
   void SetUp() override {
-    if (!kp05::CpuRuns(GetParam())) GTEST_SKIP() << "this CPU lacks the kernel set";
-    kp05::LimitKernels(GetParam());
+    const kp05::KernelSet set = std::get<0>(GetParam());
+    if (!kp05::CpuRuns(set)) GTEST_SKIP() << "this CPU lacks the kernel set";
+    const kp05::Layout layout = std::get<1>(GetParam());
+    if (set == kp05::KernelSet::Portable &&
+        (layout == kp05::Layout::Tail || layout == kp05::Layout::Quarters)) {
+      GTEST_SKIP() << "the portable kernels run radix-4 passes only";
+    }
+    kp05::LimitKernels(set);
+    kp05::ForceLayout(std::get<1>(GetParam()));
   }
-  void TearDown() override { kp05::LimitKernels(kp05::KernelSet::Avx512); }
+  void TearDown() override {
+    kp05::LimitKernels(kp05::KernelSet::Avx512);
+    kp05::ForceLayout(kp05::Layout::Measured);
+  }
 };
 
-std::string KernelSetName(const testing::TestParamInfo<kp05::KernelSet>& info) {
-  switch (info.param) {
-    case kp05::KernelSet::Portable:
-      return "Portable";
-    case kp05::KernelSet::Avx2:
-      return "Avx2";
-    case kp05::KernelSet::Avx512:
-      return "Avx512";
-  }
-  return "Unknown";
+std::string KernelsAndLayoutName(const testing::TestParamInfo<KernelsAndLayout>& info) {
+  const char* sets[] = {"Portable", "Avx2", "Avx512"};
+  const char* layouts[] = {"Measured", "Passes", "Tail", "Quarters"};
+  return std::string(sets[static_cast<int>(std::get<0>(info.param))]) +
+         layouts[static_cast<int>(std::get<1>(info.param))];
 }
 
 TEST_P(Kp05Transform, EqualsPlainAlgorithmAtEverySize) {
@@ -97,10 +108,13 @@ TEST_P(Kp05Transform, TheCallersBufferMayStartAnywhereInItsPage) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Kernels, Kp05Transform,
-                         testing::Values(kp05::KernelSet::Portable, kp05::KernelSet::Avx2,
-                                         kp05::KernelSet::Avx512),
-                         KernelSetName);
+INSTANTIATE_TEST_SUITE_P(
+    Kernels, Kp05Transform,
+    testing::Combine(testing::Values(kp05::KernelSet::Portable, kp05::KernelSet::Avx2,
+                                     kp05::KernelSet::Avx512),
+                     testing::Values(kp05::Layout::Measured, kp05::Layout::Passes,
+                                     kp05::Layout::Tail, kp05::Layout::Quarters)),
+    KernelsAndLayoutName);
 
 TEST(Kp05TransformEdges, SmallestPlansRunNoStage) {
   {
