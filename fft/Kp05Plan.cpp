@@ -115,7 +115,7 @@ void FillTwiddles(Kp05Plan& plan) {
 
 // Rounds of the measured choice: the first warms caches and tables, the
 // fastest of all counts.
-const int kMeasuredRounds = 4;
+const int kMeasuredRounds = 6;
 // Each timing covers at least this many samples (repeated transforms), so
 // that the clock's resolution does not decide between small ones.
 const int32_t kMeasuredSamples = 16384;
@@ -128,6 +128,7 @@ struct Candidate {
 void Apply(Kp05Plan& plan, const Candidate& candidate) {
   plan.tailPass = candidate.tail ? 1 : 0;
   plan.quarterPlan = candidate.quarters;
+  PlanLayout(plan);
 }
 
 // Forward transforms of the plan in each candidate layout, round by round on

@@ -9,6 +9,22 @@
 
 enum { KP05_WINDOW_TABLE_COUNT = 6 };
 
+namespace kp05 {
+
+enum class PassKind : uint8_t { FirstRadix2, FirstRadix8, Radix4, Radix16Tail };
+
+struct Pass {
+  PassKind kind;
+  int32_t a;  // groups of the (first) radix-4 pass it runs
+};
+
+struct PassPlan {
+  Pass passes[20];  // 1 + 15 at most for any int32 size
+  int count;
+};
+
+}  // namespace kp05
+
 // The plan record: the sizes and stage tables first; the fast-path twiddle
 // tables at the end are derived from the stage tables.
 struct Kp05Plan {
@@ -45,6 +61,11 @@ struct Kp05Plan {
   // Whether the whole-transform passes end with the last two radix-4 passes
   // in one (see CanFuseTail); chosen at creation, see CreatePlan.
   uint8_t tailPass;
+  // The passes of the whole layout, and whether a transform of the layout
+  // leaves its result in the buffer it starts from (else in the other); both
+  // set by PlanLayout, so that a transform plans nothing.
+  kp05::PassPlan passes;
+  uint8_t endsInSource;
   // Transforms that run as quarters (chosen at creation, see CreatePlan):
   // the complex plan of M/4 points whose tables the quarters use; NULL when
   // the passes run over the whole transform.
@@ -63,13 +84,16 @@ enum class Layout { Measured, Passes, Tail, Quarters };
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
 // than one layout is possible, creation times a few forward transforms of each
-// on a scratch buffer (about 2 ms at N = 131072) and keeps the fastest; the
+// on a scratch buffer (about 3 ms at N = 131072) and keeps the fastest; the
 // quarter plan chooses the same way for itself. Every layout gives results
 // within rounding of the plain algorithm.
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
 
 // Whether the plan's size and kernels allow the fused last two passes.
 bool CanFuseTail(const Kp05Plan& plan);
+// Sets plan.passes and plan.endsInSource from the layout (tailPass,
+// quarterPlan, whose own layout is set).
+void PlanLayout(Kp05Plan& plan);
 void DestroyPlan(Kp05Plan* plan);
 
 // Tests: later plans take this layout wherever it is possible, else the

@@ -16,21 +16,9 @@ void Conjugate(double* values, int32_t m) {
 // collide in the cache's sets and two separate passes are faster.
 const int32_t kMaxTailSize = 2048;
 
-enum class PassKind : uint8_t { FirstRadix2, FirstRadix8, Radix4, Radix16Tail };
-
-struct Pass {
-  PassKind kind;
-  int32_t a;  // groups of the (first) radix-4 pass it runs
-};
-
 // The passes for M points: when the stage count is odd a first pass of three
 // stages (one for M = 2), then the radix-4 passes, the last two as one tail
-// pass when M is small enough.
-struct PassPlan {
-  Pass passes[20];  // 1 + 15 at most for any int32 size
-  int count;
-};
-
+// pass when the plan takes the tail.
 PassPlan PlanPasses(const Kp05Plan& source) {
   const int32_t m = source.m;
   int stages = 0;
@@ -90,12 +78,6 @@ double* RunPasses(const Kp05Plan& plan, double* src, double* dst, const PassPlan
 
 double* RunWhole(const Kp05Plan& plan, double* src, double* other);
 
-// Whether RunWhole leaves its result in src (else in other).
-bool EndsInSource(const Kp05Plan& plan) {
-  if (plan.quarterPlan == nullptr) return PlanPasses(plan).count % 2 == 0;
-  return !EndsInSource(*plan.quarterPlan);
-}
-
 // Large transforms: one decimation-in-frequency radix-4 step over all M
 // points leaves four independent transforms of M/4 points, small enough for
 // a nearer cache. Runs the step from src and the quarters so that their
@@ -107,7 +89,7 @@ void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* resul
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
   const PassTables& tables = plan.tables;
-  const bool backWhereTheyStart = EndsInSource(*plan.quarterPlan);
+  const bool backWhereTheyStart = plan.quarterPlan->endsInSource;
   double* start = backWhereTheyStart ? results : (results == src ? other : src);
   double* partner = start == src ? other : src;
   kernels.difRadix4(src, start, tables, m);
@@ -121,10 +103,9 @@ void RunQuarters(const Kp05Plan& plan, double* src, double* other, double* resul
 // ping-pong with; returns the one holding the (unscaled, forward) result.
 double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
   if (plan.quarterPlan == nullptr) {
-    const PassPlan passes = PlanPasses(plan);
-    return RunPasses(plan, src, other, passes, 0, passes.count);
+    return RunPasses(plan, src, other, plan.passes, 0, plan.passes.count);
   }
-  double* results = EndsInSource(*plan.quarterPlan) ? src : other;
+  double* results = plan.quarterPlan->endsInSource ? src : other;
   double* out = results == src ? other : src;
   RunQuarters(plan, src, other, results);
   plan.kernels->interleave4(results, out, plan.m);
@@ -135,6 +116,12 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
 
 bool CanFuseTail(const Kp05Plan& plan) {
   return plan.m >= 32 && plan.m <= kMaxTailSize && plan.kernels->radix16Tail != nullptr;
+}
+
+void PlanLayout(Kp05Plan& plan) {
+  plan.passes = PlanPasses(plan);
+  plan.endsInSource =
+      plan.quarterPlan == nullptr ? plan.passes.count % 2 == 0 : !plan.quarterPlan->endsInSource;
 }
 
 void Transform(Kp05Plan& plan, double* data, bool inverse) {
@@ -153,7 +140,7 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     // the work buffer and writing the bins into data. The passes before it
     // must end in the work buffer: when their count is even, the first runs
     // in place (it reads and writes the same places), leaving an odd count.
-    const PassPlan passes = PlanPasses(plan);
+    const PassPlan& passes = plan.passes;
     const Pass& last = passes.passes[passes.count > 0 ? passes.count - 1 : 0];
     if (plan.quarterPlan == nullptr && passes.count >= 2 && last.kind == PassKind::Radix4 &&
         last.a == m / 4 && m >= 64 && kernels.radix4Split != nullptr) {
