@@ -136,12 +136,6 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
   }
 }
 
-// Two complex values from two places: lo into lanes 0-1, hi into lanes 2-3
-// (an insert from memory, which keeps the shuffle unit free).
-KP05_AVX2 inline __m256d LoadPair(const double* lo, const double* hi) {
-  return _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(lo)), _mm_loadu_pd(hi), 1);
-}
-
 // Two neighbouring complex values at lo and at hi, one load each, as the
 // pairs (lo[0], hi[0]) and (lo[1], hi[1]).
 KP05_AVX2 inline void LoadPairs(const double* lo, const double* hi, __m256d* first,
@@ -242,12 +236,6 @@ KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int3
 }
 
 // Swaps the two complex values of a register.
-// Stores lane pair 0 at lo and lane pair 1 at hi (plain stores, no shuffle).
-KP05_AVX2 inline void StorePair(double* lo, double* hi, __m256d v) {
-  _mm_storeu_pd(lo, _mm256_castpd256_pd128(v));
-  _mm_storeu_pd(hi, _mm256_extractf128_pd(v, 1));
-}
-
 KP05_AVX2 inline __m256d Reverse(__m256d v) {
   return _mm256_permute2f128_pd(v, v, 0x01);
 }

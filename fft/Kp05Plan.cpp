@@ -121,15 +121,19 @@ const int kMeasuredRounds = 6;
 const int32_t kMeasuredSamples = 16384;
 
 struct Candidate {
+  const Kernels* kernels;
   bool tail;
   Kp05Plan* quarters;  // NULL: the whole layout
 };
 
 void Apply(Kp05Plan& plan, const Candidate& candidate) {
+  plan.kernels = candidate.kernels;
   plan.tailPass = candidate.tail ? 1 : 0;
   plan.quarterPlan = candidate.quarters;
   PlanLayout(plan);
 }
+
+const int kMaxCandidates = 6;
 
 // Forward transforms of the plan in each candidate layout, round by round on
 // the same input; the index of the fastest. Refilling the input is timed
@@ -140,8 +144,8 @@ int Fastest(Kp05Plan& plan, const Candidate* candidates, int count) {
   if (scratch == nullptr) return 0;
   const int32_t repeats = plan.n >= kMeasuredSamples ? 1 : kMeasuredSamples / plan.n;
   using Clock = std::chrono::steady_clock;
-  Clock::duration best[3] = {Clock::duration::max(), Clock::duration::max(),
-                             Clock::duration::max()};
+  Clock::duration best[kMaxCandidates];
+  for (Clock::duration& b : best) b = Clock::duration::max();
   for (int round = 0; round < kMeasuredRounds; ++round) {
     for (int c = 0; c < count; ++c) {
       Apply(plan, candidates[c]);
@@ -162,29 +166,46 @@ int Fastest(Kp05Plan& plan, const Candidate* candidates, int count) {
   return fastest;
 }
 
-// Sets the plan's layout (tailPass, quarterPlan); false when memory runs out.
+bool RunsQuarters(const Kernels& kernels) {
+  return kernels.difRadix4 != nullptr && kernels.interleave4 != nullptr &&
+         kernels.interleave4Split != nullptr;
+}
+
+// Sets the plan's kernels and layout (tailPass, quarterPlan); false when
+// memory runs out. The candidates are the layouts each kernel set allows:
+// the fastest set the CPU runs and, when that is AVX-512, AVX2 as well (a CPU
+// that runs 512-bit operations as two 256-bit halves may do better with it).
+// A forced layout takes the fastest set and its last candidate not beyond
+// the layout.
 bool ChooseLayout(Kp05Plan& plan) {
-  const Kernels& kernels = *plan.kernels;
-  const bool tail = CanFuseTail(plan);
-  const bool quarters = plan.m >= kQuarteredSize && kernels.difRadix4 != nullptr &&
-                        kernels.interleave4 != nullptr && kernels.interleave4Split != nullptr;
-  Candidate candidates[3];
-  int count = 0;
-  candidates[count++] = {false, nullptr};
-  if (tail) candidates[count++] = {true, nullptr};
-  if (quarters && g_forcedLayout != Layout::Passes && g_forcedLayout != Layout::Tail) {
-    Kp05Plan* quartered = CreatePlan(plan.m / 4, false, false);
-    if (quartered == nullptr) return false;
-    candidates[count++] = {false, quartered};
+  const Kernels* sets[2] = {&BestKernels(), nullptr};
+  if (g_forcedLayout == Layout::Measured && sets[0] == Avx512Kernels() &&
+      CpuRuns(KernelSet::Avx2)) {
+    sets[1] = Avx2Kernels();
   }
-  // Forced layouts take the last candidate that is not beyond them.
-  int chosen = count - 1;
+  const bool quartersAllowed = plan.m >= kQuarteredSize && g_forcedLayout != Layout::Passes &&
+                               g_forcedLayout != Layout::Tail;
+  Kp05Plan* quartered = nullptr;  // one quarter plan serves every set's candidate
+  Candidate candidates[kMaxCandidates];
+  int count = 0, firstSetCount = 0;
+  for (const Kernels* set : sets) {
+    if (set == nullptr) continue;
+    plan.kernels = set;
+    candidates[count++] = {set, false, nullptr};
+    if (CanFuseTail(plan)) candidates[count++] = {set, true, nullptr};
+    if (quartersAllowed && RunsQuarters(*set)) {
+      if (quartered == nullptr && (quartered = CreatePlan(plan.m / 4, false, false)) == nullptr) {
+        return false;
+      }
+      candidates[count++] = {set, false, quartered};
+    }
+    if (firstSetCount == 0) firstSetCount = count;
+  }
+  int chosen = firstSetCount - 1;
   if (g_forcedLayout == Layout::Passes) chosen = 0;
   if (g_forcedLayout == Layout::Measured && count > 1) chosen = Fastest(plan, candidates, count);
   Apply(plan, candidates[chosen]);
-  for (int c = 0; c < count; ++c) {
-    if (c != chosen && candidates[c].quarters != nullptr) DestroyPlan(candidates[c].quarters);
-  }
+  if (quartered != nullptr && candidates[chosen].quarters == nullptr) DestroyPlan(quartered);
   return true;
 }
 
@@ -228,7 +249,6 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   FillTwiddles(*plan);
   plan->tables = {plan->twiddle, plan->evenTwiddle, plan->tripleTwiddle, plan->tailTwiddle};
   if (windowTables) FillWindowTables(*plan);
-  plan->kernels = &BestKernels();
   if (!ChooseLayout(*plan)) {
     DestroyPlan(plan);
     return nullptr;

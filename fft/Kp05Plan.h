@@ -56,7 +56,8 @@ struct Kp05Plan {
   double* splitInverse;
   // The tables the passes read (pointers into the arrays above).
   kp05::PassTables tables;
-  // The passes this plan runs (portable, AVX2 or AVX-512), chosen at creation.
+  // The passes this plan runs (portable, AVX2 or AVX-512), chosen at creation
+  // with the layout (see CreatePlan).
   const kp05::Kernels* kernels;
   // Whether the whole-transform passes end with the last two radix-4 passes
   // in one (see CanFuseTail); chosen at creation, see CreatePlan.
@@ -83,10 +84,11 @@ enum class Layout { Measured, Passes, Tail, Quarters };
 
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
-// than one layout is possible, creation times a few forward transforms of each
-// on a scratch buffer (about 3 ms at N = 131072) and keeps the fastest; the
-// quarter plan chooses the same way for itself. Every layout gives results
-// within rounding of the plain algorithm.
+// than one layout is possible (with the AVX-512 kernels, also those of the
+// AVX2 kernels), creation times a few forward transforms of each on a scratch
+// buffer (about 5 ms at N = 131072) and keeps the fastest; the quarter plan
+// chooses the same way for itself. Every layout gives results within rounding
+// of the plain algorithm.
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
 
 // Whether the plan's size and kernels allow the fused last two passes.
