@@ -86,7 +86,7 @@ enum class Layout { Measured, Passes, Tail, Quarters };
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
 // than one layout is possible (with the AVX-512 kernels, also those of the
 // AVX2 kernels), creation times a few forward transforms of each on a scratch
-// buffer (about 5 ms at N = 131072) and keeps the fastest; the quarter plan
+// buffer (about 7 ms at N = 131072) and keeps the fastest; the quarter plan
 // chooses the same way for itself. Every layout gives results within rounding
 // of the plain algorithm.
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
