@@ -4,7 +4,9 @@
 //
 // Complex values are interleaved (re, im). Every pass reads one buffer and
 // writes the other (the self-sorting ping-pong scheme), forward direction
-// only; the inverse conjugates before and after.
+// only; the inverse conjugates before and after. The first pass of a
+// transform (firstRadix2, firstRadix8, radix4 with a = 1) reads and writes the
+// same places, so it may also run in place (x == y).
 #pragma once
 
 #include <stdint.h>

@@ -18,6 +18,7 @@ struct Pass {
   int32_t a;  // groups of the (first) radix-4 pass it runs
 };
 
+// The passes of a whole-transform layout, in order.
 struct PassPlan {
   Pass passes[20];  // 1 + 15 at most for any int32 size
   int count;
