@@ -13,9 +13,14 @@
 namespace kp05 {
 namespace {
 
+// (im, re) of each complex value.
+KP05_AVX2 inline __m256d Swap(__m256d v) {
+  return _mm256_permute_pd(v, 0x5);
+}
+
 // w * x for two complex values: x*w.re -/+ swap(x)*w.im (even lanes subtract).
 KP05_AVX2 inline __m256d Mul(__m256d x, __m256d wre, __m256d wim) {
-  return _mm256_fmaddsub_pd(x, wre, _mm256_mul_pd(_mm256_permute_pd(x, 0x5), wim));
+  return _mm256_fmaddsub_pd(x, wre, _mm256_mul_pd(Swap(x), wim));
 }
 
 KP05_AVX2 void FirstRadix2(const double* x, double* y, int32_t m) {
@@ -44,10 +49,6 @@ KP05_AVX2 inline __m256d SubI(__m256d c, __m256d ds) {
 
 KP05_AVX2 inline __m256d AddI(__m256d c, __m256d ds) {
   return _mm256_addsub_pd(c, ds);
-}
-
-KP05_AVX2 inline __m256d Swap(__m256d v) {
-  return _mm256_permute_pd(v, 0x5);
 }
 
 KP05_AVX2 void FirstRadix8(const double* x, double* y, const double* twiddle, int32_t m) {
@@ -387,12 +388,7 @@ KP05_AVX2 void Interleave4Split(const double* y, double* out, const double* spli
     }
     for (int i = 0; i < 4; ++i) low[i] = next[i];
   }
-  // Z[k] of the interleaved order lies at quarter k % 4, place k / 4.
-  auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
-  for (int32_t k = 4 * j + 1; k <= m - k; ++k) {
-    SplitBinPair(z(k), z(m - k), splitTwiddle, k, m, qs, out);
-  }
-  SplitEndBins(y[0], y[1], m, scale, out);
+  SplitInterleavedRest(y, 4 * j + 1, splitTwiddle, m, scale, out);
 }
 
 KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {

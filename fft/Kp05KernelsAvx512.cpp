@@ -336,11 +336,7 @@ KP05_AVX512 void Interleave4Split(const double* y, double* out, const double* sp
     }
     for (int k = 0; k < 4; ++k) low[k] = next[k];
   }
-  // Z[k] of the interleaved order lies at quarter k % 4, place k / 4.
-  auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
-  for (int32_t k = 4 * j + 1; k <= m - k; ++k)
-    SplitBinPair(z(k), z(m - k), splitTwiddle, k, m, qs, out);
-  SplitEndBins(y[0], y[1], m, scale, out);
+  SplitInterleavedRest(y, 4 * j + 1, splitTwiddle, m, scale, out);
 }
 
 KP05_AVX512 void WeightReal(double* data, const double* table, int32_t n) {

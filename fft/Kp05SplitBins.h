@@ -29,4 +29,17 @@ inline void SplitEndBins(double z0re, double z0im, int32_t m, double scale, doub
   out[2 * m + 1] = 0.0;
 }
 
+// The bins from k = first up to M/2 and the end bins, with Z still in the
+// quarters y of the interleave (Z[k] at quarter k % 4, place k / 4): what the
+// vector interleave-and-split leaves after its last whole block.
+inline void SplitInterleavedRest(const double* y, int32_t first, const double* splitTwiddle,
+                                 int32_t m, double scale, double* out) {
+  const int32_t quarter = m / 4;
+  auto z = [&](int32_t k) { return y + 2 * ((k & 3) * quarter + (k >> 2)); };
+  for (int32_t k = first; k <= m - k; ++k) {
+    SplitBinPair(z(k), z(m - k), splitTwiddle, k, m, 0.25 * scale, out);
+  }
+  SplitEndBins(y[0], y[1], m, scale, out);
+}
+
 }  // namespace kp05
