@@ -99,6 +99,10 @@ bool CanFuseTail(const Kp05Plan& plan);
 void PlanLayout(Kp05Plan& plan);
 void DestroyPlan(Kp05Plan* plan);
 
+// One pass of a transform of plan.m points with the plan's tables (src may
+// equal dst for the first pass, see Kernels).
+void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* dst);
+
 // Tests: later plans take this layout wherever it is possible, else the
 // next one it falls back to: Quarters to Tail, Tail to Passes (Measured, the
 // default, lets creation choose).

@@ -43,7 +43,8 @@ PassPlan PlanPasses(const Kp05Plan& source) {
   return plan;
 }
 
-// One pass of a transform of plan.m points with the plan's tables.
+}  // namespace
+
 void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* dst) {
   const Kernels& kernels = *plan.kernels;
   const int32_t m = plan.m;
@@ -62,6 +63,8 @@ void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* 
       break;
   }
 }
+
+namespace {
 
 // Runs passes [begin, end) ping-ponging between src (the input) and dst.
 // Returns the buffer holding the (unscaled, forward) result.
