@@ -137,6 +137,30 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
   }
 }
 
+// A small q known at compile time (4 or 16): each group's iterations with
+// constant offsets, its twiddles broadcast once (group 0's are exactly 1, 1
+// and -i).
+template <int32_t Q>
+KP05_AVX2 void Radix4Fixed(const double* x, double* y, const PassTables& shared, int32_t m,
+                           int32_t a) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
+  const int32_t quarter = m / 4;
+  for (int32_t g = 0; g < a; ++g) {
+    const double* tb = tables.twiddle + 2 * Q * g;
+    const double* ta = tables.twiddle + 4 * Q * g;
+    const double* tab = tables.tripleTwiddle + 2 * Q * g;
+    const Twiddles w = {_mm256_set1_pd(tb[0]), _mm256_set1_pd(tb[1]),  _mm256_set1_pd(ta[0]),
+                        _mm256_set1_pd(ta[1]), _mm256_set1_pd(tab[0]), _mm256_set1_pd(tab[1])};
+    const double* in = x + 8 * Q * g;
+    double* out = y + 2 * Q * g;
+    for (int32_t k = 0; k < 2 * Q; k += 4) {
+      Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * Q + k),
+                 _mm256_loadu_pd(in + 4 * Q + k), _mm256_loadu_pd(in + 6 * Q + k), w, out + k,
+                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
+    }
+  }
+}
+
 // Two neighbouring complex values at lo and at hi, one load each, as the
 // pairs (lo[0], hi[0]) and (lo[1], hi[1]).
 KP05_AVX2 inline void LoadPairs(const double* lo, const double* hi, __m256d* first,
@@ -227,7 +251,11 @@ KP05_AVX2 void Radix16Tail(const double* x, double* y, const PassTables& shared,
 
 KP05_AVX2 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a) {
   const int32_t q = m / (4 * a);
-  if (q >= 2) {
+  if (q == 4) {
+    Radix4Fixed<4>(x, y, tables, m, a);
+  } else if (q == 16) {
+    Radix4Fixed<16>(x, y, tables, m, a);
+  } else if (q >= 2) {
     Radix4Wide(x, y, tables, m, a);
   } else if (a >= 2) {
     Radix4Last(x, y, tables, m);

@@ -161,6 +161,24 @@ KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables
   }
 }
 
+// A small q known at compile time (4 or 16): each group's iterations with
+// constant offsets (group 0's twiddles are exactly 1, 1 and -i).
+template <int32_t Q>
+KP05_AVX512 void Radix4Fixed(const double* x, double* y, const PassTables& tables, int32_t m,
+                             int32_t a) {
+  const int32_t quarter = m / 4;
+  for (int32_t g = 0; g < a; ++g) {
+    const Twiddles w = GroupTwiddles(tables, g, Q);
+    const double* in = x + 8 * Q * g;
+    double* out = y + 2 * Q * g;
+    for (int32_t k = 0; k < 2 * Q; k += 8) {
+      Butterfly4(_mm512_loadu_pd(in + k), _mm512_loadu_pd(in + 2 * Q + k),
+                 _mm512_loadu_pd(in + 4 * Q + k), _mm512_loadu_pd(in + 6 * Q + k), w, out + k,
+                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
+    }
+  }
+}
+
 // out[k] = complex value k of z0, z1, z2 and z3, one per lane pair.
 KP05_AVX512 inline void Transpose4(__m512d z0, __m512d z1, __m512d z2, __m512d z3, __m512d* out) {
   const __m512d lo01 = _mm512_shuffle_f64x2(z0, z1, _MM_SHUFFLE(1, 0, 1, 0));
@@ -233,7 +251,11 @@ KP05_AVX512 void Radix16Tail(const double* x, double* y, const PassTables& share
 KP05_AVX512 void Radix4(const double* x, double* y, const PassTables& tables, int32_t m,
                         int32_t a) {
   const int32_t q = m / (4 * a);
-  if (q >= 4) {
+  if (q == 4) {
+    Radix4Fixed<4>(x, y, tables, m, a);
+  } else if (q == 16) {
+    Radix4Fixed<16>(x, y, tables, m, a);
+  } else if (q >= 4) {
     Radix4Wide(x, y, tables, m, a);
   } else if (q == 1 && a >= 4) {
     Radix4Last(x, y, tables, m);

@@ -158,7 +158,15 @@ void Transform(Kp05Plan& plan, double* data, bool inverse) {
     }
   }
   if (inverse) Conjugate(data, m);
-  double* result = RunWhole(plan, data, plan.work);
+  double* result;
+  if (plan.realInput && plan.quarterPlan == nullptr && plan.passes.count > 0) {
+    // The split reads either buffer, so the first pass runs in place: that
+    // pass then touches one buffer instead of two.
+    RunPass(plan, plan.passes.passes[0], data, data);
+    result = RunPasses(plan, data, plan.work, plan.passes, 1, plan.passes.count);
+  } else {
+    result = RunWhole(plan, data, plan.work);
+  }
   if (inverse) Conjugate(result, m);
   if (plan.realInput) {
     plan.kernels->split(result, data, inverse ? plan.splitInverse : plan.splitForward, m, scale);
