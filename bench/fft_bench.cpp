@@ -8,7 +8,8 @@
 // (bench/fft_ratio.py turns the JSON output into a table). OV_FFT_KERNELS=portable
 // or avx2 holds the library to a slower kernel set than the CPU offers, to
 // compare the sets; OV_FFT_LAYOUTS=1 adds the library with each layout
-// forced (Kp05Passes, Kp05Tail, Kp05Quarters) beside the one its plans measure.
+// forced (Kp05Passes, Kp05Tail, Kp05Quarters, Kp05Eights) beside the one its plans
+// measure.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -111,7 +112,8 @@ int main(int argc, char** argv) {
       const std::pair<const char*, kp05::Layout> forced[] = {
           {"Kp05Passes/", kp05::Layout::Passes},
           {"Kp05Tail/", kp05::Layout::Tail},
-          {"Kp05Quarters/", kp05::Layout::Quarters}};
+          {"Kp05Quarters/", kp05::Layout::Quarters},
+          {"Kp05Eights/", kp05::Layout::Eights}};
       for (const auto& [name, layout] : forced) {
         benchmark::RegisterBenchmark((name + std::to_string(n)).c_str(), Kp05, layout)
             ->Arg(n)

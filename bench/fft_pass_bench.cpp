@@ -49,6 +49,8 @@ const char* KindName(kp05::PassKind kind) {
       return "FirstRadix8";
     case kp05::PassKind::Radix4:
       return "Radix4";
+    case kp05::PassKind::Radix8:
+      return "Radix8";
     case kp05::PassKind::Radix16Tail:
       return "Radix16Tail";
   }
@@ -137,12 +139,13 @@ int main(int argc, char** argv) {
   for (int32_t n = 128; n <= 131072; n *= 2) {
     Kp05Plan* passes = MakePlan(n, kp05::Layout::Passes);
     Kp05Plan* tail = MakePlan(n, kp05::Layout::Tail);
-    if (passes == nullptr || tail == nullptr) return 1;
-    plans.push_back(passes);
-    plans.push_back(tail);
+    Kp05Plan* eights = MakePlan(n, kp05::Layout::Eights);
+    if (passes == nullptr || tail == nullptr || eights == nullptr) return 1;
+    plans.insert(plans.end(), {passes, tail, eights});
     RegisterSteps(passes);
     RegisterPasses(passes, "Passes");
     if (tail->tailPass) RegisterPasses(tail, "Tail");
+    if (eights->eightPass) RegisterPasses(eights, "Eights");
   }
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

@@ -14,7 +14,7 @@ for b in json.load(sys.stdin)["benchmarks"]:
         continue
     name, size = b["run_name"].split("/")[:2]
     rows.setdefault(int(size), {})[name] = b["cpu_time"]
-extra = [n for n in ("Kp05Passes", "Kp05Tail", "Kp05Quarters") if any(n in r for r in rows.values())]
+extra = [n for n in ("Kp05Passes", "Kp05Tail", "Kp05Quarters", "Kp05Eights") if any(n in r for r in rows.values())]
 print(f"{'N':>7} {'KP05 ns':>10} {'FFTW ns':>10} {'ratio':>6}" + "".join(f" {n[4:]:>10}" for n in extra))
 for n in sorted(rows):
     k, f = rows[n].get("Kp05"), rows[n].get("Fftw")

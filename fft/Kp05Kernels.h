@@ -22,6 +22,9 @@ struct PassTables {
   // For g < M/16, three arrays of M/16 + 2 complex values each: w(4g),
   // w(8g), w(12g) (the twiddles of the pass before the last, in lane order).
   const double* tailTwiddle;
+  // For t < M/8: w(jt) for j = 1 .. 7, interleaved, 14 doubles per t (the
+  // twiddles of a radix-8 group, whose t = gr is a multiple of r).
+  const double* eightTwiddle;
 };
 
 struct Kernels {
@@ -41,6 +44,11 @@ struct Kernels {
   // which is exactly stage s followed by stage s+1. (The AVX2 kernel uses the
   // equal form with w(gq) x1, w(2gq) x2, w(3gq) x3 and w(M/4 + gq) = -i w(gq).)
   void (*radix4)(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a);
+  // Stages s, s+1 and s+2 in one pass, a = 2^s groups of r = M/(8a) >= 2
+  // eight-point butterflies: group g and k < r read x_j = x[8gr + k + jr] and
+  // write y[gr + k + pM/8] = sum_j w(jgr) x_j e^(-2*pi*i*jp/8), p < 8, which
+  // is exactly the three radix-2 stages. NULL in kernels without it.
+  void (*radix8)(const double* x, double* y, const PassTables& tables, int32_t m, int32_t a);
   // The last two radix4 passes (a = M/16, then a = M/4) in one, M >= 32:
   // the 16 values x[16g .. 16g+15] of a group g of the first feed exactly the
   // groups g + {0, 1, 2, 3} M/16 of the second, so they stay in registers.

@@ -161,6 +161,64 @@ KP05_AVX2 void Radix4Fixed(const double* x, double* y, const PassTables& shared,
   }
 }
 
+// w(M/8) v = (re + im, im - re) * c with c = cos(pi/4) = sin(pi/4), the
+// table's w(M/8); the sum and difference come from one fmsubadd with 1.0.
+KP05_AVX2 inline __m256d Eighth(__m256d v, __m256d c) {
+  return _mm256_mul_pd(_mm256_fmsubadd_pd(v, _mm256_set1_pd(1.0), Swap(v)), c);
+}
+
+// The eight-point transform of t[0..7] (twiddles applied), output p at
+// y + p * stride: the four-point transforms E of the even and O of the odd
+// inputs, then y_p = E_p + w8^p O_p and y_{p+4} = E_p - w8^p O_p.
+KP05_AVX2 inline void Dft8(const __m256d* t, __m256d c, double* y, int32_t stride) {
+  const __m256d a0 = _mm256_add_pd(t[0], t[4]), c0 = _mm256_sub_pd(t[0], t[4]);
+  const __m256d b0 = _mm256_add_pd(t[2], t[6]), d0 = Swap(_mm256_sub_pd(t[2], t[6]));
+  const __m256d a1 = _mm256_add_pd(t[1], t[5]), c1 = _mm256_sub_pd(t[1], t[5]);
+  const __m256d b1 = _mm256_add_pd(t[3], t[7]), d1 = Swap(_mm256_sub_pd(t[3], t[7]));
+  const __m256d e0 = _mm256_add_pd(a0, b0), e2 = _mm256_sub_pd(a0, b0);
+  const __m256d o0 = _mm256_add_pd(a1, b1), o2 = Swap(_mm256_sub_pd(a1, b1));
+  _mm256_storeu_pd(y, _mm256_add_pd(e0, o0));
+  _mm256_storeu_pd(y + 4 * stride, _mm256_sub_pd(e0, o0));
+  _mm256_storeu_pd(y + 2 * stride, SubI(e2, o2));  // E2 - i O2
+  _mm256_storeu_pd(y + 6 * stride, AddI(e2, o2));
+  const __m256d e1 = SubI(c0, d0), e3 = AddI(c0, d0);
+  const __m256d o1 = Eighth(SubI(c1, d1), c);        // w8 O1
+  const __m256d o3 = Swap(Eighth(AddI(c1, d1), c));  // w8^3 O3 = -i w8 O3
+  _mm256_storeu_pd(y + stride, _mm256_add_pd(e1, o1));
+  _mm256_storeu_pd(y + 5 * stride, _mm256_sub_pd(e1, o1));
+  _mm256_storeu_pd(y + 3 * stride, SubI(e3, o3));
+  _mm256_storeu_pd(y + 7 * stride, AddI(e3, o3));
+}
+
+// See Kernels::radix8: each group's seven twiddles are broadcast from their
+// table, the k loop runs two complex values per register. Group 0 has no
+// twiddles.
+KP05_AVX2 void Radix8(const double* x, double* y, const PassTables& shared, int32_t m, int32_t a) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
+  const int32_t r = m / (8 * a);
+  const int32_t stride = 2 * (m / 8);  // doubles between output rows
+  const __m256d c = _mm256_set1_pd(tables.twiddle[stride]);
+  for (int32_t k = 0; k < 2 * r; k += 4) {
+    __m256d t[8];
+    for (int j = 0; j < 8; ++j) t[j] = _mm256_loadu_pd(x + k + 2 * j * r);
+    Dft8(t, c, y + k, stride);
+  }
+  for (int32_t g = 1; g < a; ++g) {
+    const double* w = tables.eightTwiddle + 14 * (g * r);
+    const double* in = x + 2 * (8 * g * r);
+    double* out = y + 2 * (g * r);
+    for (int32_t k = 0; k < 2 * r; k += 4) {
+      __m256d t[8];
+      t[0] = _mm256_loadu_pd(in + k);
+      for (int j = 1; j < 8; ++j) {
+        t[j] = Mul(_mm256_loadu_pd(in + k + 2 * j * r), _mm256_broadcast_sd(w + 2 * j - 2),
+                   _mm256_broadcast_sd(w + 2 * j - 1));
+      }
+      Dft8(t, c, out + k, stride);
+    }
+  }
+}
+
 // Two neighbouring complex values at lo and at hi, one load each, as the
 // pairs (lo[0], hi[0]) and (lo[1], hi[1]).
 KP05_AVX2 inline void LoadPairs(const double* lo, const double* hi, __m256d* first,
@@ -429,7 +487,7 @@ KP05_AVX2 void WeightReal(double* data, const double* table, int32_t n) {
   for (; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,      Radix16Tail,      Split,
+const Kernels kAvx2 = {FirstRadix2, FirstRadix8, Radix4,      Radix8,           Radix16Tail, Split,
                        Radix4Split, DifRadix4,   Interleave4, Interleave4Split, WeightReal};
 
 }  // namespace

@@ -109,7 +109,7 @@ void WeightReal(double* data, const double* table, int32_t n) {
   for (int32_t i = 0; i < n; ++i) data[i] *= table[i];
 }
 
-const Kernels kPortable = {FirstRadix2, FirstRadix8, Radix4,  nullptr, Split,
+const Kernels kPortable = {FirstRadix2, FirstRadix8, Radix4,  nullptr, nullptr,   Split,
                            nullptr,     nullptr,     nullptr, nullptr, WeightReal};
 KernelSet g_limit = KernelSet::Avx512;
 

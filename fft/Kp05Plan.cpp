@@ -111,6 +111,16 @@ void FillTwiddles(Kp05Plan& plan) {
       plan.tailTwiddle[j * stride + 2 * g + 1] = sources[j][8 * g + 1];
     }
   }
+  // w(jt) = -w(jt - M/2) past M/2, exactly.
+  for (int32_t t = 0; t < plan.m / 8; ++t) {
+    double* out = plan.eightTwiddle + 14 * t;
+    for (int32_t j = 1; j < 8; ++j) {
+      const int32_t u = j * t < plan.half ? j * t : j * t - plan.half;
+      const double sign = j * t < plan.half ? 1.0 : -1.0;
+      out[2 * (j - 1)] = sign * plan.twiddle[2 * u];
+      out[2 * (j - 1) + 1] = sign * plan.twiddle[2 * u + 1];
+    }
+  }
 }
 
 // Rounds of the measured choice: the first warms caches and tables, the
@@ -123,17 +133,19 @@ const int32_t kMeasuredSamples = 16384;
 struct Candidate {
   const Kernels* kernels;
   bool tail;
+  bool eights;
   Kp05Plan* quarters;  // NULL: the whole layout
 };
 
 void Apply(Kp05Plan& plan, const Candidate& candidate) {
   plan.kernels = candidate.kernels;
   plan.tailPass = candidate.tail ? 1 : 0;
+  plan.eightPass = candidate.eights ? 1 : 0;
   plan.quarterPlan = candidate.quarters;
   PlanLayout(plan);
 }
 
-const int kMaxCandidates = 6;
+const int kMaxCandidates = 8;
 
 // Forward transforms of the plan in each candidate layout, round by round on
 // the same input; the index of the fastest. Refilling the input is timed
@@ -190,21 +202,23 @@ bool ChooseLayout(Kp05Plan& plan) {
       CpuRuns(KernelSet::Avx2)) {
     sets[1] = Avx2Kernels();
   }
-  const bool quartersAllowed = plan.m >= kQuarteredSize && g_forcedLayout != Layout::Passes &&
-                               g_forcedLayout != Layout::Tail;
+  const bool quartersAllowed = plan.m >= kQuarteredSize && (g_forcedLayout == Layout::Measured ||
+                                                            g_forcedLayout == Layout::Quarters);
+  const bool eightsAllowed = g_forcedLayout == Layout::Measured || g_forcedLayout == Layout::Eights;
   Kp05Plan* quartered = nullptr;  // one quarter plan serves every set's candidate
   Candidate candidates[kMaxCandidates];
   int count = 0, firstSetCount = 0;
   for (const Kernels* set : sets) {
     if (set == nullptr) continue;
     plan.kernels = set;
-    candidates[count++] = {set, false, nullptr};
-    if (CanFuseTail(plan)) candidates[count++] = {set, true, nullptr};
+    candidates[count++] = {set, false, false, nullptr};
+    if (CanFuseTail(plan)) candidates[count++] = {set, true, false, nullptr};
+    if (eightsAllowed && CanRunEights(plan)) candidates[count++] = {set, false, true, nullptr};
     if (quartersAllowed && RunsQuarters(*set)) {
       if (quartered == nullptr && (quartered = CreatePlan(plan.m / 4, false, false)) == nullptr) {
         return false;
       }
-      candidates[count++] = {set, false, quartered};
+      candidates[count++] = {set, false, false, quartered};
     }
     if (firstSetCount == 0) firstSetCount = count;
   }
@@ -239,6 +253,7 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
             (plan->evenTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
             (plan->tripleTwiddle = AllocateDoubles(m / 2 + 4)) != nullptr &&
             (plan->tailTwiddle = AllocateDoubles(3 * (m / 8 + 4))) != nullptr &&
+            (plan->eightTwiddle = AllocateDoubles(14 * (m / 8) + 2)) != nullptr &&
             (plan->splitForward = AllocateDoubles(m + 6)) != nullptr &&
             (plan->splitInverse = AllocateDoubles(m + 6)) != nullptr;
   for (int w = 0; ok && windowTables && w < KP05_WINDOW_TABLE_COUNT; ++w) {
@@ -254,7 +269,8 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   FillSplitTables(*plan);
   FillSplitTwiddles(*plan);
   FillTwiddles(*plan);
-  plan->tables = {plan->twiddle, plan->evenTwiddle, plan->tripleTwiddle, plan->tailTwiddle};
+  plan->tables = {plan->twiddle, plan->evenTwiddle, plan->tripleTwiddle, plan->tailTwiddle,
+                  plan->eightTwiddle};
   if (windowTables) FillWindowTables(*plan);
   if (!ChooseLayout(*plan)) {
     DestroyPlan(plan);
@@ -278,6 +294,7 @@ void DestroyPlan(Kp05Plan* plan) {
   FreeDoubles(plan->evenTwiddle);
   FreeDoubles(plan->tripleTwiddle);
   FreeDoubles(plan->tailTwiddle);
+  FreeDoubles(plan->eightTwiddle);
   FreeDoubles(plan->splitForward);
   FreeDoubles(plan->splitInverse);
   for (double* table : plan->window) FreeDoubles(table);

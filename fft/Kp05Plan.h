@@ -11,11 +11,11 @@ enum { KP05_WINDOW_TABLE_COUNT = 6 };
 
 namespace kp05 {
 
-enum class PassKind : uint8_t { FirstRadix2, FirstRadix8, Radix4, Radix16Tail };
+enum class PassKind : uint8_t { FirstRadix2, FirstRadix8, Radix4, Radix8, Radix16Tail };
 
 struct Pass {
   PassKind kind;
-  int32_t a;  // groups of the (first) radix-4 pass it runs
+  int32_t a;  // groups of the pass (of its first radix-4 pass, for the tail)
 };
 
 // The passes of a whole-transform layout, in order.
@@ -50,6 +50,8 @@ struct Kp05Plan {
   double* tripleTwiddle;
   // w(4g), w(8g), w(12g) for g < M/16, each array M/16 + 2 complex values.
   double* tailTwiddle;
+  // w(jt) for t < M/8 and j = 1 .. 7, 14 doubles per t (radix-8 passes).
+  double* eightTwiddle;
   // The split's twiddle for bins k and M-k, k = 0 .. M/2, from the split
   // tables: -i * (cos - i*sin)(pi*k/M), times 1/4 and, forward, times 1/M
   // (powers of two, so the scaling is exact).
@@ -63,6 +65,10 @@ struct Kp05Plan {
   // Whether the whole-transform passes end with the last two radix-4 passes
   // in one (see CanFuseTail); chosen at creation, see CreatePlan.
   uint8_t tailPass;
+  // Whether the whole-transform passes before the last radix-4 pass are
+  // radix-8 passes where the stage count allows (see CanRunEights); chosen at
+  // creation, see CreatePlan.
+  uint8_t eightPass;
   // The passes of the whole layout, and whether a transform of the layout
   // leaves its result in the buffer it starts from (else in the other); both
   // set by PlanLayout, so that a transform plans nothing.
@@ -80,8 +86,9 @@ namespace kp05 {
 // the whole transform to the end; the same with the last two as one pass
 // (small sizes, see CanFuseTail); or, with kernels that can and M >= 1024, as
 // four quarters of M/4 points after one decimation step (closer caches, one
-// more pass).
-enum class Layout { Measured, Passes, Tail, Quarters };
+// more pass); or radix-8 passes up to the last radix-4 pass (fewer passes
+// over memory, see CanRunEights).
+enum class Layout { Measured, Passes, Tail, Quarters, Eights };
 
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
@@ -94,8 +101,11 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
 
 // Whether the plan's size and kernels allow the fused last two passes.
 bool CanFuseTail(const Kp05Plan& plan);
+// Whether the plan's size and kernels allow radix-8 passes that save at
+// least one pass (M >= 256 except 512).
+bool CanRunEights(const Kp05Plan& plan);
 // Sets plan.passes and plan.endsInSource from the layout (tailPass,
-// quarterPlan, whose own layout is set).
+// eightPass, quarterPlan, whose own layout is set).
 void PlanLayout(Kp05Plan& plan);
 void DestroyPlan(Kp05Plan* plan);
 
@@ -104,8 +114,8 @@ void DestroyPlan(Kp05Plan* plan);
 void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* dst);
 
 // Tests: later plans take this layout wherever it is possible, else the
-// next one it falls back to: Quarters to Tail, Tail to Passes (Measured, the
-// default, lets creation choose).
+// next one it falls back to: Quarters and Eights to Tail, Tail to Passes
+// (Measured, the default, lets creation choose).
 void ForceLayout(Layout layout);
 
 // The transform of a plan on the caller's buffer (see kp05.h for the layout).

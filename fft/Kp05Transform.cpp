@@ -16,13 +16,30 @@ void Conjugate(double* values, int32_t m) {
 // collide in the cache's sets and two separate passes are faster.
 const int32_t kMaxTailSize = 2048;
 
+// The stages before the last radix-4 pass as a first radix-8 pass, radix-8
+// passes and at most two radix-4 passes (stages - 2 >= 6).
+PassPlan PlanEights(int stages) {
+  const int before = stages - 2;
+  const int fours = before % 3 == 0 ? 0 : before % 3 == 2 ? 1 : 2;
+  const int eights = (before - 2 * fours) / 3;
+  PassPlan plan;
+  plan.count = 0;
+  plan.passes[plan.count++] = {PassKind::FirstRadix8, 0};
+  int32_t a = 8;
+  for (int i = 1; i < eights; ++i, a *= 8) plan.passes[plan.count++] = {PassKind::Radix8, a};
+  for (int i = 0; i < fours; ++i, a *= 4) plan.passes[plan.count++] = {PassKind::Radix4, a};
+  plan.passes[plan.count++] = {PassKind::Radix4, a};  // a = M/4
+  return plan;
+}
+
 // The passes for M points: when the stage count is odd a first pass of three
 // stages (one for M = 2), then the radix-4 passes, the last two as one tail
-// pass when the plan takes the tail.
+// pass when the plan takes the tail; or the radix-8 passes of PlanEights.
 PassPlan PlanPasses(const Kp05Plan& source) {
   const int32_t m = source.m;
   int stages = 0;
   while ((1 << stages) < m) ++stages;
+  if (source.eightPass && CanRunEights(source)) return PlanEights(stages);
   PassPlan plan;
   plan.count = 0;
   int32_t a = 1;
@@ -57,6 +74,9 @@ void RunPass(const Kp05Plan& plan, const Pass& pass, const double* src, double* 
       break;
     case PassKind::Radix4:
       kernels.radix4(src, dst, plan.tables, m, pass.a);
+      break;
+    case PassKind::Radix8:
+      kernels.radix8(src, dst, plan.tables, m, pass.a);
       break;
     case PassKind::Radix16Tail:
       kernels.radix16Tail(src, dst, plan.tables, m);
@@ -119,6 +139,11 @@ double* RunWhole(const Kp05Plan& plan, double* src, double* other) {
 
 bool CanFuseTail(const Kp05Plan& plan) {
   return plan.m >= 32 && plan.m <= kMaxTailSize && plan.kernels->radix16Tail != nullptr;
+}
+
+// At M = 512 the only radix-8 pass would be the first, which every layout has.
+bool CanRunEights(const Kp05Plan& plan) {
+  return plan.m >= 256 && plan.m != 512 && plan.kernels->radix8 != nullptr;
 }
 
 void PlanLayout(Kp05Plan& plan) {

@@ -46,7 +46,7 @@ class Kp05Transform : public testing::TestWithParam<KernelsAndLayout> {
 
 std::string KernelsAndLayoutName(const testing::TestParamInfo<KernelsAndLayout>& info) {
   const char* sets[] = {"Portable", "Avx2", "Avx512"};
-  const char* layouts[] = {"Measured", "Passes", "Tail", "Quarters"};
+  const char* layouts[] = {"Measured", "Passes", "Tail", "Quarters", "Eights"};
   return std::string(sets[static_cast<int>(std::get<0>(info.param))]) +
          layouts[static_cast<int>(std::get<1>(info.param))];
 }
@@ -110,7 +110,8 @@ std::vector<KernelsAndLayout> EveryKernelSetAndLayout() {
   std::vector<KernelsAndLayout> all = {{KernelSet::Portable, Layout::Measured},
                                        {KernelSet::Portable, Layout::Passes}};
   for (KernelSet set : {KernelSet::Avx2, KernelSet::Avx512}) {
-    for (Layout layout : {Layout::Measured, Layout::Passes, Layout::Tail, Layout::Quarters}) {
+    for (Layout layout :
+         {Layout::Measured, Layout::Passes, Layout::Tail, Layout::Quarters, Layout::Eights}) {
       all.emplace_back(set, layout);
     }
   }
