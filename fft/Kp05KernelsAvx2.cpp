@@ -105,12 +105,9 @@ KP05_AVX2 inline void Butterfly4(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
   _mm256_storeu_pd(y3, AddI(c, dSwapped));
 }
 
-// q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
-// values per register. Group 0 has the twiddles 1, 1 and -i: additions only.
-KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
-                          int32_t a) {
-  const int32_t q = m / (4 * a);
-  const int32_t quarter = m / 4;
+// Group 0 of a radix-4 pass (q >= 2), whose twiddles are 1, 1 and -i:
+// additions only.
+KP05_AVX2 inline void FirstGroup(const double* x, double* y, int32_t q, int32_t quarter) {
   for (int32_t k = 0; k < 2 * q; k += 4) {
     const __m256d x0 = _mm256_loadu_pd(x + k), x1 = _mm256_loadu_pd(x + 2 * q + k);
     const __m256d x2 = _mm256_loadu_pd(x + 4 * q + k), x3 = _mm256_loadu_pd(x + 6 * q + k);
@@ -121,6 +118,15 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
     _mm256_storeu_pd(y + 4 * quarter + k, _mm256_sub_pd(a0, b0));
     _mm256_storeu_pd(y + 6 * quarter + k, AddI(c0, d0));
   }
+}
+
+// q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
+// values per register.
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
+                          int32_t a) {
+  const int32_t q = m / (4 * a);
+  const int32_t quarter = m / 4;
+  FirstGroup(x, y, q, quarter);
   for (int32_t g = 1; g < a; ++g) {
     const double* tb = tables.twiddle + 2 * (g * q);
     const double* ta = tables.twiddle + 2 * (2 * g * q);
@@ -138,14 +144,14 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
 }
 
 // A small q known at compile time (4 or 16): each group's iterations with
-// constant offsets, its twiddles broadcast once (group 0's are exactly 1, 1
-// and -i).
+// constant offsets, its twiddles broadcast once.
 template <int32_t Q>
 KP05_AVX2 void Radix4Fixed(const double* x, double* y, const PassTables& shared, int32_t m,
                            int32_t a) {
   const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t quarter = m / 4;
-  for (int32_t g = 0; g < a; ++g) {
+  FirstGroup(x, y, Q, quarter);
+  for (int32_t g = 1; g < a; ++g) {
     const double* tb = tables.twiddle + 2 * Q * g;
     const double* ta = tables.twiddle + 4 * Q * g;
     const double* tab = tables.tripleTwiddle + 2 * Q * g;

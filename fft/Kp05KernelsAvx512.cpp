@@ -133,12 +133,9 @@ KP05_AVX512 inline Twiddles GroupTwiddles(const PassTables& tables, int32_t g, i
           Broadcast(tables.tripleTwiddle + 2 * (g * q))};
 }
 
-// q >= 4: the groups' twiddles are broadcast, the k loop runs four complex
-// values per register. Group 0 has the twiddles 1, 1 and -i: additions only.
-KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
-                            int32_t a) {
-  const int32_t q = m / (4 * a);
-  const int32_t quarter = m / 4;
+// Group 0 of a radix-4 pass (q >= 4), whose twiddles are 1, 1 and -i:
+// additions only.
+KP05_AVX512 inline void FirstGroup(const double* x, double* y, int32_t q, int32_t quarter) {
   for (int32_t k = 0; k < 2 * q; k += 8) {
     const __m512d x0 = _mm512_loadu_pd(x + k), x1 = _mm512_loadu_pd(x + 2 * q + k);
     const __m512d x2 = _mm512_loadu_pd(x + 4 * q + k), x3 = _mm512_loadu_pd(x + 6 * q + k);
@@ -149,6 +146,15 @@ KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables
     _mm512_storeu_pd(y + 4 * quarter + k, _mm512_sub_pd(a0, b0));
     _mm512_storeu_pd(y + 6 * quarter + k, _mm512_sub_pd(c0, d0));
   }
+}
+
+// q >= 4: the groups' twiddles are broadcast, the k loop runs four complex
+// values per register.
+KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
+                            int32_t a) {
+  const int32_t q = m / (4 * a);
+  const int32_t quarter = m / 4;
+  FirstGroup(x, y, q, quarter);
   for (int32_t g = 1; g < a; ++g) {
     const Twiddles w = GroupTwiddles(tables, g, q);
     const double* in = x + 2 * (4 * g * q);
@@ -162,12 +168,13 @@ KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables
 }
 
 // A small q known at compile time (4 or 16): each group's iterations with
-// constant offsets (group 0's twiddles are exactly 1, 1 and -i).
+// constant offsets.
 template <int32_t Q>
 KP05_AVX512 void Radix4Fixed(const double* x, double* y, const PassTables& tables, int32_t m,
                              int32_t a) {
   const int32_t quarter = m / 4;
-  for (int32_t g = 0; g < a; ++g) {
+  FirstGroup(x, y, Q, quarter);
+  for (int32_t g = 1; g < a; ++g) {
     const Twiddles w = GroupTwiddles(tables, g, Q);
     const double* in = x + 8 * Q * g;
     double* out = y + 2 * Q * g;
