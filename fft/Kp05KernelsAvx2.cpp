@@ -120,13 +120,11 @@ KP05_AVX2 inline void FirstGroup(const double* x, double* y, int32_t q, int32_t 
   }
 }
 
-// q >= 2: the groups' twiddles are broadcast, the k loop runs two complex
-// values per register.
-KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
-                          int32_t a) {
-  const int32_t q = m / (4 * a);
-  const int32_t quarter = m / 4;
-  FirstGroup(x, y, q, quarter);
+// Groups 1 .. a-1 of a radix-4 pass (q >= 2): each group's twiddles are
+// broadcast, the k loop runs two complex values per register. Inlined with a
+// constant q, the offsets are known at compile time.
+KP05_AVX2 inline void OtherGroups(const double* x, double* y, const PassTables& tables, int32_t q,
+                                  int32_t quarter, int32_t a) {
   for (int32_t g = 1; g < a; ++g) {
     const double* tb = tables.twiddle + 2 * (g * q);
     const double* ta = tables.twiddle + 2 * (2 * g * q);
@@ -143,28 +141,24 @@ KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& tables, 
   }
 }
 
-// A small q known at compile time (4 or 16): each group's iterations with
-// constant offsets, its twiddles broadcast once.
+// q >= 2.
+KP05_AVX2 void Radix4Wide(const double* x, double* y, const PassTables& shared, int32_t m,
+                          int32_t a) {
+  const PassTables tables = shared;  // in registers: no store through y can change it
+  const int32_t q = m / (4 * a), quarter = m / 4;
+  FirstGroup(x, y, q, quarter);
+  OtherGroups(x, y, tables, q, quarter, a);
+}
+
+// A small q (4 or 16) known at compile time: with two or eight iterations
+// per group, the generic loop's per-group cost dominated.
 template <int32_t Q>
 KP05_AVX2 void Radix4Fixed(const double* x, double* y, const PassTables& shared, int32_t m,
                            int32_t a) {
   const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t quarter = m / 4;
   FirstGroup(x, y, Q, quarter);
-  for (int32_t g = 1; g < a; ++g) {
-    const double* tb = tables.twiddle + 2 * Q * g;
-    const double* ta = tables.twiddle + 4 * Q * g;
-    const double* tab = tables.tripleTwiddle + 2 * Q * g;
-    const Twiddles w = {_mm256_set1_pd(tb[0]), _mm256_set1_pd(tb[1]),  _mm256_set1_pd(ta[0]),
-                        _mm256_set1_pd(ta[1]), _mm256_set1_pd(tab[0]), _mm256_set1_pd(tab[1])};
-    const double* in = x + 8 * Q * g;
-    double* out = y + 2 * Q * g;
-    for (int32_t k = 0; k < 2 * Q; k += 4) {
-      Butterfly4(_mm256_loadu_pd(in + k), _mm256_loadu_pd(in + 2 * Q + k),
-                 _mm256_loadu_pd(in + 4 * Q + k), _mm256_loadu_pd(in + 6 * Q + k), w, out + k,
-                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
-    }
-  }
+  OtherGroups(x, y, tables, Q, quarter, a);
 }
 
 // w(M/8) v = (re + im, im - re) * c with c = cos(pi/4) = sin(pi/4), the

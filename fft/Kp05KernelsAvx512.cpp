@@ -148,13 +148,11 @@ KP05_AVX512 inline void FirstGroup(const double* x, double* y, int32_t q, int32_
   }
 }
 
-// q >= 4: the groups' twiddles are broadcast, the k loop runs four complex
-// values per register.
-KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
-                            int32_t a) {
-  const int32_t q = m / (4 * a);
-  const int32_t quarter = m / 4;
-  FirstGroup(x, y, q, quarter);
+// Groups 1 .. a-1 of a radix-4 pass (q >= 4): each group's twiddles are
+// broadcast, the k loop runs four complex values per register. Inlined with a
+// constant q, the offsets are known at compile time.
+KP05_AVX512 inline void OtherGroups(const double* x, double* y, const PassTables& tables, int32_t q,
+                                    int32_t quarter, int32_t a) {
   for (int32_t g = 1; g < a; ++g) {
     const Twiddles w = GroupTwiddles(tables, g, q);
     const double* in = x + 2 * (4 * g * q);
@@ -167,23 +165,22 @@ KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables
   }
 }
 
-// A small q known at compile time (4 or 16): each group's iterations with
-// constant offsets.
+// q >= 4.
+KP05_AVX512 void Radix4Wide(const double* x, double* y, const PassTables& tables, int32_t m,
+                            int32_t a) {
+  const int32_t q = m / (4 * a), quarter = m / 4;
+  FirstGroup(x, y, q, quarter);
+  OtherGroups(x, y, tables, q, quarter, a);
+}
+
+// A small q (4 or 16) known at compile time: with one or four iterations per
+// group, the generic loop's per-group cost dominated.
 template <int32_t Q>
 KP05_AVX512 void Radix4Fixed(const double* x, double* y, const PassTables& tables, int32_t m,
                              int32_t a) {
   const int32_t quarter = m / 4;
   FirstGroup(x, y, Q, quarter);
-  for (int32_t g = 1; g < a; ++g) {
-    const Twiddles w = GroupTwiddles(tables, g, Q);
-    const double* in = x + 8 * Q * g;
-    double* out = y + 2 * Q * g;
-    for (int32_t k = 0; k < 2 * Q; k += 8) {
-      Butterfly4(_mm512_loadu_pd(in + k), _mm512_loadu_pd(in + 2 * Q + k),
-                 _mm512_loadu_pd(in + 4 * Q + k), _mm512_loadu_pd(in + 6 * Q + k), w, out + k,
-                 out + 2 * quarter + k, out + 4 * quarter + k, out + 6 * quarter + k);
-    }
-  }
+  OtherGroups(x, y, tables, Q, quarter, a);
 }
 
 // out[k] = complex value k of z0, z1, z2 and z3, one per lane pair.
