@@ -328,18 +328,37 @@ KP05_AVX2 inline __m256d Reverse(__m256d v) {
 }
 
 // Bins k, k+1 (P = Z[k..k+1]) and M-k, M-k-1 (Q = Z[M-k], Z[M-k-1], one
-// register each) into out; see Kernels::split. S = P + conj(Q) and
+// register each) into out, with the split twiddles of k and k+1 as their
+// real and imaginary parts per lane; see Kernels::split. S = P + conj(Q) and
 // D = P - conj(Q) come without a sign flip: the even lanes add and subtract
 // the real parts, the odd lanes the imaginary parts the other way round.
-KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle, int32_t k,
-                                int32_t m, double qs, double* out) {
-  const double* w = splitTwiddle + 2 * k;
+KP05_AVX2 inline void SplitPairWith(__m256d p, __m256d q, __m256d wre, __m256d wim, int32_t k,
+                                    int32_t m, double qs, double* out) {
   const __m256d sum = _mm256_fmsubadd_pd(p, _mm256_set1_pd(1.0), q);
-  const __m256d t = Mul(_mm256_addsub_pd(p, q), LoadDup(w), LoadDup(w + 1));
+  const __m256d t = Mul(_mm256_addsub_pd(p, q), wre, wim);
   _mm256_storeu_pd(out + 2 * k, _mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t));
   // conj(s*S - T): even lanes s*S - T, odd lanes -s*S + T.
   _mm256_storeu_pd(out + 2 * (m - k - 1),
                    Reverse(_mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t)));
+}
+
+KP05_AVX2 inline void SplitPair(__m256d p, __m256d q, const double* splitTwiddle, int32_t k,
+                                int32_t m, double qs, double* out) {
+  const double* w = splitTwiddle + 2 * k;
+  SplitPairWith(p, q, LoadDup(w), LoadDup(w + 1), k, m, qs, out);
+}
+
+// The mirrored pair: P = Z[M/2-j], Z[M/2-j-1] and Q = Z[M/2+j], Z[M/2+j+1]
+// for the lanes j, j+1 of the split twiddles w(j) (wre, wim). The twiddle of
+// bin M/2-j is i*conj(w(j)) = w.im + i*w.re, so the same multiply takes the
+// parts the other way round. P's bins descend, Q's ascend.
+KP05_AVX2 inline void SplitMirroredPair(__m256d p, __m256d q, __m256d wre, __m256d wim, int32_t j,
+                                        int32_t m, double qs, double* out) {
+  const __m256d sum = _mm256_fmsubadd_pd(p, _mm256_set1_pd(1.0), q);
+  const __m256d t = Mul(_mm256_addsub_pd(p, q), wim, wre);
+  _mm256_storeu_pd(out + 2 * (m / 2 - j - 1), Reverse(_mm256_fmadd_pd(sum, _mm256_set1_pd(qs), t)));
+  _mm256_storeu_pd(out + 2 * (m / 2 + j),
+                   _mm256_fmaddsub_pd(sum, _mm256_set_pd(-qs, qs, -qs, qs), t));
 }
 
 KP05_AVX2 void Split(const double* z, double* out, const double* splitTwiddle, int32_t m,
@@ -379,32 +398,64 @@ inline void LastGroup(const double* x, double* z, const PassTables& tables, int3
   z0[6 * quarter + 1] = ci + dr;
 }
 
-// Group pairs (g, g+1) from the bottom and (M/4-g-1, M/4-g) from the top give
-// 16 values whose split partners are all among them. Groups 0, M/8-1, M/8
-// and M/8+1 pair only among themselves: they go through z = out, scalar.
+// conj(w) * x for two complex values (see Mul).
+KP05_AVX2 inline __m256d MulConj(__m256d x, __m256d wre, __m256d wim) {
+  return _mm256_fmsubadd_pd(x, wre, _mm256_mul_pd(Swap(x), wim));
+}
+
+// Butterfly4Regs for the groups M/4-g, M/4-g-1 (one per lane) with the
+// twiddles w of the groups g, g+1: w(M/4-g) = -i conj(w(g)), w(M/2-2g) =
+// -conj(w(2g)) and w(3M/4-3g) = i conj(w(3g)) turn the butterfly into
+// A = x0 - u2, C = x0 + u2, B = -i(u1 - u3), D = -i(u1 + u3) with
+// u_j = conj(w(jg)) x_j, so the mirrored groups need no twiddles of their own.
+KP05_AVX2 inline void MirroredButterfly4Regs(__m256d x0, __m256d x1, __m256d x2, __m256d x3,
+                                             const Twiddles& w, __m256d* r) {
+  const __m256d u1 = MulConj(x1, w.bre, w.bim);
+  const __m256d u2 = MulConj(x2, w.are, w.aim);
+  const __m256d u3 = MulConj(x3, w.abre, w.abim);
+  const __m256d a = _mm256_sub_pd(x0, u2), c = _mm256_add_pd(x0, u2);
+  const __m256d eSwapped = Swap(_mm256_sub_pd(u1, u3)), f = _mm256_add_pd(u1, u3);
+  r[0] = SubI(a, eSwapped);    // A + B = A - i(u1 - u3)
+  r[1] = _mm256_sub_pd(c, f);  // C - iD = C - (u1 + u3)
+  r[2] = AddI(a, eSwapped);
+  r[3] = _mm256_add_pd(c, f);
+}
+
+// Groups g, g+1 from the bottom and M/4-g, M/4-g-1 from the top (in that
+// lane order) give 16 values whose split partners are all among them, lane
+// by lane; the top groups and the bins M/2-k take their twiddles from the
+// bottom ones. Groups 0, M/8-1, M/8 and M/8+1 pair only among themselves:
+// they go through z = out, scalar.
 KP05_AVX2 void Radix4Split(const double* x, double* out, const PassTables& shared,
                            const double* splitTwiddle, int32_t m, double scale) {
   const PassTables tables = shared;  // in registers: no store through y can change it
   const int32_t quarter = m / 4, eighth = m / 8;
   const double qs = 0.25 * scale;
   for (int32_t g = 1; g + 1 < eighth - 1; g += 2) {
-    __m256d lo[4], hi[4];  // lanes: Z[jM/4 + g], Z[jM/4 + g + 1] and the mirrored pair
-    const int32_t bases[2] = {g, quarter - g - 1};
-    __m256d* results[2] = {lo, hi};
-    for (int side = 0; side < 2; ++side) {
-      const int32_t b = bases[side];
-      const double* in = x + 8 * b;
-      const Twiddles w = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, b);
+    const Twiddles w = PairTwiddles(tables.twiddle, tables.evenTwiddle, tables.tripleTwiddle, g);
+    __m256d lo[4], hi[4];  // lanes: Z[jM/4 + g], Z[jM/4 + g + 1]; Z[jM/4 + M/4 - g], Z[.. - 1]
+    {
+      const double* in = x + 8 * g;
       __m256d x0, x1, x2, x3;
       LoadPairs(in, in + 8, &x0, &x1);
       LoadPairs(in + 4, in + 12, &x2, &x3);
-      Butterfly4Regs(x0, x1, x2, x3, w, results[side]);
+      Butterfly4Regs(x0, x1, x2, x3, w, lo);
     }
-    // Low bins ascending in their register, the partners reversed.
-    SplitPair(lo[0], Reverse(hi[3]), splitTwiddle, g, m, qs, out);
-    SplitPair(lo[1], Reverse(hi[2]), splitTwiddle, quarter + g, m, qs, out);
-    SplitPair(hi[1], Reverse(lo[2]), splitTwiddle, 2 * quarter - g - 1, m, qs, out);
-    SplitPair(hi[0], Reverse(lo[3]), splitTwiddle, quarter - g - 1, m, qs, out);
+    {
+      const double* in = x + 8 * (quarter - g - 1);
+      __m256d x0, x1, x2, x3;
+      LoadPairs(in + 8, in, &x0, &x1);
+      LoadPairs(in + 12, in + 4, &x2, &x3);
+      MirroredButterfly4Regs(x0, x1, x2, x3, w, hi);
+    }
+    const double* w0 = splitTwiddle + 2 * g;
+    const double* w1 = splitTwiddle + 2 * (quarter + g);
+    const __m256d w0re = LoadDup(w0), w0im = LoadDup(w0 + 1);
+    const __m256d w1re = LoadDup(w1), w1im = LoadDup(w1 + 1);
+    SplitPairWith(lo[0], hi[3], w0re, w0im, g, m, qs, out);
+    SplitPairWith(lo[1], hi[2], w1re, w1im, quarter + g, m, qs, out);
+    SplitMirroredPair(hi[1], lo[2], w0re, w0im, g, m, qs, out);
+    SplitMirroredPair(hi[0], lo[3], w1re, w1im, quarter + g, m, qs, out);
   }
   const int32_t rest[4] = {0, eighth - 1, eighth, eighth + 1};
   for (int32_t g : rest) LastGroup(x, out, tables, m, g);
