@@ -34,8 +34,16 @@ void FreeDoubles(double* table) {
   if (table != nullptr) free(reinterpret_cast<void**>(table)[-1]);
 }
 
-// From this many complex points on, quarters are a candidate layout.
-const int32_t kQuarteredSize = 1024;
+// From this many complex points on, quarters are a candidate layout of the
+// measured choice: below it whole passes stay in the nearer caches and the
+// decimation step costs more than it saves. A forced layout takes quarters
+// from the smaller size on, so that their kernels run at every size they can.
+const int32_t kQuarteredSize = 4096;
+const int32_t kForcedQuarteredSize = 1024;
+// Up to this many complex points, radix-8 passes are a candidate layout of
+// the measured choice; beyond it they measure no faster than radix-4 passes
+// and would only lengthen the choice.
+const int32_t kMeasuredEightsSize = 8192;
 
 Layout g_forcedLayout = Layout::Measured;
 
@@ -154,12 +162,14 @@ int Fastest(Kp05Plan& plan, const Candidate* candidates, int count) {
   const int32_t doubles = plan.realInput ? plan.n + 2 : 2 * plan.n;
   double* scratch = AllocateDoubles(static_cast<uint64_t>(doubles));
   if (scratch == nullptr) return 0;
-  const int32_t repeats = plan.n >= kMeasuredSamples ? 1 : kMeasuredSamples / plan.n;
+  // A complex point costs about as much as two real samples.
+  const int32_t samples = plan.realInput ? plan.n : 2 * plan.n;
+  const int32_t repeats = samples >= kMeasuredSamples ? 1 : kMeasuredSamples / samples;
   // Large transforms take fewer rounds, so that the choice stays within a
   // few milliseconds; their candidates differ by more than the noise.
   int rounds = kMeasuredRounds;
-  if (plan.n > kMeasuredSamples) {
-    rounds = static_cast<int>(static_cast<int64_t>(kMeasuredRounds) * kMeasuredSamples / plan.n);
+  if (samples > kMeasuredSamples) {
+    rounds = static_cast<int>(static_cast<int64_t>(kMeasuredRounds) * kMeasuredSamples / samples);
     if (rounds < 2) rounds = 2;
   }
   using Clock = std::chrono::steady_clock;
@@ -196,15 +206,22 @@ bool RunsQuarters(const Kernels& kernels) {
 // that runs 512-bit operations as two 256-bit halves may do better with it).
 // A forced layout takes the fastest set and its last candidate not beyond
 // the layout.
-bool ChooseLayout(Kp05Plan& plan) {
+Kp05Plan* CreatePlanOf(int32_t n, bool realInput, bool windowTables, bool quarterPlan);
+
+// A quarter plan (quarterPlan) runs whole passes: its M/4 points are what fits
+// the nearer caches, and a nested choice would multiply the cost of creation.
+bool ChooseLayout(Kp05Plan& plan, bool quarterPlan) {
   const Kernels* sets[2] = {&BestKernels(), nullptr};
   if (g_forcedLayout == Layout::Measured && sets[0] == Avx512Kernels() &&
       CpuRuns(KernelSet::Avx2)) {
     sets[1] = Avx2Kernels();
   }
-  const bool quartersAllowed = plan.m >= kQuarteredSize && (g_forcedLayout == Layout::Measured ||
-                                                            g_forcedLayout == Layout::Quarters);
-  const bool eightsAllowed = g_forcedLayout == Layout::Measured || g_forcedLayout == Layout::Eights;
+  const bool quartersAllowed =
+      !quarterPlan && ((g_forcedLayout == Layout::Measured && plan.m >= kQuarteredSize) ||
+                       (g_forcedLayout == Layout::Quarters && plan.m >= kForcedQuarteredSize));
+  const bool eightsAllowed =
+      (g_forcedLayout == Layout::Measured && plan.m <= kMeasuredEightsSize) ||
+      g_forcedLayout == Layout::Eights;
   Kp05Plan* quartered = nullptr;  // one quarter plan serves every set's candidate
   Candidate candidates[kMaxCandidates];
   int count = 0, firstSetCount = 0;
@@ -215,7 +232,8 @@ bool ChooseLayout(Kp05Plan& plan) {
     if (CanFuseTail(plan)) candidates[count++] = {set, true, false, nullptr};
     if (eightsAllowed && CanRunEights(plan)) candidates[count++] = {set, false, true, nullptr};
     if (quartersAllowed && RunsQuarters(*set)) {
-      if (quartered == nullptr && (quartered = CreatePlan(plan.m / 4, false, false)) == nullptr) {
+      if (quartered == nullptr &&
+          (quartered = CreatePlanOf(plan.m / 4, false, false, true)) == nullptr) {
         return false;
       }
       candidates[count++] = {set, false, false, quartered};
@@ -230,9 +248,7 @@ bool ChooseLayout(Kp05Plan& plan) {
   return true;
 }
 
-}  // namespace
-
-Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
+Kp05Plan* CreatePlanOf(int32_t n, bool realInput, bool windowTables, bool quarterPlan) {
   if (!IsPowerOfTwo(n) || (realInput && n < 2)) return nullptr;
   Kp05Plan* plan = static_cast<Kp05Plan*>(calloc(1, sizeof(Kp05Plan)));
   if (plan == nullptr) return nullptr;
@@ -272,11 +288,17 @@ Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
   plan->tables = {plan->twiddle, plan->evenTwiddle, plan->tripleTwiddle, plan->tailTwiddle,
                   plan->eightTwiddle};
   if (windowTables) FillWindowTables(*plan);
-  if (!ChooseLayout(*plan)) {
+  if (!ChooseLayout(*plan, quarterPlan)) {
     DestroyPlan(plan);
     return nullptr;
   }
   return plan;
+}
+
+}  // namespace
+
+Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables) {
+  return CreatePlanOf(n, realInput, windowTables, false);
 }
 
 void ForceLayout(Layout layout) {
