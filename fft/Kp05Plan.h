@@ -84,19 +84,20 @@ namespace kp05 {
 
 // How a transform of M complex points runs its passes: radix-4 passes over
 // the whole transform to the end; the same with the last two as one pass
-// (small sizes, see CanFuseTail); or, with kernels that can and M >= 1024, as
-// four quarters of M/4 points after one decimation step (closer caches, one
-// more pass); or radix-8 passes up to the last radix-4 pass (fewer passes
-// over memory, see CanRunEights).
+// (small sizes, see CanFuseTail); or, with kernels that can, as four
+// quarters of M/4 points after one decimation step (closer caches, one more
+// pass; a candidate from M = 4096, forced from M = 1024); or radix-8 passes up
+// to the last radix-4 pass (fewer passes over memory, see CanRunEights; a
+// candidate up to M = 8192).
 enum class Layout { Measured, Passes, Tail, Quarters, Eights };
 
 // NULL when memory runs out, a byte count exceeds 32 bits, or the size is not
 // a power of two the plan can hold (N >= 1 complex, N >= 2 real). Where more
 // than one layout is possible (with the AVX-512 kernels, also those of the
 // AVX2 kernels), creation times a few forward transforms of each on a scratch
-// buffer (about 7 ms at N = 131072) and keeps the fastest; the quarter plan
-// chooses the same way for itself. Every layout gives results within rounding
-// of the plain algorithm.
+// buffer (about 1 ms at N = 8192, 3.5 ms at N = 131072) and keeps the
+// fastest; the quarter plan chooses the same way among whole layouts. Every
+// layout gives results within rounding of the plain algorithm.
 Kp05Plan* CreatePlan(int32_t n, bool realInput, bool windowTables);
 
 // Whether the plan's size and kernels allow the fused last two passes.
