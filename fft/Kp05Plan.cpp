@@ -200,16 +200,17 @@ bool RunsQuarters(const Kernels& kernels) {
          kernels.interleave4Split != nullptr;
 }
 
+// Creation behind CreatePlan; quarterPlan for the quarter plan of a plan.
+Kp05Plan* CreatePlanOf(int32_t n, bool realInput, bool windowTables, bool quarterPlan);
+
 // Sets the plan's kernels and layout (tailPass, quarterPlan); false when
 // memory runs out. The candidates are the layouts each kernel set allows:
 // the fastest set the CPU runs and, when that is AVX-512, AVX2 as well (a CPU
 // that runs 512-bit operations as two 256-bit halves may do better with it).
 // A forced layout takes the fastest set and its last candidate not beyond
 // the layout.
-Kp05Plan* CreatePlanOf(int32_t n, bool realInput, bool windowTables, bool quarterPlan);
-
-// A quarter plan (quarterPlan) runs whole passes: its M/4 points are what fits
-// the nearer caches, and a nested choice would multiply the cost of creation.
+// A quarter plan takes whole layouts only: its M/4 points already fit the
+// nearer caches, and nested choices would multiply the cost of creation.
 bool ChooseLayout(Kp05Plan& plan, bool quarterPlan) {
   const Kernels* sets[2] = {&BestKernels(), nullptr};
   if (g_forcedLayout == Layout::Measured && sets[0] == Avx512Kernels() &&
